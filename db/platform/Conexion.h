@@ -1,0 +1,89 @@
+#pragma once
+// An ADO-shaped connection. The connection string selects the driver:
+//   PROVIDER=SQLOLEDB;Server=(embebido);Database =X;...   embedded engine, file X.db
+//                                                         in the data folder
+//   PROVIDER=SQLOLEDB;Server=SRV[\INST][,port];...        ODBC, SQL Server driver
+//   Provider=OraOLEDB.Oracle.1;Data Source=...;...        ODBC, Oracle driver when configured
+//   PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =F;...   ODBC, Access driver when installed
+// Statement failures land in Errors(); Execute raises only when the request
+// failed as a whole (see Execute).
+
+#include "db/platform/Errores.h"
+#include "db/platform/Recordset.h"
+
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+class Controlador;
+
+class Conexion {
+public:
+    Conexion();
+    ~Conexion();
+    Conexion(const Conexion&) = delete;
+    Conexion& operator=(const Conexion&) = delete;
+
+    QString ConnectionString() const;
+    void SetConnectionString(const QString& cs);   // 3705 while open
+    int CursorLocation() const;
+    void SetCursorLocation(int v);
+    int CommandTimeout() const;                    // seconds; default 30
+    void SetCommandTimeout(int segundos);
+    QString DefaultDatabase() const;
+    void SetDefaultDatabase(const QString& base);  // on an open connection, switches database
+
+    // Opens with the given string (or the one set). Fails with 3705 when
+    // open, 3706 when the provider or driver is not available, 0x80004005
+    // when the server cannot be reached or the database does not exist
+    // (native 4060), 0x80040E4D for a refused login; entries in Errors().
+    void Open(const QString& connectionString = {}, const QString& userId = {}, const QString& password = {},
+              int options = -1);
+    void Close();        // 3704 when already closed
+    int State() const;
+
+    // Runs the text as one request; it may hold several statements. Errors()
+    // is cleared first and then holds every diagnostic of the request.
+    // Raises when the request failed as a whole: 3709 on a closed connection,
+    // 0x80004005 when the connection is lost (an entry with native 11), and
+    // the number of the first entry when the batch did not compile (nothing
+    // ran) or its first statement failed. Failures of later statements are
+    // reported in Errors() only. Returns the first result set (a closed
+    // record set when the request returned none); `recordsAffected` gets
+    // the count of the first statement that reports one.
+    RecordsetPtr Execute(const QString& commandText, long* recordsAffected = nullptr, int options = -1);
+
+    // Transaction control; BeginTrans returns the nesting level.
+    int BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+
+    Errores& Errors() { return errores_; }
+    const Errores& Errors() const { return errores_; }
+
+    // Schema rowsets: adSchemaTables (20) with TABLE_CATALOG, TABLE_SCHEMA,
+    // TABLE_NAME, TABLE_TYPE ("TABLE", "VIEW", "SYSTEM TABLE"); adSchemaColumns
+    // (4) with TABLE_CATALOG, TABLE_SCHEMA, TABLE_NAME, COLUMN_NAME,
+    // ORDINAL_POSITION, DATA_TYPE, CHARACTER_MAXIMUM_LENGTH, IS_NULLABLE, in
+    // table order. Restrictions: catalogue, schema, table, column (empty = any).
+    RecordsetPtr OpenSchema(int schema, const QVariantList& restricciones = {});
+
+    // The driver behind the open connection ("embebido", "odbc"); empty when closed.
+    QString Controlador_() const;
+
+    // For the platform's own record sets.
+    std::shared_ptr<Controlador> ControladorActivo() const;
+
+private:
+    void Falla(int32_t numero, const QString& descripcion);  // records an entry and raises
+
+    std::shared_ptr<Controlador> c_;
+    QString connectionString_;
+    QString defaultDatabase_;
+    int cursorLocation_ = 2;
+    int commandTimeout_ = 30;
+    Errores errores_;
+};
+
+using ConexionPtr = std::shared_ptr<Conexion>;

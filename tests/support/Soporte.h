@@ -1,0 +1,39 @@
+#pragma once
+// Test support: a scripted operator that fails the running test on an
+// unanswered prompt, and a fresh application folder per test.
+
+#include "frame/platform/OperadorGuionado.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// Installed as the process's operator for the lifetime of the object.
+class OperadorDePrueba : public OperadorGuionado {
+public:
+    OperadorDePrueba();
+    ~OperadorDePrueba() override;
+    OperadorDePrueba(const OperadorDePrueba&) = delete;
+    OperadorDePrueba& operator=(const OperadorDePrueba&) = delete;
+};
+
+// A fixture with its own application folder and scripted operator; at the
+// end, every queued answer must have been used.
+class PruebaConCarpeta : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    QString Carpeta() const { return dir_->path(); }
+    QString Ruta(const QString& nombre) const;
+
+    OperadorDePrueba op;
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+// A printable form of a text that shows control characters, for assertions.
+std::string Visible(const QString& s);
