@@ -81,5 +81,9 @@ public:
 };
 
 // Creates the driver for a connection string; nothing when no driver serves it
-// (the caller reports 3706 with `motivo`).
+// (the caller reports 3706 with `motivo`). Dispatches on provider and server:
+// SQLOLEDB with server "(embebido)" to the embedded driver, everything else
+// to ODBC.
 std::shared_ptr<Controlador> CreaControlador(const ParametrosConexion& p, QString& motivo);
+std::shared_ptr<Controlador> CreaControladorEmbebido(const ParametrosConexion& p, QString& motivo);
+std::shared_ptr<Controlador> CreaControladorOdbc(const ParametrosConexion& p, QString& motivo);
