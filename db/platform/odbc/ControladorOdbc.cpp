@@ -495,9 +495,12 @@ void ControladorOdbc::Abre(const ParametrosConexion& p, std::vector<ErrorProveed
     SQLFreeHandle(SQL_HANDLE_DBC, dbc);
     dbc_ = nullptr;
     Libera();
-    // The driver manager could not find or load the driver.
+    // The driver manager could not find or load the driver: an IM state, or
+    // (unixODBC, for a library that is not there) only its own warning.
+    const bool sinErrores = PrimerError(errores, desde) == nullptr;
     for (std::size_t i = desde; i < errores.size(); ++i)
-        if (errores[i].SQLState.startsWith(QLatin1String("IM")))
+        if (errores[i].SQLState.startsWith(QLatin1String("IM")) ||
+            (sinErrores && errores[i].Source.contains(QLatin1String("Driver Manager"))))
             throw Fallo(ado::adErrProviderNotFound, kSinProveedor + QLatin1Char(' ') + errores[i].Description);
     FallaCon(errores, desde, QStringLiteral("No se pudo abrir la conexión ODBC."));
 }

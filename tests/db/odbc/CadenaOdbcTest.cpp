@@ -1,0 +1,5 @@
+// Connection strings as text.
+
+#include "db/platform/odbc/CadenaOdbc.h"
+
+#include <gtest/gtest.h>
