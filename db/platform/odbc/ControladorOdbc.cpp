@@ -331,44 +331,8 @@ void Prepara(Parametro& p, const QVariant& v) {
 
 // ---- Running a request ----------------------------------------------------
 
-// Diagnostics of a request as they arrive. The first error decides whether
-// the request failed as a whole: it did when nothing was produced before it.
-class Lote {
-public:
-    Lista& Errores() { return r_.errores; }
-    // Weighs the entries not weighed yet.
-    void Pesa() {
-        for (; pesados_ < r_.errores.size(); ++pesados_) {
-            const ErrorProveedor& e = r_.errores[pesados_];
-            if (DiagnosticoOdbc::EsFallaDeEnlace(e.SQLState)) perdida_ = true;
-            if (DiagnosticoOdbc::EsAviso(e.SQLState) || hayError_) continue;
-            hayError_ = true;
-            primero_ = e.Number;
-            alInicio_ = !producido_;
-        }
-    }
-    void Agrega(ResultadoSentencia res, bool cuenta) {
-        if (cuenta) producido_ = true;
-        r_.resultados.push_back(std::move(res));
-    }
-    bool Perdida() { Pesa(); return perdida_; }
-    ResultadoLote Termina() {
-        Pesa();
-        r_.conexionPerdida = perdida_;
-        r_.fallaCompleta = perdida_ || (hayError_ && alInicio_);
-        r_.numeroFallo = perdida_ ? ado::E_FAIL_PROVEEDOR : (r_.fallaCompleta ? primero_ : 0);
-        return std::move(r_);
-    }
-
-private:
-    ResultadoLote r_;
-    std::size_t pesados_ = 0;
-    bool producido_ = false, hayError_ = false, alInicio_ = false, perdida_ = false;
-    int32_t primero_ = 0;
-};
-
 // The current result of the statement: a row set or a count.
-void LeeResultado(SQLHSTMT st, Lote& lote) {
+void LeeResultado(SQLHSTMT st, LoteOdbc& lote) {
     SQLSMALLINT n = 0;
     SQLRETURN rc = SQLNumResultCols(st, &n);
     LeeDiagnosticos(SQL_HANDLE_STMT, st, lote.Errores());
@@ -463,6 +427,7 @@ void ControladorOdbc::Libera() {
     if (env_) SQLFreeHandle(SQL_HANDLE_ENV, env_);
     dbc_ = env_ = nullptr;
     nivel_ = 0;
+    claves_.clear();
 }
 
 void ControladorOdbc::Abre(const ParametrosConexion& p, std::vector<ErrorProveedor>& errores) {
@@ -525,7 +490,7 @@ ResultadoLote ControladorOdbc::EjecutaConParametros(const QString& sql, const QV
 }
 
 ResultadoLote ControladorOdbc::Corre(const QString& sql, const QVariantList* parametros, int tiempoEspera) {
-    Lote lote;
+    LoteOdbc lote;
     if (!dbc_) {
         ResultadoLote r;
         r.fallaCompleta = true;
@@ -585,7 +550,42 @@ ResultadoLote ControladorOdbc::Corre(const QString& sql, const QVariantList* par
         atascado = (rc == SQL_ERROR && lote.Errores().size() == antes) ? atascado + 1 : 0;
         if (atascado >= 2) break;
     }
-    return lote.Termina();
+    SQLFreeHandle(SQL_HANDLE_STMT, h);
+    st.h_ = nullptr;
+    ResultadoLote r = lote.Termina();
+    if (!r.conexionPerdida) MarcaClaves(r);
+    return r;
+}
+
+void ControladorOdbc::MarcaClaves(ResultadoLote& r) {
+    for (ResultadoSentencia& res : r.resultados)
+        for (ColumnaResultado& c : res.columnas) {
+            if (c.tablaBase.isEmpty()) continue;
+            for (const QString& clave : ClavesDe(c.tablaBase))
+                if (Texto::Iguales(clave, c.columnaBase)) c.clave = true;
+        }
+}
+
+const QStringList& ControladorOdbc::ClavesDe(const QString& tabla) {
+    const QString llave = tabla.toUpper();
+    auto it = claves_.find(llave);
+    if (it != claves_.end()) return it->second;
+    QStringList claves;
+    SQLHSTMT h = nullptr;
+    if (Exito(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &h))) {
+        Sentencia st(h);
+        QByteArray nombre = Utf8(tabla);
+        // A probe of the catalogue: its diagnostics are not the request's.
+        LoteOdbc sonda;
+        if (Exito(SQLPrimaryKeys(h, nullptr, 0, nullptr, 0, Ptr(nombre), SQL_NTS))) {
+            LeeResultado(h, sonda);
+            const ResultadoLote leido = sonda.Termina();
+            if (!leido.resultados.empty())
+                for (const Fila& f : leido.resultados.front().filas)
+                    if (f.size() > 3) claves << f[3].toString();
+        }
+    }
+    return claves_[llave] = claves;
 }
 
 // ---- Transactions ---------------------------------------------------------
@@ -662,7 +662,7 @@ ResultadoSentencia ControladorOdbc::Esquema(int codigo, const QVariantList& rest
         rc = SQLColumns(h, nullptr, 0, arg(pEsquema, esquema), nts, arg(pTabla, tabla), nts, arg(pCuarta, cuarta), nts);
     LeeDiagnosticos(SQL_HANDLE_STMT, h, errores);
     if (!Exito(rc)) FallaCon(errores, desde, QStringLiteral("No se pudo leer el catálogo."));
-    Lote lote;
+    LoteOdbc lote;
     LeeResultado(h, lote);
     ResultadoLote leido = lote.Termina();
     for (auto& e : leido.errores) errores.push_back(e);

@@ -11,6 +11,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <map>
+
 class ControladorOdbc : public Controlador {
 public:
     ControladorOdbc(QString cadenaOdbc, bool sqlServer);
@@ -43,12 +45,17 @@ private:
     ResultadoLote Corre(const QString& sql, const QVariantList* parametros, int tiempoEspera);
     void TerminaTransaccion(bool confirma, std::vector<ErrorProveedor>& errores);
     void Libera();
+    // Marks the columns of each row set that are part of their base table's
+    // primary key (asked once per table, after the request's statement is done).
+    void MarcaClaves(ResultadoLote& r);
+    const QStringList& ClavesDe(const QString& tabla);
 
     QString cadena_;
     bool sqlServer_;
     void* env_ = nullptr;
     void* dbc_ = nullptr;
     int nivel_ = 0;  // transaction nesting
+    std::map<QString, QStringList> claves_;  // primary-key columns by table (upper case)
 };
 
 // Drivers registered with the driver manager (odbcinst.ini).

@@ -30,3 +30,32 @@ bool EsInformativo(const QString& sqlState, int32_t nativo) {
 }
 
 }  // namespace DiagnosticoOdbc
+
+void LoteOdbc::Pesa() {
+    for (; pesados_ < r_.errores.size(); ++pesados_) {
+        const ErrorProveedor& e = r_.errores[pesados_];
+        if (DiagnosticoOdbc::EsFallaDeEnlace(e.SQLState)) perdida_ = true;
+        if (DiagnosticoOdbc::EsAviso(e.SQLState) || hayError_) continue;
+        hayError_ = true;
+        primero_ = e.Number;
+        alInicio_ = !producido_;
+    }
+}
+
+void LoteOdbc::Agrega(ResultadoSentencia res, bool cuenta) {
+    if (cuenta) producido_ = true;
+    r_.resultados.push_back(std::move(res));
+}
+
+bool LoteOdbc::Perdida() {
+    Pesa();
+    return perdida_;
+}
+
+ResultadoLote LoteOdbc::Termina() {
+    Pesa();
+    r_.conexionPerdida = perdida_;
+    r_.fallaCompleta = perdida_ || (hayError_ && alInicio_);
+    r_.numeroFallo = perdida_ ? static_cast<int32_t>(0x80004005) : (r_.fallaCompleta ? primero_ : 0);
+    return std::move(r_);
+}

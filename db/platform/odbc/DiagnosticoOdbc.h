@@ -1,6 +1,7 @@
 #pragma once
 // Error entries from ODBC diagnostic records.
 
+#include "db/platform/Controlador.h"
 #include "db/platform/Errores.h"
 
 #include <QString>
@@ -25,3 +26,23 @@ inline bool EsAviso(const QString& sqlState) { return sqlState.startsWith(QLatin
 bool EsInformativo(const QString& sqlState, int32_t nativo);
 
 }  // namespace DiagnosticoOdbc
+
+// A request's results and diagnostics as they arrive. The first error (not
+// a warning) decides whether the request failed as a whole: it did when no
+// row set or count came before it, or when the link failed at any point.
+class LoteOdbc {
+public:
+    std::vector<ErrorProveedor>& Errores() { return r_.errores; }
+    // Weighs the entries that arrived since the last call.
+    void Pesa();
+    // `cuenta`: a row set or a count, something the request produced.
+    void Agrega(ResultadoSentencia res, bool cuenta);
+    bool Perdida();
+    ResultadoLote Termina();
+
+private:
+    ResultadoLote r_;
+    std::size_t pesados_ = 0;
+    bool producido_ = false, hayError_ = false, alInicio_ = false, perdida_ = false;
+    int32_t primero_ = 0;
+};

@@ -107,6 +107,9 @@ TEST_F(OdbcSqlite, FilasColumnasYValores) {
     ASSERT_EQ(s.columnas.size(), 8u);
     EXPECT_EQ(s.columnas[0].nombre, "ID");
     EXPECT_EQ(s.columnas[0].tipo, ado::adInteger);
+    EXPECT_TRUE(s.columnas[0].clave);
+    EXPECT_TRUE(s.columnas[0].autoincremento);
+    EXPECT_FALSE(s.columnas[1].clave);
     EXPECT_EQ(s.columnas[1].nombre, "IdArticulo");
     EXPECT_EQ(s.columnas[1].tipo, ado::adVarChar);
     EXPECT_EQ(s.columnas[1].tamano, 25);
@@ -280,6 +283,8 @@ TEST_F(OdbcSqlite, EsquemaDeTablasYColumnas) {
     EXPECT_EQ(c.filas[2][4].toInt(), 3);
 
     EXPECT_TRUE(c_->Esquema(ado::adSchemaColumns, {{}, {}, QStringLiteral("NOEXISTE"), {}}, errores).filas.empty());
+    c_->CambiaBase(QStringLiteral("prueba"), errores);  // one database per file: nothing to switch
+    EXPECT_TRUE(errores.empty()) << Entradas(errores);
     EXPECT_THROW(c_->Esquema(12345, {}, errores), Fallo);
 }
 
