@@ -32,17 +32,16 @@ QWidget* Dueno() { return QApplication::activeWindow(); }
 struct Boton {
     int codigo;
     const char* leyenda;
-    QMessageBox::ButtonRole rol;
 };
 
 std::vector<Boton> BotonesDelJuego(int juego) {
-    const Boton ok{vbOK, "Aceptar", QMessageBox::AcceptRole};
-    const Boton cancelar{vbCancel, "Cancelar", QMessageBox::RejectRole};
-    const Boton anular{vbAbort, "Anular", QMessageBox::DestructiveRole};
-    const Boton reintentar{vbRetry, "Reintentar", QMessageBox::AcceptRole};
-    const Boton omitir{vbIgnore, "Omitir", QMessageBox::ActionRole};
-    const Boton si{vbYes, "Sí", QMessageBox::YesRole};
-    const Boton no{vbNo, "No", QMessageBox::NoRole};
+    const Boton ok{vbOK, "Aceptar"};
+    const Boton cancelar{vbCancel, "Cancelar"};
+    const Boton anular{vbAbort, "Anular"};
+    const Boton reintentar{vbRetry, "Reintentar"};
+    const Boton omitir{vbIgnore, "Omitir"};
+    const Boton si{vbYes, "Sí"};
+    const Boton no{vbNo, "No"};
     switch (juego) {
         case vbOKCancel: return {ok, cancelar};
         case vbAbortRetryIgnore: return {anular, reintentar, omitir};
@@ -94,7 +93,8 @@ int OperadorQt::Mensaje(const QString& texto, int botones, const QString& titulo
     std::vector<QPushButton*> creados;
     QPushButton* escape = nullptr;
     for (const Boton& b : lista) {
-        QPushButton* p = box.addButton(QString::fromUtf8(b.leyenda), b.rol);
+        // One role for all: the buttons keep the suite's order, left to right.
+        QPushButton* p = box.addButton(QString::fromUtf8(b.leyenda), QMessageBox::ActionRole);
         creados.push_back(p);
         if (b.codigo == vbCancel) escape = p;
     }
