@@ -4,12 +4,12 @@
 #include <QString>
 
 class Lib_Aplicacion {
-public:
+  public:
     // Records the application folder, given once at start-up.
     void AsignaRuta(const QString& ruta) { ruta_ = ruta; }
     const QString& Ruta() const { return ruta_; }
 
-private:
+  private:
     QString ruta_;
 };
 

@@ -4,7 +4,7 @@
 #include <QString>
 
 class Lib_Dialogo {
-public:
+  public:
     void AsignaTitulo(const QString& titulo) { titulo_ = titulo; }
     // "description|pattern|description|pattern|"
     void AsignaFiltro(const QString& filtro) { filtro_ = filtro; }
@@ -21,7 +21,7 @@ public:
     QString NombreArchivo() const { return elegido_; }
     bool FueCancelado() const { return cancelado_; }
 
-private:
+  private:
     void Muestra(bool guardar);
 
     QString titulo_, filtro_, extension_, nombre_, carpeta_, elegido_;

@@ -1,19 +1,21 @@
 #include "frame/lib/Lib_Entorno.h"
 
-#include "frame/platform/Operador.h"
-#include "frame/platform/Texto.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSysInfo>
+
+#include "frame/platform/Operador.h"
+#include "frame/platform/Texto.h"
 
 #ifdef Q_OS_UNIX
 #include <pwd.h>
 #include <unistd.h>
 #endif
 
-QString Lib_Entorno::NombrePC() const { return QSysInfo::machineHostName(); }
+QString Lib_Entorno::NombrePC() const {
+    return QSysInfo::machineHostName();
+}
 
 QString Lib_Entorno::UsuarioPC() const {
 #ifdef Q_OS_UNIX
@@ -35,7 +37,8 @@ QString Lib_Entorno::CarpetaTemporal() const {
 namespace {
 QString SinComillas(QString t) {
     t = Texto::Trim(t);
-    if (t.size() >= 2 && t.startsWith(QLatin1Char('"')) && t.endsWith(QLatin1Char('"'))) t = t.mid(1, t.size() - 2);
+    if (t.size() >= 2 && t.startsWith(QLatin1Char('"')) && t.endsWith(QLatin1Char('"')))
+        t = t.mid(1, t.size() - 2);
     return t;
 }
 }  // namespace

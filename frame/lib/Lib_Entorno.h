@@ -6,7 +6,7 @@
 class QObject;
 
 class Lib_Entorno {
-public:
+  public:
     // The computer's host name.
     QString NombrePC() const;
     // The logged-on operating-system user.

@@ -4,7 +4,7 @@
 #include <QString>
 
 class Lib_Ini {
-public:
+  public:
     // The key's value, trimmed and without surrounding quotes, or
     // `defecto` when the file, the section or the key is missing. A bare
     // file name is looked for in the application folder without regard to

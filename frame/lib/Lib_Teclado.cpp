@@ -8,12 +8,16 @@ bool Lib_Teclado::EsTeclaNavegacion(int tecla) const {
         case vbKeyReturn:
         case vbKeyEscape:
         case vbKeyUp:
-        case vbKeyDown: return true;
-        default: return false;
+        case vbKeyDown:
+            return true;
+        default:
+            return false;
     }
 }
 
-QString Lib_Teclado::SeparadorDecimal() const { return QLocale::system().decimalPoint(); }
+QString Lib_Teclado::SeparadorDecimal() const {
+    return QLocale::system().decimalPoint();
+}
 
 Lib_Teclado& LibTeclado() {
     static Lib_Teclado t;

@@ -17,7 +17,7 @@ constexpr int vbKeyInsert = 45;
 constexpr int vbKeyDelete = 46;
 
 class Lib_Teclado {
-public:
+  public:
     // Keys that end or move a cell edit: Tab, Enter, Escape, Up, Down.
     bool EsTeclaNavegacion(int tecla) const;
     // The decimal separator of the regional settings.

@@ -1,13 +1,12 @@
 #include "frame/lib/Lib_Util.h"
 
-#include "frame/platform/Operador.h"
-#include "frame/platform/Texto.h"
-
 #include <QByteArray>
 #include <QDateTime>
 #include <QStringDecoder>
-
 #include <cmath>
+
+#include "frame/platform/Operador.h"
+#include "frame/platform/Texto.h"
 
 namespace {
 
@@ -48,7 +47,8 @@ QString Lib_Util::Desencripta(const QString& cifrado) const {
     if (cifrado.isEmpty()) return {};
     if (cifrado.size() < 4 || cifrado.size() % 2 != 0) return cifrado;
     for (QChar c : cifrado)
-        if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('A') && c <= QLatin1Char('F')) ||
+        if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+              (c >= QLatin1Char('A') && c <= QLatin1Char('F')) ||
               (c >= QLatin1Char('a') && c <= QLatin1Char('f'))))
             return cifrado;
     const QByteArray bytes = QByteArray::fromHex(cifrado.toLatin1());
@@ -83,7 +83,8 @@ QString Lib_Util::Reemplaza(const QString& texto, const QString& buscado, const 
     return Texto::Reemplaza(texto, buscado, reemplazo);
 }
 
-QString Lib_Util::ReemplazaTexto(const QString& texto, const QString& buscado, const QString& reemplazo) const {
+QString Lib_Util::ReemplazaTexto(const QString& texto, const QString& buscado,
+                                 const QString& reemplazo) const {
     return Texto::Reemplaza(texto, buscado, reemplazo);
 }
 
@@ -145,8 +146,11 @@ QString Lib_Util::AlineaTexto(const QVariant& valor, int ancho) const {
     if (valor.isValid() && !valor.isNull()) {
         switch (valor.typeId()) {
             case QMetaType::Double:
-            case QMetaType::Float: t = Texto::NumeroATexto(valor.toDouble()); break;
-            default: t = valor.toString();
+            case QMetaType::Float:
+                t = Texto::NumeroATexto(valor.toDouble());
+                break;
+            default:
+                t = valor.toString();
         }
     }
     t = Texto::Trim(t);
@@ -159,12 +163,13 @@ int Lib_Util::DialogoError(const Fallo& error, const QString& rutina) const {
     QString texto = QStringLiteral("Se produjo el error %1").arg(error.Numero());
     if (!Texto::Trim(rutina).isEmpty()) texto += QStringLiteral(" en %1").arg(Texto::Trim(rutina));
     texto += QStringLiteral(":\r\n\r\n") + Texto::Trim(error.Descripcion());
-    const QString origen = Texto::Trim(error.Origen()).isEmpty() ? NombrePrograma() : Texto::Trim(error.Origen());
+    const QString origen =
+        Texto::Trim(error.Origen()).isEmpty() ? NombrePrograma() : Texto::Trim(error.Origen());
     return ElOperador().Mensaje(texto, vbAbortRetryIgnore + vbCritical, origen + QStringLiteral(" - Error"));
 }
 
 Guardia::Dialogo Lib_Util::DialogoDe(const QString& rutina) const {
-    return [this, rutina](const Fallo& f) { return DialogoError(f, rutina); };
+    return [u = *this, rutina](const Fallo& f) { return u.DialogoError(f, rutina); };
 }
 
 Lib_Util& LibUtil() {

@@ -3,18 +3,17 @@
 // clean-up, field values, SQL texts, numbers, code formatting and the
 // library's own error dialog.
 
-#include "frame/platform/Fallo.h"
-#include "frame/platform/Guardia.h"
-
 #include <QString>
 #include <QVariant>
-
 #include <cstdint>
+
+#include "frame/platform/Fallo.h"
+#include "frame/platform/Guardia.h"
 
 class QObject;
 
 class Lib_Util {
-public:
+  public:
     // A printable cipher text (ASCII letters and digits only, no line
     // break) for any text; Desencripta(Encripta(x)) == x.
     QString Encripta(const QString& texto) const;

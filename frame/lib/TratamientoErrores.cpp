@@ -17,13 +17,20 @@ PartesError ArmaPartesError(const Fallo& error, const QString& rutina, const QSt
 
 QString TextoRespuesta(int respuesta) {
     switch (respuesta) {
-        case vbRetry: return QStringLiteral("Reintentar");
-        case vbIgnore: return QStringLiteral("Ignorar");
-        case vbAbort: return QStringLiteral("Abortar");
-        case vbCancel: return QStringLiteral("Cancelar");
-        case vbYes: return QStringLiteral("Sí");
-        case vbNo: return QStringLiteral("No");
-        default: return {};
+        case vbRetry:
+            return QStringLiteral("Reintentar");
+        case vbIgnore:
+            return QStringLiteral("Ignorar");
+        case vbAbort:
+            return QStringLiteral("Abortar");
+        case vbCancel:
+            return QStringLiteral("Cancelar");
+        case vbYes:
+            return QStringLiteral("Sí");
+        case vbNo:
+            return QStringLiteral("No");
+        default:
+            return {};
     }
 }
 
@@ -40,7 +47,8 @@ QString RutaLogErroresGlobal() {
     if (!qEnvironmentVariable("temp").isEmpty()) carpeta = Texto::Trim(qEnvironmentVariable("tmp"));
     if (carpeta.isEmpty()) carpeta = LibEntorno().CarpetaTemporal();
     carpeta = LibUtil().AgregaBarra(carpeta);
-    if (!carpeta.endsWith(QLatin1Char('/')) && !carpeta.endsWith(QLatin1Char('\\'))) carpeta += QLatin1Char('/');
+    if (!carpeta.endsWith(QLatin1Char('/')) && !carpeta.endsWith(QLatin1Char('\\')))
+        carpeta += QLatin1Char('/');
     return carpeta + NombreLogErrores;
 }
 
@@ -59,6 +67,12 @@ Guardia::Dialogo TratamientoGlobalDe(const QString& rutina) {
     return [rutina](const Fallo& f) { return TratamientoErroresGlobal(f, std::nullopt, rutina); };
 }
 
-QString FechaHoraCorta() { return QStringLiteral("dd/mm/yy hh:mm"); }
-QString FechaCorta() { return QStringLiteral("dd/mm/yy"); }
-QString HoraCorta() { return QStringLiteral("hh:mm"); }
+QString FechaHoraCorta() {
+    return QStringLiteral("dd/mm/yy hh:mm");
+}
+QString FechaCorta() {
+    return QStringLiteral("dd/mm/yy");
+}
+QString HoraCorta() {
+    return QStringLiteral("hh:mm");
+}

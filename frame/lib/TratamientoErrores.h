@@ -6,13 +6,12 @@
 //   mm-dd-yyyy hh:mm:ss Rutina: <routine part, trimmed> Mensaje <message,
 //   trimmed> Respondió : <answer text>
 
-#include "frame/platform/Fallo.h"
-#include "frame/platform/Guardia.h"
-
 #include <QDateTime>
 #include <QString>
-
 #include <optional>
+
+#include "frame/platform/Fallo.h"
+#include "frame/platform/Guardia.h"
 
 // Abort, Retry and Ignore with a critical icon.
 constexpr int BotonesErrorPorDefecto = 18;

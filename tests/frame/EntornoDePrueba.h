@@ -1,12 +1,11 @@
 #pragma once
 
 #include <QString>
-
 #include <optional>
 
 // Sets (or unsets) an environment variable for the test's lifetime.
 class Entorno {
-public:
+  public:
     Entorno(const char* nombre, const std::optional<QString>& valor) : nombre_(nombre) {
         if (qEnvironmentVariableIsSet(nombre)) antes_ = qEnvironmentVariable(nombre);
         if (valor)
@@ -21,7 +20,7 @@ public:
             qunsetenv(nombre_);
     }
 
-private:
+  private:
     const char* nombre_;
     std::optional<QString> antes_;
 };

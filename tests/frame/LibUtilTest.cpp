@@ -1,19 +1,21 @@
+#include <QDateTime>
+
 #include "frame/lib/Lib_Dialogo.h"
-#include "frame/lib/Lib_Teclado.h"
 #include "frame/lib/Lib_Util.h"
 #include "tests/support/Soporte.h"
 
-#include <QDateTime>
-
 namespace {
-const Lib_Util& U() { return LibUtil(); }
+const Lib_Util& U() {
+    return LibUtil();
+}
 }  // namespace
 
 TEST(AlineaTexto, AnchosCortosALaDerechaYLargosALaIzquierda) {
     EXPECT_EQ(U().AlineaTexto(1, 4), QStringLiteral("   1"));
     EXPECT_EQ(U().AlineaTexto(QStringLiteral(" 12 "), 4), QStringLiteral("  12"));
     EXPECT_EQ(U().AlineaTexto(QStringLiteral("AB"), 2), QStringLiteral("AB"));
-    EXPECT_EQ(U().AlineaTexto(QStringLiteral("  ÑANDÚ 1 "), 25), QStringLiteral("ÑANDÚ 1") + QString(18, u' '));
+    EXPECT_EQ(U().AlineaTexto(QStringLiteral("  ÑANDÚ 1 "), 25),
+              QStringLiteral("ÑANDÚ 1") + QString(18, u' '));
     EXPECT_EQ(U().AlineaTexto(QStringLiteral("ABCDEF"), 4), QStringLiteral("ABCDEF"));
     EXPECT_EQ(U().AlineaTexto(QStringLiteral(" x "), 0), QStringLiteral("x"));
     EXPECT_EQ(U().AlineaTexto(QStringLiteral(" x ")), QStringLiteral("x"));
@@ -26,9 +28,9 @@ TEST(AlineaTexto, AnchosCortosALaDerechaYLargosALaIzquierda) {
 }
 
 TEST(AlineaTexto, EstableAlVolverAAplicarse) {
-    const QStringList valores = {QStringLiteral("1"), QStringLiteral("  A.B "), QStringLiteral("12345"),
-                                 QStringLiteral(""), QStringLiteral("COD CON BLANCOS"),
-                                 QString(30, u'Z')};
+    const QStringList valores = {
+        QStringLiteral("1"), QStringLiteral("  A.B "),          QStringLiteral("12345"),
+        QStringLiteral(""),  QStringLiteral("COD CON BLANCOS"), QString(30, u'Z')};
     for (int ancho : {0, 1, 2, 4, 5, 25}) {
         for (const QString& v : valores) {
             const QString una = U().AlineaTexto(v, ancho);
@@ -112,12 +114,14 @@ TEST(Lib_Util, CuentaPalabras) {
 }
 
 TEST(Lib_Util, LimpiezaDeTextos) {
-    EXPECT_EQ(U().QuitaCaracteres(QStringLiteral("@server= SRV"), QStringLiteral("=")), QStringLiteral("@server SRV"));
+    EXPECT_EQ(U().QuitaCaracteres(QStringLiteral("@server= SRV"), QStringLiteral("=")),
+              QStringLiteral("@server SRV"));
     EXPECT_EQ(U().QuitaCaracteres(QStringLiteral("a|b,c;d"), QStringLiteral("|"), QStringLiteral(","),
                                   QStringLiteral(";")),
               QStringLiteral("abcd"));
     const QString cero(QChar(0)), ff(QChar(0xFF));
-    EXPECT_EQ(U().QuitaCaracteres(QStringLiteral("V_MA") + cero + ff + cero, cero, ff), QStringLiteral("V_MA"));
+    EXPECT_EQ(U().QuitaCaracteres(QStringLiteral("V_MA") + cero + ff + cero, cero, ff),
+              QStringLiteral("V_MA"));
     EXPECT_EQ(U().QuitaCaracteres(QStringLiteral("sin cambios"), QString()), QStringLiteral("sin cambios"));
 
     EXPECT_EQ(U().QuitaRelleno(QStringLiteral("  campo a|b|     ")), QStringLiteral("  campo a|b|"));
@@ -126,10 +130,11 @@ TEST(Lib_Util, LimpiezaDeTextos) {
     EXPECT_EQ(U().QuitaRelleno(QStringLiteral("     ")), QString());
     EXPECT_EQ(U().QuitaRelleno(QStringLiteral("a\t")), QStringLiteral("a\t"));
 
-    EXPECT_EQ(U().ReemplazaTexto(QStringLiteral("select * from v_ma_articulos"), QStringLiteral("V_MA_ARTICULOS"),
-                                 QStringLiteral("VT_MA_ARTICULOS")),
+    EXPECT_EQ(U().ReemplazaTexto(QStringLiteral("select * from v_ma_articulos"),
+                                 QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("VT_MA_ARTICULOS")),
               QStringLiteral("select * from VT_MA_ARTICULOS"));
-    EXPECT_EQ(U().Reemplaza(QStringLiteral("1,5"), QStringLiteral(","), QStringLiteral(".")), QStringLiteral("1.5"));
+    EXPECT_EQ(U().Reemplaza(QStringLiteral("1,5"), QStringLiteral(","), QStringLiteral(".")),
+              QStringLiteral("1.5"));
 
     EXPECT_EQ(U().AgregaBarra(QStringLiteral("/opt/q")), QStringLiteral("/opt/q/"));
     EXPECT_EQ(U().AgregaBarra(QStringLiteral("/opt/q/")), QStringLiteral("/opt/q/"));
@@ -182,11 +187,4 @@ TEST(Lib_Dialogo, PasaElPedidoYGuardaLaRespuesta) {
     EXPECT_TRUE(op.Transcripcion().back().pedido.guardar);
     EXPECT_TRUE(d.FueCancelado());
     EXPECT_EQ(d.NombreArchivo(), QString());
-}
-
-TEST(Lib_Teclado, TeclasDeNavegacion) {
-    for (int k : {9, 13, 27, 38, 40}) EXPECT_TRUE(LibTeclado().EsTeclaNavegacion(k)) << k;
-    for (int k : {0, 32, 37, 39, 45, 46, 65, 113}) EXPECT_FALSE(LibTeclado().EsTeclaNavegacion(k)) << k;
-    const QString s = LibTeclado().SeparadorDecimal();
-    EXPECT_EQ(s.size(), 1);
 }

@@ -1,7 +1,4 @@
-#include "frame/platform/qt/OperadorQt.h"
-
-#include "frame/platform/ArchivoTexto.h"
-#include "frame/platform/Fallo.h"
+#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDir>
@@ -13,11 +10,12 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
-
-#include <gtest/gtest.h>
-
 #include <functional>
 #include <memory>
+
+#include "frame/platform/ArchivoTexto.h"
+#include "frame/platform/Fallo.h"
+#include "frame/platform/qt/OperadorQt.h"
 
 namespace {
 
@@ -74,8 +72,8 @@ TEST(OperadorQt, MensajeConBotonesIconoYDefecto) {
         EXPECT_EQ(b->defaultButton()->text(), QStringLiteral("Reintentar"));
         BotonDe(b, QStringLiteral("Omitir"))->click();
     });
-    EXPECT_EQ(op.Mensaje(QStringLiteral("línea 1\r\nlínea 2\rlínea 3"), vbAbortRetryIgnore + vbCritical + vbDefaultButton2,
-                         QStringLiteral("Título")),
+    EXPECT_EQ(op.Mensaje(QStringLiteral("línea 1\r\nlínea 2\rlínea 3"),
+                         vbAbortRetryIgnore + vbCritical + vbDefaultButton2, QStringLiteral("Título")),
               vbIgnore);
 
     const std::pair<int, const char*> casos[] = {{vbAbort, "Anular"}, {vbRetry, "Reintentar"}};
@@ -95,11 +93,18 @@ TEST(OperadorQt, JuegosDeBotonesYEscape) {
     };
     const Caso casos[] = {
         {vbOKOnly + vbInformation, {QStringLiteral("Aceptar")}, QMessageBox::Information, vbOK},
-        {vbOKCancel + vbExclamation, {QStringLiteral("Aceptar"), QStringLiteral("Cancelar")}, QMessageBox::Warning,
+        {vbOKCancel + vbExclamation,
+         {QStringLiteral("Aceptar"), QStringLiteral("Cancelar")},
+         QMessageBox::Warning,
          vbCancel},
-        {vbYesNoCancel + vbQuestion, {QStringLiteral("Sí"), QStringLiteral("No"), QStringLiteral("Cancelar")},
-         QMessageBox::Question, vbCancel},
-        {vbRetryCancel, {QStringLiteral("Reintentar"), QStringLiteral("Cancelar")}, QMessageBox::NoIcon, vbCancel},
+        {vbYesNoCancel + vbQuestion,
+         {QStringLiteral("Sí"), QStringLiteral("No"), QStringLiteral("Cancelar")},
+         QMessageBox::Question,
+         vbCancel},
+        {vbRetryCancel,
+         {QStringLiteral("Reintentar"), QStringLiteral("Cancelar")},
+         QMessageBox::NoIcon,
+         vbCancel},
     };
     for (const Caso& c : casos) {
         AlAparecer<QMessageBox>([&](QMessageBox* b) {
@@ -127,7 +132,8 @@ TEST(OperadorQt, SiNoYAnularSinSalidaPorEscape) {
             b->close();
             QCoreApplication::processEvents();
             EXPECT_TRUE(b->isVisible());
-            BotonDe(b, botones == vbAbortRetryIgnore ? QStringLiteral("Reintentar") : QStringLiteral("No"))->click();
+            BotonDe(b, botones == vbAbortRetryIgnore ? QStringLiteral("Reintentar") : QStringLiteral("No"))
+                ->click();
         });
         EXPECT_EQ(op.Mensaje(QStringLiteral("¿Seguro?"), botones, QStringLiteral("t")),
                   botones == vbAbortRetryIgnore ? vbRetry : vbNo);
@@ -162,7 +168,8 @@ TEST(OperadorQt, CuadroDeEntrada) {
 
 TEST(OperadorQt, FiltroEnLaFormaDeQt) {
     EXPECT_EQ(FiltroQt(QStringLiteral("Páginas Web (*.htm)|*.htm|")), QStringLiteral("Páginas Web (*.htm)"));
-    EXPECT_EQ(FiltroQt(QStringLiteral("Texto|*.txt|Todos|*.*|")), QStringLiteral("Texto (*.txt);;Todos (*.*)"));
+    EXPECT_EQ(FiltroQt(QStringLiteral("Texto|*.txt|Todos|*.*|")),
+              QStringLiteral("Texto (*.txt);;Todos (*.*)"));
     EXPECT_EQ(FiltroQt(QStringLiteral("Datos|*.csv;*.txt|")), QStringLiteral("Datos (*.csv *.txt)"));
     EXPECT_EQ(FiltroQt(QStringLiteral("Texto|*.txt")), QStringLiteral("Texto (*.txt)"));
     EXPECT_EQ(FiltroQt(QStringLiteral("Todo|")), QStringLiteral("Todo (*)"));
@@ -170,8 +177,10 @@ TEST(OperadorQt, FiltroEnLaFormaDeQt) {
 }
 
 TEST(OperadorQt, UrlDeUnDocumento) {
-    EXPECT_EQ(UrlDocumento(QStringLiteral("\"/t/con blanco.htm\"")), QUrl::fromLocalFile(QStringLiteral("/t/con blanco.htm")));
-    EXPECT_EQ(UrlDocumento(QStringLiteral("https://ejemplo.com/a?b=1")), QUrl(QStringLiteral("https://ejemplo.com/a?b=1")));
+    EXPECT_EQ(UrlDocumento(QStringLiteral("\"/t/con blanco.htm\"")),
+              QUrl::fromLocalFile(QStringLiteral("/t/con blanco.htm")));
+    EXPECT_EQ(UrlDocumento(QStringLiteral("https://ejemplo.com/a?b=1")),
+              QUrl(QStringLiteral("https://ejemplo.com/a?b=1")));
     EXPECT_EQ(UrlDocumento(QStringLiteral("mailto:x@y.com")).scheme(), QStringLiteral("mailto"));
     EXPECT_TRUE(UrlDocumento(QStringLiteral("C:\\dir\\a.htm")).isLocalFile());
 }
@@ -218,7 +227,8 @@ TEST(OperadorQt, DialogoDeArchivo) {
 
 TEST(OperadorQt, ProgramasYEventos) {
     OperadorQt op;
-    EXPECT_EQ(op.EjecutaPrograma(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("exit 3")}, true), 3);
+    EXPECT_EQ(
+        op.EjecutaPrograma(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("exit 3")}, true), 3);
     EXPECT_EQ(op.EjecutaPrograma(QStringLiteral("/no/existe/programa"), {}, true), -1);
     EXPECT_EQ(op.EjecutaPrograma(QStringLiteral("/no/existe/programa"), {}, false), -1);
     EXPECT_EQ(op.EjecutaPrograma(QStringLiteral("true"), {}, false, vbHide), 0);

@@ -1,14 +1,13 @@
-#include "frame/lib/TratamientoErrores.h"
-
-#include "frame/lib/Lib_Entorno.h"
-#include "frame/platform/ArchivoTexto.h"
-#include "tests/frame/EntornoDePrueba.h"
-#include "tests/support/Soporte.h"
-
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include "frame/lib/Lib_Entorno.h"
+#include "frame/lib/TratamientoErrores.h"
+#include "frame/platform/ArchivoTexto.h"
+#include "tests/frame/EntornoDePrueba.h"
+#include "tests/support/Soporte.h"
 
 namespace {
 
@@ -21,7 +20,7 @@ const QDateTime kMomento(QDate(2024, 3, 15), QTime(14, 22, 10));
 
 // The frame's log goes to a temporary folder of the test, through "tmp".
 class LogGlobal : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     Entorno temp{"temp", QStringLiteral("x")};
     Entorno tmp{"tmp", QStringLiteral("  ") + dir.path() + QStringLiteral("  ")};
@@ -32,9 +31,12 @@ protected:
 }  // namespace
 
 TEST(PartesError, MensajeTituloYLineaDelLog) {
-    const Fallo f(3219, QStringLiteral("  Operación no permitida en este contexto. "), QStringLiteral("ADODB.Recordset"));
+    const Fallo f(3219, QStringLiteral("  Operación no permitida en este contexto. "),
+                  QStringLiteral("ADODB.Recordset"));
     const PartesError p = ArmaPartesError(f, QStringLiteral("CierraRecordset"), FinTituloSesion);
-    EXPECT_EQ(p.mensaje, QStringLiteral("Ha ocurrido el Siguiente Error (3219) Operación no permitida en este contexto."));
+    EXPECT_EQ(
+        p.mensaje,
+        QStringLiteral("Ha ocurrido el Siguiente Error (3219) Operación no permitida en este contexto."));
     EXPECT_EQ(p.rutina, QStringLiteral(" - CierraRecordset"));
     EXPECT_EQ(p.titulo, QStringLiteral("ADODB.Recordset - CierraRecordset Aviso al operador!!! - 5 "));
     EXPECT_EQ(ArmaPartesError(f, QStringLiteral("X"), FinTituloGlobal).titulo,
@@ -52,19 +54,21 @@ TEST(PartesError, SinRutinaNumerosNegativosYRespuestas) {
     EXPECT_EQ(p.mensaje, QStringLiteral("Ha ocurrido el Siguiente Error (-2147217900) Sintaxis incorrecta"));
     EXPECT_EQ(p.rutina, QString());
     EXPECT_EQ(p.titulo, QStringLiteral("Microsoft OLE DB Aviso al operador!!! - 5 "));
-    EXPECT_EQ(ArchivoTexto::Codifica(LineaLogError(QDateTime(QDate(2025, 1, 2), QTime(3, 4, 5)), p.rutina,
-                                                   p.mensaje, vbYes)),
+    EXPECT_EQ(ArchivoTexto::Codifica(
+                  LineaLogError(QDateTime(QDate(2025, 1, 2), QTime(3, 4, 5)), p.rutina, p.mensaje, vbYes)),
               QByteArray("01-02-2025 03:04:05 Rutina:  Mensaje Ha ocurrido el Siguiente Error (-2147217900) "
                          "Sintaxis incorrecta Respondi\xF3 : S\xED\r\n"));
     // An empty description leaves no trailing blank in the log.
     const PartesError v = ArmaPartesError(Fallo(5, QString(), QStringLiteral("q")), QStringLiteral("R"), {});
     EXPECT_TRUE(LineaLogError(kMomento, v.rutina, v.mensaje, 0)
-                    .endsWith(QStringLiteral("Rutina: - R Mensaje Ha ocurrido el Siguiente Error (5) Respondió : \r\n")));
+                    .endsWith(QStringLiteral(
+                        "Rutina: - R Mensaje Ha ocurrido el Siguiente Error (5) Respondió : \r\n")));
 
     const std::pair<int, const char*> respuestas[] = {{4, "Reintentar"}, {5, "Ignorar"}, {3, "Abortar"},
                                                       {2, "Cancelar"},   {6, "Sí"},      {7, "No"},
                                                       {1, ""},           {0, ""},        {99, ""}};
-    for (auto [codigo, texto] : respuestas) EXPECT_EQ(TextoRespuesta(codigo), QString::fromUtf8(texto)) << codigo;
+    for (auto [codigo, texto] : respuestas)
+        EXPECT_EQ(TextoRespuesta(codigo), QString::fromUtf8(texto)) << codigo;
 }
 
 TEST_F(LogGlobal, MuestraElErrorYAgregaUnaLinea) {
@@ -73,7 +77,8 @@ TEST_F(LogGlobal, MuestraElErrorYAgregaUnaLinea) {
     EXPECT_EQ(TratamientoErroresGlobal(f, std::nullopt, QStringLiteral("GActualizarDatoScript")), vbIgnore);
     const Aviso& a = op.Transcripcion().back();
     EXPECT_EQ(a.botones, 18);
-    EXPECT_EQ(a.texto, QStringLiteral("Ha ocurrido el Siguiente Error (52) Nombre o número de archivo incorrecto"));
+    EXPECT_EQ(a.texto,
+              QStringLiteral("Ha ocurrido el Siguiente Error (52) Nombre o número de archivo incorrecto"));
     EXPECT_EQ(a.titulo, QStringLiteral("Quenvar - GActualizarDatoScript Aviso al operador!!! - 2 "));
     EXPECT_EQ(TratamientoErroresGlobal(f, vbOKCancel + vbExclamation), vbAbort);
     EXPECT_EQ(op.Transcripcion().back().botones, vbOKCancel + vbExclamation);
@@ -83,9 +88,10 @@ TEST_F(LogGlobal, MuestraElErrorYAgregaUnaLinea) {
     ASSERT_EQ(lineas.size(), 3);  // two lines and the empty end
     const QRegularExpression fecha(QStringLiteral("^\\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d$"));
     EXPECT_TRUE(fecha.match(QString::fromLatin1(lineas[0].left(19))).hasMatch()) << lineas[0].toStdString();
-    EXPECT_EQ(lineas[0].mid(19), QByteArray(" Rutina: - GActualizarDatoScript Mensaje Ha ocurrido el Siguiente "
-                                            "Error (52) Nombre o n\xFAmero de archivo incorrecto Respondi\xF3 : "
-                                            "Ignorar\r"));
+    EXPECT_EQ(lineas[0].mid(19),
+              QByteArray(" Rutina: - GActualizarDatoScript Mensaje Ha ocurrido el Siguiente "
+                         "Error (52) Nombre o n\xFAmero de archivo incorrecto Respondi\xF3 : "
+                         "Ignorar\r"));
     EXPECT_EQ(lineas[1].mid(19), QByteArray(" Rutina:  Mensaje Ha ocurrido el Siguiente Error (52) Nombre o "
                                             "n\xFAmero de archivo incorrecto Respondi\xF3 : Abortar\r"));
 }
@@ -130,9 +136,6 @@ TEST(RutaLogErroresGlobal, TempYTmp) {
         Entorno tmp("tmp", a.path());
         EXPECT_EQ(RutaLogErroresGlobal(), b.path() + QStringLiteral("/KVERR.LOG"));
     }
-    EXPECT_EQ(FechaHoraCorta(), QStringLiteral("dd/mm/yy hh:mm"));
-    EXPECT_EQ(FechaCorta(), QStringLiteral("dd/mm/yy"));
-    EXPECT_EQ(HoraCorta(), QStringLiteral("hh:mm"));
 }
 
 TEST_F(LogGlobal, GuardiaConElDialogoGlobal) {

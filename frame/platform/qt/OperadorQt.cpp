@@ -1,8 +1,5 @@
 #include "frame/platform/qt/OperadorQt.h"
 
-#include "frame/platform/Fallo.h"
-#include "frame/platform/Texto.h"
-
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -13,12 +10,16 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
-
 #include <vector>
+
+#include "frame/platform/Fallo.h"
+#include "frame/platform/Texto.h"
 
 namespace {
 
-QString Titulo(const QString& titulo) { return titulo.isEmpty() ? NombrePrograma() : titulo; }
+QString Titulo(const QString& titulo) {
+    return titulo.isEmpty() ? NombrePrograma() : titulo;
+}
 
 // Line breaks as the suite writes them (CR LF, or a lone CR) shown as such.
 QString Lineas(QString texto) {
@@ -27,7 +28,9 @@ QString Lineas(QString texto) {
     return texto;
 }
 
-QWidget* Dueno() { return QApplication::activeWindow(); }
+QWidget* Dueno() {
+    return QApplication::activeWindow();
+}
 
 struct Boton {
     int codigo;
@@ -43,32 +46,43 @@ std::vector<Boton> BotonesDelJuego(int juego) {
     const Boton si{vbYes, "Sí"};
     const Boton no{vbNo, "No"};
     switch (juego) {
-        case vbOKCancel: return {ok, cancelar};
-        case vbAbortRetryIgnore: return {anular, reintentar, omitir};
-        case vbYesNoCancel: return {si, no, cancelar};
-        case vbYesNo: return {si, no};
-        case vbRetryCancel: return {reintentar, cancelar};
-        default: return {ok};
+        case vbOKCancel:
+            return {ok, cancelar};
+        case vbAbortRetryIgnore:
+            return {anular, reintentar, omitir};
+        case vbYesNoCancel:
+            return {si, no, cancelar};
+        case vbYesNo:
+            return {si, no};
+        case vbRetryCancel:
+            return {reintentar, cancelar};
+        default:
+            return {ok};
     }
 }
 
 QMessageBox::Icon IconoDe(int icono) {
     switch (icono) {
-        case vbCritical: return QMessageBox::Critical;
-        case vbQuestion: return QMessageBox::Question;
-        case vbExclamation: return QMessageBox::Warning;
-        case vbInformation: return QMessageBox::Information;
-        default: return QMessageBox::NoIcon;
+        case vbCritical:
+            return QMessageBox::Critical;
+        case vbQuestion:
+            return QMessageBox::Question;
+        case vbExclamation:
+            return QMessageBox::Warning;
+        case vbInformation:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
     }
 }
 
 // Keeps a box without a way out (Yes/No, Abort/Retry/Ignore) open until a
 // button is pressed: Escape and closing the window do nothing.
 class SinEscape : public QObject {
-public:
+  public:
     using QObject::QObject;
 
-protected:
+  protected:
     bool eventFilter(QObject* o, QEvent* e) override {
         if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) return true;
         if (e->type() == QEvent::Close) {
@@ -121,7 +135,8 @@ int OperadorQt::Mensaje(const QString& texto, int botones, const QString& titulo
     return juego == vbAbortRetryIgnore ? vbAbort : vbNo;
 }
 
-std::optional<QString> OperadorQt::Entrada(const QString& texto, const QString& titulo, const QString& defecto) {
+std::optional<QString> OperadorQt::Entrada(const QString& texto, const QString& titulo,
+                                           const QString& defecto) {
     QInputDialog d(Dueno());
     d.setInputMode(QInputDialog::TextInput);
     d.setWindowTitle(Titulo(titulo));
@@ -156,7 +171,7 @@ QString FiltroQt(const QString& filtro) {
 
 RespuestaArchivo OperadorQt::Archivo(const PedidoArchivo& pedido) {
     QFileDialog d(Dueno());
-    d.setOption(QFileDialog::DontUseNativeDialog);  // Spanish captions everywhere
+    d.setOption(QFileDialog::DontUseNativeDialog);   // Spanish captions everywhere
     d.setOption(QFileDialog::DontConfirmOverwrite);  // asked below, in Spanish
     d.setWindowTitle(Titulo(pedido.titulo));
     d.setAcceptMode(pedido.guardar ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -192,7 +207,8 @@ RespuestaArchivo OperadorQt::Archivo(const PedidoArchivo& pedido) {
 
 QUrl UrlDocumento(const QString& documento) {
     QString d = Texto::Trim(documento);
-    if (d.size() >= 2 && d.startsWith(QLatin1Char('"')) && d.endsWith(QLatin1Char('"'))) d = d.mid(1, d.size() - 2);
+    if (d.size() >= 2 && d.startsWith(QLatin1Char('"')) && d.endsWith(QLatin1Char('"')))
+        d = d.mid(1, d.size() - 2);
     const qsizetype dosPuntos = d.indexOf(QLatin1Char(':'));
     if (dosPuntos >= 2) {
         QUrl u(d, QUrl::TolerantMode);
@@ -215,4 +231,6 @@ int OperadorQt::EjecutaPrograma(const QString& programa, const QStringList& argu
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
-void OperadorQt::ProcesaEventos() { QCoreApplication::processEvents(); }
+void OperadorQt::ProcesaEventos() {
+    QCoreApplication::processEvents();
+}

@@ -1,14 +1,14 @@
 #pragma once
 // The operator interface on real Qt dialogs, with Spanish captions.
 
-#include "frame/platform/Operador.h"
-
 #include <QUrl>
+
+#include "frame/platform/Operador.h"
 
 class QMessageBox;
 
 class OperadorQt : public Operador {
-public:
+  public:
     int Mensaje(const QString& texto, int botones = vbOKOnly, const QString& titulo = {}) override;
     std::optional<QString> Entrada(const QString& texto, const QString& titulo = {},
                                    const QString& defecto = {}) override;
