@@ -2,7 +2,7 @@
 
 #include "frame/platform/Fallo.h"
 
-#include <gtest/gtest.h>
+#include "tests/support/Soporte.h"
 
 using namespace Texto;
 

@@ -39,3 +39,5 @@ std::string Visible(const QString& s) {
     }
     return r;
 }
+
+void PrintTo(const QString& s, std::ostream* os) { *os << '"' << Visible(s) << '"'; }

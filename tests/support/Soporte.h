@@ -37,3 +37,6 @@ private:
 
 // A printable form of a text that shows control characters, for assertions.
 std::string Visible(const QString& s);
+
+// GoogleTest prints texts readably.
+void PrintTo(const QString& s, std::ostream* os);
