@@ -1,8 +1,8 @@
 #include "db/platform/odbc/CadenaOdbc.h"
 
-#include "frame/platform/Texto.h"
-
 #include <QFileInfo>
+
+#include "frame/platform/Texto.h"
 
 namespace CadenaOdbc {
 
@@ -149,7 +149,8 @@ Destino Construye(const ParametrosConexion& p, const QStringList& instalados) {
     if (Texto::EmpiezaCon(proveedor, QLatin1String("OraOLEDB"))) {
         const QString nombre = Entorno("QUENVAR_ODBC_ORACLE", {});
         if (nombre.isEmpty()) {
-            d.motivo = QStringLiteral("No hay un controlador ODBC de Oracle configurado (QUENVAR_ODBC_ORACLE).");
+            d.motivo =
+                QStringLiteral("No hay un controlador ODBC de Oracle configurado (QUENVAR_ODBC_ORACLE).");
             return d;
         }
         if (!Registrado(nombre, instalados)) {
@@ -157,7 +158,8 @@ Destino Construye(const ParametrosConexion& p, const QStringList& instalados) {
             return d;
         }
         d.controlador = nombre;
-        d.cadena = ItemControlador(nombre) + Item(QStringLiteral("DBQ"), campo(p.origenDatos, {"Data Source"})) +
+        d.cadena = ItemControlador(nombre) +
+                   Item(QStringLiteral("DBQ"), campo(p.origenDatos, {"Data Source"})) +
                    Item(QStringLiteral("UID"), usuario) + Item(QStringLiteral("PWD"), clave);
         return d;
     }
@@ -195,7 +197,8 @@ Destino Construye(const ParametrosConexion& p, const QStringList& instalados) {
     const QString base = campo(p.baseDatos, {"Database", "Initial Catalog"});
     if (!base.isEmpty()) d.cadena += Item(QStringLiteral("Database"), base);
     d.cadena += Item(QStringLiteral("UID"), usuario) + Item(QStringLiteral("PWD"), clave);
-    const bool freeTds = Texto::Contiene(nombre, QLatin1String("FreeTDS")) || Texto::Contiene(nombre, QLatin1String("tdsodbc"));
+    const bool freeTds = Texto::Contiene(nombre, QLatin1String("FreeTDS")) ||
+                         Texto::Contiene(nombre, QLatin1String("tdsodbc"));
     if (freeTds) {
         QString version = Busca(items, {"TDS_Version"});
         QString juego = Busca(items, {"ClientCharset"});

@@ -9,12 +9,12 @@
 // The driver must be registered with the driver manager (or named by the
 // path of its library); otherwise there is no string and `motivo` says why.
 
-#include "db/platform/Controlador.h"
-
 #include <QList>
 #include <QPair>
 #include <QString>
 #include <QStringList>
+
+#include "db/platform/Controlador.h"
 
 namespace CadenaOdbc {
 
@@ -27,9 +27,9 @@ QList<QPair<QString, QString>> Items(const QString& cadena);
 QString Valor(const QString& v);
 
 struct Destino {
-    QString cadena;        // for SQLDriverConnect; empty when none
-    QString controlador;   // the driver named, or the DSN
-    QString motivo;        // why there is no string
+    QString cadena;       // for SQLDriverConnect; empty when none
+    QString controlador;  // the driver named, or the DSN
+    QString motivo;       // why there is no string
     bool sqlServer = false;
 };
 

@@ -1,17 +1,16 @@
 #include "db/platform/odbc/ControladorOdbc.h"
 
+#include <sql.h>
+#include <sqlext.h>
+
+#include <QDateTime>
+#include <algorithm>
+#include <cstring>
+
 #include "db/platform/Ado.h"
 #include "db/platform/odbc/CadenaOdbc.h"
 #include "db/platform/odbc/DiagnosticoOdbc.h"
 #include "frame/platform/Texto.h"
-
-#include <QDateTime>
-
-#include <sql.h>
-#include <sqlext.h>
-
-#include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -19,11 +18,14 @@ using Lista = std::vector<ErrorProveedor>;
 
 const QString kSinProveedor = QStringLiteral("Provider cannot be found. It may not be properly installed.");
 
-bool Exito(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
+bool Exito(SQLRETURN rc) {
+    return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
+}
 
 // Every diagnostic record of the handle, appended to `destino` except the
 // connection chatter and the states in `descarta`.
-void LeeDiagnosticos(SQLSMALLINT tipo, SQLHANDLE h, Lista& destino, std::initializer_list<const char*> descarta = {}) {
+void LeeDiagnosticos(SQLSMALLINT tipo, SQLHANDLE h, Lista& destino,
+                     std::initializer_list<const char*> descarta = {}) {
     if (!h) return;
     for (SQLSMALLINT i = 1;; ++i) {
         SQLCHAR estado[6] = {};
@@ -35,8 +37,8 @@ void LeeDiagnosticos(SQLSMALLINT tipo, SQLHANDLE h, Lista& destino, std::initial
         if (!Exito(rc)) break;
         if (largo >= static_cast<SQLSMALLINT>(mensaje.size())) {
             mensaje.resize(static_cast<std::size_t>(largo) + 1);
-            rc = SQLGetDiagRec(tipo, h, i, estado, &nativo, mensaje.data(), static_cast<SQLSMALLINT>(mensaje.size()),
-                               &largo);
+            rc = SQLGetDiagRec(tipo, h, i, estado, &nativo, mensaje.data(),
+                               static_cast<SQLSMALLINT>(mensaje.size()), &largo);
             if (!Exito(rc)) break;
         }
         const QString s = QString::fromLatin1(reinterpret_cast<const char*>(estado));
@@ -50,8 +52,12 @@ void LeeDiagnosticos(SQLSMALLINT tipo, SQLHANDLE h, Lista& destino, std::initial
     }
 }
 
-QByteArray Utf8(const QString& s) { return s.toUtf8(); }
-SQLCHAR* Ptr(QByteArray& b) { return reinterpret_cast<SQLCHAR*>(b.data()); }
+QByteArray Utf8(const QString& s) {
+    return s.toUtf8();
+}
+SQLCHAR* Ptr(QByteArray& b) {
+    return reinterpret_cast<SQLCHAR*>(b.data());
+}
 
 bool EnlacePerdido(const Lista& l, std::size_t desde = 0) {
     for (std::size_t i = desde; i < l.size(); ++i)
@@ -80,49 +86,85 @@ const ErrorProveedor* PrimerError(const Lista& l, std::size_t desde = 0) {
 int TipoAdo(SQLSMALLINT t, const QString& nombreTipo) {
     if (Texto::Contiene(nombreTipo, QLatin1String("money"))) return ado::adCurrency;
     switch (t) {
-        case SQL_CHAR: return ado::adChar;
-        case SQL_VARCHAR: return ado::adVarChar;
-        case SQL_LONGVARCHAR: return ado::adLongVarChar;
-        case SQL_WCHAR: return ado::adWChar;
-        case SQL_WVARCHAR: return ado::adVarWChar;
-        case SQL_WLONGVARCHAR: return ado::adLongVarWChar;
-        case SQL_INTEGER: return ado::adInteger;
-        case SQL_SMALLINT: return ado::adSmallInt;
-        case SQL_TINYINT: return ado::adUnsignedTinyInt;
-        case SQL_BIGINT: return ado::adBigInt;
-        case SQL_BIT: return ado::adBoolean;
+        case SQL_CHAR:
+            return ado::adChar;
+        case SQL_VARCHAR:
+            return ado::adVarChar;
+        case SQL_LONGVARCHAR:
+            return ado::adLongVarChar;
+        case SQL_WCHAR:
+            return ado::adWChar;
+        case SQL_WVARCHAR:
+            return ado::adVarWChar;
+        case SQL_WLONGVARCHAR:
+            return ado::adLongVarWChar;
+        case SQL_INTEGER:
+            return ado::adInteger;
+        case SQL_SMALLINT:
+            return ado::adSmallInt;
+        case SQL_TINYINT:
+            return ado::adUnsignedTinyInt;
+        case SQL_BIGINT:
+            return ado::adBigInt;
+        case SQL_BIT:
+            return ado::adBoolean;
         case SQL_NUMERIC:
-        case SQL_DECIMAL: return ado::adNumeric;
+        case SQL_DECIMAL:
+            return ado::adNumeric;
         case SQL_DOUBLE:
-        case SQL_FLOAT: return ado::adDouble;
-        case SQL_REAL: return ado::adSingle;
+        case SQL_FLOAT:
+            return ado::adDouble;
+        case SQL_REAL:
+            return ado::adSingle;
         case SQL_TYPE_TIMESTAMP:
-        case SQL_TIMESTAMP: return ado::adDBTimeStamp;
+        case SQL_TIMESTAMP:
+            return ado::adDBTimeStamp;
         case SQL_TYPE_DATE:
-        case SQL_DATE: return ado::adDBDate;
+        case SQL_DATE:
+            return ado::adDBDate;
         case SQL_TYPE_TIME:
-        case SQL_TIME: return ado::adDBTime;
-        case SQL_BINARY: return ado::adBinary;
-        case SQL_VARBINARY: return ado::adVarBinary;
-        case SQL_LONGVARBINARY: return ado::adLongVarBinary;
-        case SQL_GUID: return ado::adGUID;
-        default: return ado::adVarChar;
+        case SQL_TIME:
+            return ado::adDBTime;
+        case SQL_BINARY:
+            return ado::adBinary;
+        case SQL_VARBINARY:
+            return ado::adVarBinary;
+        case SQL_LONGVARBINARY:
+            return ado::adLongVarBinary;
+        case SQL_GUID:
+            return ado::adGUID;
+        default:
+            return ado::adVarChar;
     }
 }
 
 // Characters for texts, bytes for binaries, the type's size otherwise.
 long TamanoAdo(int tipo, SQLULEN tamColumna) {
     switch (tipo) {
-        case ado::adInteger: case ado::adSingle: return 4;
-        case ado::adSmallInt: case ado::adBoolean: return 2;
-        case ado::adUnsignedTinyInt: return 1;
-        case ado::adBigInt: case ado::adDouble: case ado::adCurrency: return 8;
-        case ado::adDBTimeStamp: return 16;
-        case ado::adDBDate: return 6;
-        case ado::adDBTime: return 6;
-        case ado::adNumeric: return 19;
-        case ado::adGUID: return 16;
-        default: return static_cast<long>(std::min<SQLULEN>(tamColumna, 2147483647));
+        case ado::adInteger:
+        case ado::adSingle:
+            return 4;
+        case ado::adSmallInt:
+        case ado::adBoolean:
+            return 2;
+        case ado::adUnsignedTinyInt:
+            return 1;
+        case ado::adBigInt:
+        case ado::adDouble:
+        case ado::adCurrency:
+            return 8;
+        case ado::adDBTimeStamp:
+            return 16;
+        case ado::adDBDate:
+            return 6;
+        case ado::adDBTime:
+            return 6;
+        case ado::adNumeric:
+            return 19;
+        case ado::adGUID:
+            return 16;
+        default:
+            return static_cast<long>(std::min<SQLULEN>(tamColumna, 2147483647));
     }
 }
 
@@ -204,23 +246,29 @@ bool LeeFijo(SQLHSTMT st, SQLUSMALLINT col, SQLSMALLINT tipoC, T& v, Lista& erro
 
 QVariant LeeValor(SQLHSTMT st, SQLUSMALLINT col, const Columna& c, Lista& errores) {
     switch (c.tipoSql) {
-        case SQL_INTEGER: case SQL_SMALLINT: case SQL_TINYINT: {
+        case SQL_INTEGER:
+        case SQL_SMALLINT:
+        case SQL_TINYINT: {
             SQLINTEGER v = 0;
             return LeeFijo(st, col, SQL_C_SLONG, v, errores) ? QVariant(static_cast<int>(v)) : QVariant();
         }
         case SQL_BIGINT: {
             SQLBIGINT v = 0;
-            return LeeFijo(st, col, SQL_C_SBIGINT, v, errores) ? QVariant(static_cast<qlonglong>(v)) : QVariant();
+            return LeeFijo(st, col, SQL_C_SBIGINT, v, errores) ? QVariant(static_cast<qlonglong>(v))
+                                                               : QVariant();
         }
         case SQL_BIT: {
             unsigned char v = 0;
             return LeeFijo(st, col, SQL_C_BIT, v, errores) ? QVariant(v != 0) : QVariant();
         }
-        case SQL_REAL: case SQL_FLOAT: case SQL_DOUBLE: {
+        case SQL_REAL:
+        case SQL_FLOAT:
+        case SQL_DOUBLE: {
             double v = 0;
             return LeeFijo(st, col, SQL_C_DOUBLE, v, errores) ? QVariant(v) : QVariant();
         }
-        case SQL_NUMERIC: case SQL_DECIMAL: {
+        case SQL_NUMERIC:
+        case SQL_DECIMAL: {
             // Read as text: whole numbers that fit stay exact.
             const QVariant t = LeeLargo(st, col, false, errores);
             if (t.isNull()) return t;
@@ -233,23 +281,28 @@ QVariant LeeValor(SQLHSTMT st, SQLUSMALLINT col, const Columna& c, Lista& errore
             const double d = s.toDouble(&ok);
             return ok ? QVariant(d) : t;
         }
-        case SQL_TYPE_TIMESTAMP: case SQL_TIMESTAMP: {
+        case SQL_TYPE_TIMESTAMP:
+        case SQL_TIMESTAMP: {
             SQL_TIMESTAMP_STRUCT v{};
             if (!LeeFijo(st, col, SQL_C_TYPE_TIMESTAMP, v, errores)) return QVariant();
             return QDateTime(QDate(v.year, v.month, v.day),
                              QTime(v.hour, v.minute, v.second, static_cast<int>(v.fraction / 1000000)));
         }
-        case SQL_TYPE_DATE: case SQL_DATE: {
+        case SQL_TYPE_DATE:
+        case SQL_DATE: {
             SQL_DATE_STRUCT v{};
             if (!LeeFijo(st, col, SQL_C_TYPE_DATE, v, errores)) return QVariant();
             return QDate(v.year, v.month, v.day);
         }
-        case SQL_TYPE_TIME: case SQL_TIME: {
+        case SQL_TYPE_TIME:
+        case SQL_TIME: {
             SQL_TIME_STRUCT v{};
             if (!LeeFijo(st, col, SQL_C_TYPE_TIME, v, errores)) return QVariant();
             return QTime(v.hour, v.minute, v.second);
         }
-        case SQL_BINARY: case SQL_VARBINARY: case SQL_LONGVARBINARY:
+        case SQL_BINARY:
+        case SQL_VARBINARY:
+        case SQL_LONGVARBINARY:
             return LeeLargo(st, col, true, errores);
         default:
             return LeeLargo(st, col, false, errores);
@@ -272,12 +325,18 @@ struct Parametro {
     SQL_TIMESTAMP_STRUCT momento{};
     SQLPOINTER Dato() {
         switch (tipoC) {
-            case SQL_C_SLONG: return &entero;
-            case SQL_C_SBIGINT: return &largo;
-            case SQL_C_DOUBLE: return &real;
-            case SQL_C_BIT: return &bit;
-            case SQL_C_TYPE_TIMESTAMP: return &momento;
-            default: return datos.data();
+            case SQL_C_SLONG:
+                return &entero;
+            case SQL_C_SBIGINT:
+                return &largo;
+            case SQL_C_DOUBLE:
+                return &real;
+            case SQL_C_BIT:
+                return &bit;
+            case SQL_C_TYPE_TIMESTAMP:
+                return &momento;
+            default:
+                return datos.data();
         }
     }
 };
@@ -289,22 +348,50 @@ void Prepara(Parametro& p, const QVariant& v) {
     }
     switch (v.typeId()) {
         case QMetaType::Bool:
-            p.tipoC = SQL_C_BIT; p.tipoSql = SQL_BIT; p.bit = v.toBool() ? 1 : 0; p.ind = 0;
+            p.tipoC = SQL_C_BIT;
+            p.tipoSql = SQL_BIT;
+            p.bit = v.toBool() ? 1 : 0;
+            p.ind = 0;
             return;
-        case QMetaType::Int: case QMetaType::Short: case QMetaType::UShort: case QMetaType::Char:
-        case QMetaType::UChar: case QMetaType::SChar:
-            p.tipoC = SQL_C_SLONG; p.tipoSql = SQL_INTEGER; p.tam = 10; p.entero = v.toInt(); p.ind = 0;
+        case QMetaType::Int:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+        case QMetaType::Char:
+        case QMetaType::UChar:
+        case QMetaType::SChar:
+            p.tipoC = SQL_C_SLONG;
+            p.tipoSql = SQL_INTEGER;
+            p.tam = 10;
+            p.entero = v.toInt();
+            p.ind = 0;
             return;
-        case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong: case QMetaType::Long:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Long:
         case QMetaType::ULong:
-            p.tipoC = SQL_C_SBIGINT; p.tipoSql = SQL_BIGINT; p.tam = 19; p.largo = v.toLongLong(); p.ind = 0;
+            p.tipoC = SQL_C_SBIGINT;
+            p.tipoSql = SQL_BIGINT;
+            p.tam = 19;
+            p.largo = v.toLongLong();
+            p.ind = 0;
             return;
-        case QMetaType::Double: case QMetaType::Float:
-            p.tipoC = SQL_C_DOUBLE; p.tipoSql = SQL_DOUBLE; p.tam = 15; p.real = v.toDouble(); p.ind = 0;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            p.tipoC = SQL_C_DOUBLE;
+            p.tipoSql = SQL_DOUBLE;
+            p.tam = 15;
+            p.real = v.toDouble();
+            p.ind = 0;
             return;
-        case QMetaType::QDateTime: case QMetaType::QDate: {
-            const QDateTime m = v.typeId() == QMetaType::QDate ? QDateTime(v.toDate(), QTime(0, 0)) : v.toDateTime();
-            p.tipoC = SQL_C_TYPE_TIMESTAMP; p.tipoSql = SQL_TYPE_TIMESTAMP; p.tam = 23; p.decimales = 3;
+        case QMetaType::QDateTime:
+        case QMetaType::QDate: {
+            const QDateTime m =
+                v.typeId() == QMetaType::QDate ? QDateTime(v.toDate(), QTime(0, 0)) : v.toDateTime();
+            p.tipoC = SQL_C_TYPE_TIMESTAMP;
+            p.tipoSql = SQL_TYPE_TIMESTAMP;
+            p.tam = 23;
+            p.decimales = 3;
             p.momento.year = static_cast<SQLSMALLINT>(m.date().year());
             p.momento.month = static_cast<SQLUSMALLINT>(m.date().month());
             p.momento.day = static_cast<SQLUSMALLINT>(m.date().day());
@@ -353,7 +440,8 @@ void LeeResultado(SQLHSTMT st, LoteOdbc& lote) {
             }
             Fila f(static_cast<int>(cols.size()));
             for (std::size_t i = 0; i < cols.size(); ++i)
-                f[static_cast<int>(i)] = LeeValor(st, static_cast<SQLUSMALLINT>(i + 1), cols[i], lote.Errores());
+                f[static_cast<int>(i)] =
+                    LeeValor(st, static_cast<SQLUSMALLINT>(i + 1), cols[i], lote.Errores());
             res.filas.push_back(std::move(f));
         }
         // A row set that failed before its first row is the statement's failure.
@@ -371,7 +459,7 @@ void LeeResultado(SQLHSTMT st, LoteOdbc& lote) {
 }
 
 class Sentencia {
-public:
+  public:
     explicit Sentencia(SQLHSTMT h) : h_(h) {}
     ~Sentencia() {
         if (h_) SQLFreeHandle(SQL_HANDLE_STMT, h_);
@@ -420,7 +508,9 @@ ColumnaResultado ColumnaEsquema(const char* nombre, int tipo, long tamano) {
 ControladorOdbc::ControladorOdbc(QString cadenaOdbc, bool sqlServer)
     : cadena_(std::move(cadenaOdbc)), sqlServer_(sqlServer) {}
 
-ControladorOdbc::~ControladorOdbc() { Cierra(); }
+ControladorOdbc::~ControladorOdbc() {
+    Cierra();
+}
 
 void ControladorOdbc::Libera() {
     if (dbc_) SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
@@ -431,7 +521,9 @@ void ControladorOdbc::Libera() {
 }
 
 void ControladorOdbc::Abre(const ParametrosConexion& p, std::vector<ErrorProveedor>& errores) {
-    if (dbc_) throw Fallo(ado::adErrObjectOpen, QStringLiteral("Operation is not allowed when the object is open."));
+    if (dbc_)
+        throw Fallo(ado::adErrObjectOpen,
+                    QStringLiteral("Operation is not allowed when the object is open."));
     const std::size_t desde = errores.size();
     SQLHENV env = nullptr;
     if (!Exito(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
@@ -466,7 +558,8 @@ void ControladorOdbc::Abre(const ParametrosConexion& p, std::vector<ErrorProveed
     for (std::size_t i = desde; i < errores.size(); ++i)
         if (errores[i].SQLState.startsWith(QLatin1String("IM")) ||
             (sinErrores && errores[i].Source.contains(QLatin1String("Driver Manager"))))
-            throw Fallo(ado::adErrProviderNotFound, kSinProveedor + QLatin1Char(' ') + errores[i].Description);
+            throw Fallo(ado::adErrProviderNotFound,
+                        kSinProveedor + QLatin1Char(' ') + errores[i].Description);
     FallaCon(errores, desde, QStringLiteral("No se pudo abrir la conexión ODBC."));
 }
 
@@ -502,14 +595,15 @@ ResultadoLote ControladorOdbc::Corre(const QString& sql, const QVariantList* par
     LeeDiagnosticos(SQL_HANDLE_DBC, dbc_, lote.Errores());
     if (!Exito(rc)) {
         if (lote.Errores().empty())
-            lote.Errores().push_back(DiagnosticoOdbc::Entrada(QStringLiteral("08003"), 0,
-                                                              QStringLiteral("Connection not open")));
+            lote.Errores().push_back(
+                DiagnosticoOdbc::Entrada(QStringLiteral("08003"), 0, QStringLiteral("Connection not open")));
         lote.Pesa();
         return lote.Termina();
     }
     Sentencia st(h);
     if (tiempoEspera >= 0) {
-        SQLSetStmtAttr(h, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(tiempoEspera)), 0);
+        SQLSetStmtAttr(h, SQL_ATTR_QUERY_TIMEOUT,
+                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(tiempoEspera)), 0);
         LeeDiagnosticos(SQL_HANDLE_STMT, h, lote.Errores(), {"01S02", "HYC00", "HY092", "S1C00"});
     }
     std::vector<Parametro> valores;
@@ -518,8 +612,8 @@ ResultadoLote ControladorOdbc::Corre(const QString& sql, const QVariantList* par
         for (int i = 0; i < parametros->size(); ++i) {
             Parametro& p = valores[static_cast<std::size_t>(i)];
             Prepara(p, (*parametros)[i]);
-            rc = SQLBindParameter(h, static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, p.tipoC, p.tipoSql, p.tam,
-                                  p.decimales, p.Dato(), static_cast<SQLLEN>(p.datos.size()), &p.ind);
+            rc = SQLBindParameter(h, static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, p.tipoC, p.tipoSql,
+                                  p.tam, p.decimales, p.Dato(), static_cast<SQLLEN>(p.datos.size()), &p.ind);
             LeeDiagnosticos(SQL_HANDLE_STMT, h, lote.Errores());
             if (!Exito(rc)) {
                 lote.Pesa();
@@ -591,12 +685,13 @@ const QStringList& ControladorOdbc::ClavesDe(const QString& tabla) {
 // ---- Transactions ---------------------------------------------------------
 
 int ControladorOdbc::IniciaTransaccion(std::vector<ErrorProveedor>& errores) {
-    if (!dbc_) throw Fallo(ado::adErrInvalidConnection,
-                           QStringLiteral("Operation is not allowed when the object is closed."));
+    if (!dbc_)
+        throw Fallo(ado::adErrInvalidConnection,
+                    QStringLiteral("Operation is not allowed when the object is closed."));
     if (nivel_ == 0) {
         const std::size_t desde = errores.size();
-        const SQLRETURN rc = SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT,
-                                               reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), SQL_IS_UINTEGER);
+        const SQLRETURN rc = SQLSetConnectAttr(
+            dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), SQL_IS_UINTEGER);
         LeeDiagnosticos(SQL_HANDLE_DBC, dbc_, errores);
         if (!Exito(rc)) FallaCon(errores, desde, QStringLiteral("No se pudo iniciar la transacción."));
     }
@@ -604,15 +699,17 @@ int ControladorOdbc::IniciaTransaccion(std::vector<ErrorProveedor>& errores) {
 }
 
 void ControladorOdbc::TerminaTransaccion(bool confirma, std::vector<ErrorProveedor>& errores) {
-    if (!dbc_) throw Fallo(ado::adErrInvalidConnection,
-                           QStringLiteral("Operation is not allowed when the object is closed."));
+    if (!dbc_)
+        throw Fallo(ado::adErrInvalidConnection,
+                    QStringLiteral("Operation is not allowed when the object is closed."));
     if (nivel_ == 0) {
         ErrorProveedor e;
         e.NativeError = confirma ? 3902 : 3903;
         e.SQLState = QStringLiteral("25000");
-        e.Description = confirma
-                            ? QStringLiteral("The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.")
-                            : QStringLiteral("The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.");
+        e.Description =
+            confirma
+                ? QStringLiteral("The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.")
+                : QStringLiteral("The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.");
         e.Number = NumeroAdoPara(e.NativeError, e.SQLState);
         errores.push_back(e);
         throw Fallo(e.Number, e.Description);
@@ -626,20 +723,26 @@ void ControladorOdbc::TerminaTransaccion(bool confirma, std::vector<ErrorProveed
     const std::size_t desde = errores.size();
     const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, dbc_, confirma ? SQL_COMMIT : SQL_ROLLBACK);
     LeeDiagnosticos(SQL_HANDLE_DBC, dbc_, errores);
-    SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), SQL_IS_UINTEGER);
+    SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON),
+                      SQL_IS_UINTEGER);
     LeeDiagnosticos(SQL_HANDLE_DBC, dbc_, errores);
     if (!Exito(rc)) FallaCon(errores, desde, QStringLiteral("No se pudo terminar la transacción."));
 }
 
-void ControladorOdbc::ConfirmaTransaccion(std::vector<ErrorProveedor>& errores) { TerminaTransaccion(true, errores); }
-void ControladorOdbc::DeshaceTransaccion(std::vector<ErrorProveedor>& errores) { TerminaTransaccion(false, errores); }
+void ControladorOdbc::ConfirmaTransaccion(std::vector<ErrorProveedor>& errores) {
+    TerminaTransaccion(true, errores);
+}
+void ControladorOdbc::DeshaceTransaccion(std::vector<ErrorProveedor>& errores) {
+    TerminaTransaccion(false, errores);
+}
 
 // ---- Schema rowsets -------------------------------------------------------
 
 ResultadoSentencia ControladorOdbc::Esquema(int codigo, const QVariantList& restricciones,
                                             std::vector<ErrorProveedor>& errores) {
-    if (!dbc_) throw Fallo(ado::adErrInvalidConnection,
-                           QStringLiteral("Operation is not allowed when the object is closed."));
+    if (!dbc_)
+        throw Fallo(ado::adErrInvalidConnection,
+                    QStringLiteral("Operation is not allowed when the object is closed."));
     if (codigo != ado::adSchemaTables && codigo != ado::adSchemaColumns)
         throw Fallo(ado::adErrFeatureNotAvailable,
                     QStringLiteral("Object or provider is not capable of performing requested operation."));
@@ -657,9 +760,11 @@ ResultadoSentencia ControladorOdbc::Esquema(int codigo, const QVariantList& rest
     auto arg = [](QByteArray& b, const QString& r) { return r.isEmpty() ? nullptr : Ptr(b); };
     const SQLSMALLINT nts = SQL_NTS;
     if (codigo == ado::adSchemaTables)
-        rc = SQLTables(h, nullptr, 0, arg(pEsquema, esquema), nts, arg(pTabla, tabla), nts, arg(tipos, cuarta), nts);
+        rc = SQLTables(h, nullptr, 0, arg(pEsquema, esquema), nts, arg(pTabla, tabla), nts,
+                       arg(tipos, cuarta), nts);
     else
-        rc = SQLColumns(h, nullptr, 0, arg(pEsquema, esquema), nts, arg(pTabla, tabla), nts, arg(pCuarta, cuarta), nts);
+        rc = SQLColumns(h, nullptr, 0, arg(pEsquema, esquema), nts, arg(pTabla, tabla), nts,
+                        arg(pCuarta, cuarta), nts);
     LeeDiagnosticos(SQL_HANDLE_STMT, h, errores);
     if (!Exito(rc)) FallaCon(errores, desde, QStringLiteral("No se pudo leer el catálogo."));
     LoteOdbc lote;
@@ -678,7 +783,8 @@ ResultadoSentencia ControladorOdbc::Esquema(int codigo, const QVariantList& rest
                       ColumnaEsquema("TABLE_NAME", ado::adVarWChar, 128),
                       ColumnaEsquema("TABLE_TYPE", ado::adVarWChar, 128)};
         for (const Fila& f : crudo.filas) {
-            if (!Cumple(valor(f, 0), catalogo, true) || !Cumple(valor(f, 1), esquema) || !Cumple(valor(f, 2), tabla))
+            if (!Cumple(valor(f, 0), catalogo, true) || !Cumple(valor(f, 1), esquema) ||
+                !Cumple(valor(f, 2), tabla))
                 continue;
             r.filas.push_back(Fila{valor(f, 0), valor(f, 1), valor(f, 2), valor(f, 3)});
         }
@@ -692,14 +798,18 @@ ResultadoSentencia ControladorOdbc::Esquema(int codigo, const QVariantList& rest
                   ColumnaEsquema("DATA_TYPE", ado::adSmallInt, 2),
                   ColumnaEsquema("CHARACTER_MAXIMUM_LENGTH", ado::adInteger, 4),
                   ColumnaEsquema("IS_NULLABLE", ado::adBoolean, 2)};
-    struct Orden { int tabla; int posicion; Fila fila; };
+    struct Orden {
+        int tabla;
+        int posicion;
+        Fila fila;
+    };
     std::vector<Orden> filas;
     QStringList tablas;  // in the order the driver listed them
     QString anterior;
     int contador = 0;
     for (const Fila& f : crudo.filas) {
-        if (!Cumple(valor(f, 0), catalogo, true) || !Cumple(valor(f, 1), esquema) || !Cumple(valor(f, 2), tabla) ||
-            !Cumple(valor(f, 3), cuarta))
+        if (!Cumple(valor(f, 0), catalogo, true) || !Cumple(valor(f, 1), esquema) ||
+            !Cumple(valor(f, 2), tabla) || !Cumple(valor(f, 3), cuarta))
             continue;
         const QString nombreTabla = valor(f, 2).toString();
         contador = nombreTabla == anterior ? contador + 1 : 1;
@@ -711,8 +821,9 @@ ResultadoSentencia ControladorOdbc::Esquema(int codigo, const QVariantList& rest
                            tipo == ado::adWChar || tipo == ado::adVarWChar || tipo == ado::adLongVarWChar ||
                            tipo == ado::adBinary || tipo == ado::adVarBinary || tipo == ado::adLongVarBinary;
         const QVariant esNulable = valor(f, 17);
-        const bool nulos = esNulable.isNull() ? valor(f, 10).toInt() != SQL_NO_NULLS
-                                              : !Texto::Iguales(Texto::Trim(esNulable.toString()), QLatin1String("NO"));
+        const bool nulos = esNulable.isNull()
+                               ? valor(f, 10).toInt() != SQL_NO_NULLS
+                               : !Texto::Iguales(Texto::Trim(esNulable.toString()), QLatin1String("NO"));
         if (tablas.isEmpty() || tablas.last() != nombreTabla) tablas << nombreTabla;
         filas.push_back({static_cast<int>(tablas.size()), posicion,
                          Fila{valor(f, 0), valor(f, 1), valor(f, 2), valor(f, 3), posicion, tipo,
@@ -726,8 +837,9 @@ ResultadoSentencia ControladorOdbc::Esquema(int codigo, const QVariantList& rest
 }
 
 void ControladorOdbc::CambiaBase(const QString& base, std::vector<ErrorProveedor>& errores) {
-    if (!dbc_) throw Fallo(ado::adErrInvalidConnection,
-                           QStringLiteral("Operation is not allowed when the object is closed."));
+    if (!dbc_)
+        throw Fallo(ado::adErrInvalidConnection,
+                    QStringLiteral("Operation is not allowed when the object is closed."));
     const QString nombre = Texto::Trim(base);
     if (nombre.isEmpty()) return;
     // A driver without catalogues has one database: nothing to switch.
@@ -742,7 +854,8 @@ void ControladorOdbc::CambiaBase(const QString& base, std::vector<ErrorProveedor
         return;
     const std::size_t desde = errores.size();
     QByteArray b = Utf8(nombre);
-    const SQLRETURN rc = SQLSetConnectAttr(dbc_, SQL_ATTR_CURRENT_CATALOG, Ptr(b), static_cast<SQLINTEGER>(b.size()));
+    const SQLRETURN rc =
+        SQLSetConnectAttr(dbc_, SQL_ATTR_CURRENT_CATALOG, Ptr(b), static_cast<SQLINTEGER>(b.size()));
     LeeDiagnosticos(SQL_HANDLE_DBC, dbc_, errores);
     if (!Exito(rc)) FallaCon(errores, desde, QStringLiteral("No se pudo cambiar de base de datos."));
 }

@@ -6,15 +6,14 @@
 // (SQL_ATTR_AUTOCOMMIT off, SQLEndTran) under a nesting count; T-SQL
 // BEGIN/COMMIT TRAN inside a text are the server's business.
 
-#include "db/platform/Controlador.h"
-
 #include <QString>
 #include <QStringList>
-
 #include <map>
 
+#include "db/platform/Controlador.h"
+
 class ControladorOdbc : public Controlador {
-public:
+  public:
     ControladorOdbc(QString cadenaOdbc, bool sqlServer);
     ~ControladorOdbc() override;
     ControladorOdbc(const ControladorOdbc&) = delete;
@@ -41,7 +40,7 @@ public:
     // The connection handle (SQLHDBC), for tests that break the link.
     void* ManejadorConexion() const { return dbc_; }
 
-private:
+  private:
     ResultadoLote Corre(const QString& sql, const QVariantList* parametros, int tiempoEspera);
     void TerminaTransaccion(bool confirma, std::vector<ErrorProveedor>& errores);
     void Libera();
@@ -54,7 +53,7 @@ private:
     bool sqlServer_;
     void* env_ = nullptr;
     void* dbc_ = nullptr;
-    int nivel_ = 0;  // transaction nesting
+    int nivel_ = 0;                          // transaction nesting
     std::map<QString, QStringList> claves_;  // primary-key columns by table (upper case)
 };
 

@@ -1,12 +1,11 @@
 #pragma once
 // Error entries from ODBC diagnostic records.
 
+#include <QString>
+#include <cstdint>
+
 #include "db/platform/Controlador.h"
 #include "db/platform/Errores.h"
-
-#include <QString>
-
-#include <cstdint>
 
 namespace DiagnosticoOdbc {
 
@@ -19,7 +18,9 @@ bool EsFallaDeEnlace(const QString& sqlState);
 ErrorProveedor Entrada(const QString& sqlState, int32_t nativo, const QString& mensaje);
 
 // Warnings (SQLSTATE class 01) are entries but not failures.
-inline bool EsAviso(const QString& sqlState) { return sqlState.startsWith(QLatin1String("01")); }
+inline bool EsAviso(const QString& sqlState) {
+    return sqlState.startsWith(QLatin1String("01"));
+}
 
 // Connection chatter the error collection leaves out: "Changed database
 // context" (5701) and "Changed language setting" (5703).
@@ -31,7 +32,7 @@ bool EsInformativo(const QString& sqlState, int32_t nativo);
 // a warning) decides whether the request failed as a whole: it did when no
 // row set or count came before it, or when the link failed at any point.
 class LoteOdbc {
-public:
+  public:
     std::vector<ErrorProveedor>& Errores() { return r_.errores; }
     // Weighs the entries that arrived since the last call.
     void Pesa();
@@ -40,7 +41,7 @@ public:
     bool Perdida();
     ResultadoLote Termina();
 
-private:
+  private:
     ResultadoLote r_;
     std::size_t pesados_ = 0;
     bool producido_ = false, hayError_ = false, alInicio_ = false, perdida_ = false;

@@ -1,13 +1,13 @@
 // ODBC connection strings built from the suite's OLE DB strings, as text.
 
-#include "db/platform/odbc/CadenaOdbc.h"
-
 #include <gtest/gtest.h>
+
+#include "db/platform/odbc/CadenaOdbc.h"
 
 namespace {
 
-const QStringList kInstalados{QStringLiteral("FreeTDS"), QStringLiteral("SQLite3"), QStringLiteral("MDBTools"),
-                              QStringLiteral("Oracle 19 ODBC driver")};
+const QStringList kInstalados{QStringLiteral("FreeTDS"), QStringLiteral("SQLite3"),
+                              QStringLiteral("MDBTools"), QStringLiteral("Oracle 19 ODBC driver")};
 
 ParametrosConexion SqlServer(const QString& servidor, const QString& extra = {}) {
     ParametrosConexion p;
@@ -16,17 +16,20 @@ ParametrosConexion SqlServer(const QString& servidor, const QString& extra = {})
     p.baseDatos = QStringLiteral("DEMO");
     p.usuario = QStringLiteral("sa");
     p.clave = QStringLiteral("secreto");
-    p.cadenaOriginal = QStringLiteral("PROVIDER=SQLOLEDB;Server=%1;Database =DEMO;UId=sa;Pwd=secreto;").arg(servidor) + extra;
+    p.cadenaOriginal =
+        QStringLiteral("PROVIDER=SQLOLEDB;Server=%1;Database =DEMO;UId=sa;Pwd=secreto;").arg(servidor) +
+        extra;
     return p;
 }
 
 std::string Cadena(const ParametrosConexion& p, const QStringList& instalados = kInstalados) {
     const CadenaOdbc::Destino d = CadenaOdbc::Construye(p, instalados);
-    return (d.cadena.isEmpty() ? QStringLiteral("<") + d.motivo + QStringLiteral(">") : d.cadena).toStdString();
+    return (d.cadena.isEmpty() ? QStringLiteral("<") + d.motivo + QStringLiteral(">") : d.cadena)
+        .toStdString();
 }
 
 class CadenaOdbcTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         qunsetenv("QUENVAR_ODBC_SQLSERVER");
         qunsetenv("QUENVAR_ODBC_ORACLE");
@@ -46,20 +49,27 @@ TEST_F(CadenaOdbcTest, SqlServerPorFreeTds) {
     // A port names the listener itself: the instance is not looked up.
     EXPECT_EQ(Cadena(SqlServer("SRV1\\ORBASRV,1501")), "Driver={FreeTDS};Server=SRV1;Port=1501;" + resto);
     EXPECT_EQ(Cadena(SqlServer("SRV1", "Port=2000;")), "Driver={FreeTDS};Server=SRV1;Port=2000;" + resto);
-    EXPECT_EQ(Cadena(SqlServer("(local)\\SQLEXPRESS")), "Driver={FreeTDS};Server=127.0.0.1\\SQLEXPRESS;" + resto);
+    EXPECT_EQ(Cadena(SqlServer("(local)\\SQLEXPRESS")),
+              "Driver={FreeTDS};Server=127.0.0.1\\SQLEXPRESS;" + resto);
     EXPECT_EQ(Cadena(SqlServer("SRV1", "TDS_Version=7.1;APP=Quenvar;")),
-              "Driver={FreeTDS};Server=SRV1;Database=DEMO;UID=sa;PWD=secreto;TDS_Version=7.1;ClientCharset=UTF-8;APP=Quenvar;");
+              "Driver={FreeTDS};Server=SRV1;Database=DEMO;UID=sa;PWD=secreto;TDS_Version=7.1;ClientCharset="
+              "UTF-8;APP=Quenvar;");
 }
 
 TEST_F(CadenaOdbcTest, ValoresQueNoSePuedenInyectar) {
     ParametrosConexion p = SqlServer("SRV1");
     p.clave = QStringLiteral("a;b}c");
     p.cadenaOriginal.clear();
-    EXPECT_EQ(Cadena(p), "Driver={FreeTDS};Server=SRV1;Database=DEMO;UID=sa;PWD={a;b}}c};TDS_Version=7.3;ClientCharset=UTF-8;");
+    EXPECT_EQ(Cadena(p),
+              "Driver={FreeTDS};Server=SRV1;Database=DEMO;UID=sa;PWD={a;b}}c};TDS_Version=7.3;ClientCharset="
+              "UTF-8;");
     p.clave = QStringLiteral("x;Server=OTRO");
-    EXPECT_EQ(Cadena(p), "Driver={FreeTDS};Server=SRV1;Database=DEMO;UID=sa;PWD={x;Server=OTRO};TDS_Version=7.3;ClientCharset=UTF-8;");
+    EXPECT_EQ(Cadena(p),
+              "Driver={FreeTDS};Server=SRV1;Database=DEMO;UID=sa;PWD={x;Server=OTRO};TDS_Version=7.3;"
+              "ClientCharset=UTF-8;");
 
-    const auto items = CadenaOdbc::Items(QStringLiteral(" Driver = {SQLite3} ;PWD={a;b}}c}; Database =X ;sinvalor;"));
+    const auto items =
+        CadenaOdbc::Items(QStringLiteral(" Driver = {SQLite3} ;PWD={a;b}}c}; Database =X ;sinvalor;"));
     ASSERT_EQ(items.size(), 3);
     EXPECT_EQ(items[0].first, "Driver");
     EXPECT_EQ(items[0].second, "SQLite3");
@@ -70,9 +80,11 @@ TEST_F(CadenaOdbcTest, ValoresQueNoSePuedenInyectar) {
 
 TEST_F(CadenaOdbcTest, ControladorConfigurableYAusente) {
     qputenv("QUENVAR_ODBC_SQLSERVER", "ODBC Driver 18 for SQL Server");
-    EXPECT_EQ(Cadena(SqlServer("SRV1"), kInstalados + QStringList{QStringLiteral("ODBC Driver 18 for SQL Server")}),
-              "Driver={ODBC Driver 18 for SQL Server};Server=SRV1;Database=DEMO;UID=sa;PWD=secreto;");
-    EXPECT_EQ(Cadena(SqlServer("SRV1")), "<El controlador ODBC \"ODBC Driver 18 for SQL Server\" no está instalado.>");
+    EXPECT_EQ(
+        Cadena(SqlServer("SRV1"), kInstalados + QStringList{QStringLiteral("ODBC Driver 18 for SQL Server")}),
+        "Driver={ODBC Driver 18 for SQL Server};Server=SRV1;Database=DEMO;UID=sa;PWD=secreto;");
+    EXPECT_EQ(Cadena(SqlServer("SRV1")),
+              "<El controlador ODBC \"ODBC Driver 18 for SQL Server\" no está instalado.>");
     qunsetenv("QUENVAR_ODBC_SQLSERVER");
     EXPECT_EQ(Cadena(SqlServer("SRV1"), {}), "<El controlador ODBC \"FreeTDS\" no está instalado.>");
 

@@ -2,24 +2,22 @@
 // (and FreeTDS for an unreachable server) registered in a temporary
 // odbcinst.ini.
 
-#include "db/platform/odbc/ControladorOdbc.h"
-
-#include "db/platform/Ado.h"
-#include "db/platform/odbc/DiagnosticoOdbc.h"
-#include "tests/support/Soporte.h"
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sql.h>
+#include <sqlext.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <sql.h>
-#include <sqlext.h>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include "db/platform/Ado.h"
+#include "db/platform/odbc/ControladorOdbc.h"
+#include "db/platform/odbc/DiagnosticoOdbc.h"
+#include "tests/support/Soporte.h"
 
 namespace {
 
@@ -28,14 +26,16 @@ const char* const kFreeTds = "/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so";
 
 // The driver manager reads this configuration from the first ODBC call on.
 class EntornoOdbc : public ::testing::Environment {
-public:
+  public:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         QFile ini(dir_.filePath(QStringLiteral("odbcinst.ini")));
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write(QStringLiteral("[SQLite3]\nDriver=%1\n\n[FreeTDS]\nDriver=%2\n\n[Roto]\nDriver=libquenvar_noexiste.so\n")
-                      .arg(QLatin1String(kSqlite), QLatin1String(kFreeTds))
-                      .toUtf8());
+        ini.write(
+            QStringLiteral(
+                "[SQLite3]\nDriver=%1\n\n[FreeTDS]\nDriver=%2\n\n[Roto]\nDriver=libquenvar_noexiste.so\n")
+                .arg(QLatin1String(kSqlite), QLatin1String(kFreeTds))
+                .toUtf8());
         ini.close();
         QFile(dir_.filePath(QStringLiteral("odbc.ini"))).open(QIODevice::WriteOnly);
         qputenv("ODBCSYSINI", dir_.path().toUtf8());
@@ -46,7 +46,7 @@ public:
         qunsetenv("QUENVAR_ODBC_ACCESS");
     }
 
-private:
+  private:
     QTemporaryDir dir_;
 };
 
@@ -62,12 +62,13 @@ ParametrosConexion Sqlite(const QString& archivo) {
 std::string Entradas(const std::vector<ErrorProveedor>& l) {
     std::string s;
     for (const auto& e : l)
-        s += QStringLiteral("[%1 %2 %3] ").arg(e.SQLState).arg(e.NativeError).arg(e.Description).toStdString();
+        s +=
+            QStringLiteral("[%1 %2 %3] ").arg(e.SQLState).arg(e.NativeError).arg(e.Description).toStdString();
     return s;
 }
 
 class OdbcSqlite : public PruebaConCarpeta {
-protected:
+  protected:
     void SetUp() override {
         PruebaConCarpeta::SetUp();
         QString motivo;
@@ -94,10 +95,12 @@ protected:
 }  // namespace
 
 TEST_F(OdbcSqlite, FilasColumnasYValores) {
-    Ok(QStringLiteral("CREATE TABLE V_MA_ARTICULOS (ID INTEGER PRIMARY KEY AUTOINCREMENT, IdArticulo varchar(25) NOT NULL, "
-                      "Descripcion varchar(60), Precio numeric(12,4), Alta datetime, Nota text, Peso float, Baja bit)"));
-    Ok(QStringLiteral("INSERT INTO V_MA_ARTICULOS (IdArticulo, Descripcion, Precio, Alta, Peso, Baja) VALUES "
-                      "('A.1', 'Ñandú de peluche', 12.5, '2024-03-01 10:20:30', 1.25, 1)"));
+    Ok(QStringLiteral(
+        "CREATE TABLE V_MA_ARTICULOS (ID INTEGER PRIMARY KEY AUTOINCREMENT, IdArticulo varchar(25) NOT NULL, "
+        "Descripcion varchar(60), Precio numeric(12,4), Alta datetime, Nota text, Peso float, Baja bit)"));
+    Ok(QStringLiteral(
+        "INSERT INTO V_MA_ARTICULOS (IdArticulo, Descripcion, Precio, Alta, Peso, Baja) VALUES "
+        "('A.1', 'Ñandú de peluche', 12.5, '2024-03-01 10:20:30', 1.25, 1)"));
     Ok(QStringLiteral("INSERT INTO V_MA_ARTICULOS (IdArticulo) VALUES ('  B2')"));
 
     ResultadoLote r = Ok(QStringLiteral("SELECT * FROM V_MA_ARTICULOS ORDER BY ID"));
@@ -148,9 +151,11 @@ TEST_F(OdbcSqlite, FilasColumnasYValores) {
 TEST_F(OdbcSqlite, TextoLargoEnTrozos) {
     Ok(QStringLiteral("CREATE TABLE T (Nota text)"));
     QString largo;
-    for (int i = 0; i < 5000; ++i) largo += QStringLiteral("añ");  // multi-byte characters across chunk borders
+    for (int i = 0; i < 5000; ++i)
+        largo += QStringLiteral("añ");  // multi-byte characters across chunk borders
     largo += QStringLiteral("fin");
-    ResultadoLote w = c_->EjecutaConParametros(QStringLiteral("INSERT INTO T (Nota) VALUES (?)"), {largo}, 30);
+    ResultadoLote w =
+        c_->EjecutaConParametros(QStringLiteral("INSERT INTO T (Nota) VALUES (?)"), {largo}, 30);
     ASSERT_TRUE(w.errores.empty()) << Entradas(w.errores);
     ResultadoLote r = Ok(QStringLiteral("SELECT Nota FROM T"));
     ASSERT_EQ(r.resultados.at(0).filas.size(), 1u);
@@ -193,8 +198,9 @@ TEST_F(OdbcSqlite, InsercionConParametros) {
     Ok(QStringLiteral("CREATE TABLE T (A int, B varchar(30), C float, D datetime, E varchar(10), F bigint)"));
     const QDateTime momento(QDate(2023, 12, 31), QTime(23, 59, 58));
     const QString conComillas = QStringLiteral("O'Higgins; --");
-    ResultadoLote w = c_->EjecutaConParametros(QStringLiteral("INSERT INTO T VALUES (?, ?, ?, ?, ?, ?)"),
-                                               {7, conComillas, 2.5, momento, QVariant(), qlonglong(1) << 40}, 30);
+    ResultadoLote w =
+        c_->EjecutaConParametros(QStringLiteral("INSERT INTO T VALUES (?, ?, ?, ?, ?, ?)"),
+                                 {7, conComillas, 2.5, momento, QVariant(), qlonglong(1) << 40}, 30);
     ASSERT_TRUE(w.errores.empty()) << Entradas(w.errores);
     ASSERT_EQ(w.resultados.size(), 1u);
     EXPECT_EQ(w.resultados[0].afectadas, 1);
@@ -236,7 +242,8 @@ TEST_F(OdbcSqlite, TransaccionesConNivel) {
     // Committed: another connection sees the row.
     ControladorOdbc otro(c_->CadenaOdbc(), false);
     otro.Abre(Sqlite(Ruta(QStringLiteral("prueba.db"))), errores);
-    EXPECT_EQ(otro.Ejecuta(QStringLiteral("SELECT A FROM T"), 30).resultados.at(0).filas.at(0).at(0).toInt(), 4);
+    EXPECT_EQ(otro.Ejecuta(QStringLiteral("SELECT A FROM T"), 30).resultados.at(0).filas.at(0).at(0).toInt(),
+              4);
     otro.Cierra();
 
     try {
@@ -250,7 +257,8 @@ TEST_F(OdbcSqlite, TransaccionesConNivel) {
 }
 
 TEST_F(OdbcSqlite, EsquemaDeTablasYColumnas) {
-    Ok(QStringLiteral("CREATE TABLE TA_USUARIOS (nombre varchar(20) NOT NULL, Administrador int, Alta datetime)"));
+    Ok(QStringLiteral(
+        "CREATE TABLE TA_USUARIOS (nombre varchar(20) NOT NULL, Administrador int, Alta datetime)"));
     Ok(QStringLiteral("CREATE TABLE TAXUSUARIOS (otro int)"));  // "_" is no wildcard for a restriction
     Ok(QStringLiteral("CREATE VIEW VT_USUARIOS AS SELECT nombre FROM TA_USUARIOS"));
     std::vector<ErrorProveedor> errores;
@@ -265,8 +273,8 @@ TEST_F(OdbcSqlite, EsquemaDeTablasYColumnas) {
     EXPECT_EQ(tipos.value("VT_USUARIOS"), "VIEW");
     EXPECT_TRUE(tipos.contains("TAXUSUARIOS"));
 
-    ResultadoSentencia c = c_->Esquema(ado::adSchemaColumns, {QStringLiteral("prueba"), {}, QStringLiteral("ta_usuarios"), {}},
-                                       errores);
+    ResultadoSentencia c = c_->Esquema(
+        ado::adSchemaColumns, {QStringLiteral("prueba"), {}, QStringLiteral("ta_usuarios"), {}}, errores);
     EXPECT_TRUE(errores.empty()) << Entradas(errores);
     ASSERT_EQ(c.columnas.size(), 8u);
     EXPECT_EQ(c.columnas[3].nombre, "COLUMN_NAME");
@@ -282,7 +290,8 @@ TEST_F(OdbcSqlite, EsquemaDeTablasYColumnas) {
     EXPECT_EQ(c.filas[2][5].toInt(), ado::adDBTimeStamp);
     EXPECT_EQ(c.filas[2][4].toInt(), 3);
 
-    EXPECT_TRUE(c_->Esquema(ado::adSchemaColumns, {{}, {}, QStringLiteral("NOEXISTE"), {}}, errores).filas.empty());
+    EXPECT_TRUE(
+        c_->Esquema(ado::adSchemaColumns, {{}, {}, QStringLiteral("NOEXISTE"), {}}, errores).filas.empty());
     c_->CambiaBase(QStringLiteral("prueba"), errores);  // one database per file: nothing to switch
     EXPECT_TRUE(errores.empty()) << Entradas(errores);
     EXPECT_THROW(c_->Esquema(12345, {}, errores), Fallo);
@@ -333,7 +342,8 @@ TEST(OdbcControladores, ControladorAusenteOSinBiblioteca) {
         EXPECT_TRUE(f.Descripcion().startsWith(QLatin1String("Provider cannot be found."))) << f.what();
     }
     ASSERT_FALSE(errores.empty());
-    EXPECT_TRUE(errores.back().Description.contains(QLatin1String("libquenvar_noexiste.so"))) << Entradas(errores);
+    EXPECT_TRUE(errores.back().Description.contains(QLatin1String("libquenvar_noexiste.so")))
+        << Entradas(errores);
     EXPECT_FALSE(c->Abierta());
 
     // A DSN nobody defined.
@@ -405,7 +415,8 @@ TEST(OdbcControladores, ServidorInalcanzable) {
     EXPECT_FALSE(c->Abierta());
     ASSERT_FALSE(errores.empty());
     bool enlace = false;
-    for (const auto& e : errores) enlace = enlace || (e.NativeError == 11 && DiagnosticoOdbc::EsFallaDeEnlace(e.SQLState));
+    for (const auto& e : errores)
+        enlace = enlace || (e.NativeError == 11 && DiagnosticoOdbc::EsFallaDeEnlace(e.SQLState));
     EXPECT_TRUE(enlace) << Entradas(errores);
     for (const auto& e : errores) EXPECT_EQ(e.Number, ado::E_FAIL_PROVEEDOR) << Entradas(errores);
 }

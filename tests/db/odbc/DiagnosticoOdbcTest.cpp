@@ -2,11 +2,10 @@
 // records are those FreeTDS and the driver manager give (SQLite's driver
 // takes one statement per request and never reports a link failure).
 
-#include "db/platform/odbc/DiagnosticoOdbc.h"
+#include <gtest/gtest.h>
 
 #include "db/platform/Ado.h"
-
-#include <gtest/gtest.h>
+#include "db/platform/odbc/DiagnosticoOdbc.h"
 
 namespace {
 
@@ -23,7 +22,9 @@ ResultadoSentencia Cuenta(long n) {
 }  // namespace
 
 TEST(DiagnosticoOdbc, EntradasDeRegistros) {
-    const ErrorProveedor enlace = Registro("08S01", 20009, "[FreeTDS][SQL Server]Unable to connect: Adaptive Server is unavailable or does not exist");
+    const ErrorProveedor enlace =
+        Registro("08S01", 20009,
+                 "[FreeTDS][SQL Server]Unable to connect: Adaptive Server is unavailable or does not exist");
     EXPECT_EQ(enlace.NativeError, 11);
     EXPECT_EQ(enlace.Number, ado::E_FAIL_PROVEEDOR);
     EXPECT_EQ(enlace.Source, "[FreeTDS][SQL Server]");
@@ -31,7 +32,8 @@ TEST(DiagnosticoOdbc, EntradasDeRegistros) {
     for (const char* s : {"08001", "08003", "08007", "HYT01", "08s01"})
         EXPECT_EQ(Registro(s, 0, "x").NativeError, 11) << s;
 
-    const ErrorProveedor tabla = Registro("42S02", 208, "[FreeTDS][SQL Server]Invalid object name 'NOEXISTE'.");
+    const ErrorProveedor tabla =
+        Registro("42S02", 208, "[FreeTDS][SQL Server]Invalid object name 'NOEXISTE'.");
     EXPECT_EQ(tabla.NativeError, 208);
     EXPECT_EQ(tabla.Number, ado::DB_E_NOTABLE);
     EXPECT_EQ(tabla.Description, "Invalid object name 'NOEXISTE'.");
@@ -48,8 +50,10 @@ TEST(DiagnosticoOdbc, VeredictoDelLote) {
     // A statement ran, the next one failed: the batch goes on, errors are entries only.
     LoteOdbc medio;
     medio.Agrega(Cuenta(1), true);
-    medio.Errores().push_back(Registro("23000", 2627, "[FreeTDS][SQL Server]Violation of PRIMARY KEY constraint"));
-    medio.Errores().push_back(Registro("01000", 3621, "[FreeTDS][SQL Server]The statement has been terminated."));
+    medio.Errores().push_back(
+        Registro("23000", 2627, "[FreeTDS][SQL Server]Violation of PRIMARY KEY constraint"));
+    medio.Errores().push_back(
+        Registro("01000", 3621, "[FreeTDS][SQL Server]The statement has been terminated."));
     medio.Pesa();
     medio.Agrega(Cuenta(3), true);
     ResultadoLote r = medio.Termina();
