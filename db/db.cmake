@@ -1,0 +1,10 @@
+# The database session and its helpers.
+quenvar_library(quenvar_db SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/DB_Dll.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DB_DllApertura.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DB_DllRegistros.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DB_DllEsquema.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DB_DllScripts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Traduccion.cpp
+  PUBLIC_LIBS quenvar_db_platform quenvar_frame_lib quenvar_frame_sesion quenvar_access
+)
