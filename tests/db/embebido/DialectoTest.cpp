@@ -1,0 +1,1 @@
+#include "tests/db/embebido/PruebaEmbebida.h"
