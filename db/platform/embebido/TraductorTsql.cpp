@@ -174,7 +174,8 @@ private:
                 if (w == QLatin1String("SELECT") &&
                     (p.Es("UNION") || p.Es("ALL") || p.Es("EXCEPT") || p.Es("INTERSECT")))
                     sigue = true;
-                else if ((w == QLatin1String("DELETE") || w == QLatin1String("UPDATE")) && p.Es("ON"))
+                else if ((w == QLatin1String("DELETE") || w == QLatin1String("UPDATE")) && p.Es("ON") &&
+                         (primera == QLatin1String("CREATE") || primera == QLatin1String("ALTER")))
                     sigue = true;
                 else if (w == QLatin1String("SET") && (p.Es("DELETE") || p.Es("UPDATE")) && j >= 2 && T(j - 2).Es("ON"))
                     sigue = true;
