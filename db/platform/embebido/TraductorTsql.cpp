@@ -446,6 +446,12 @@ private:
                         k = fin;
                         break;
                     }
+                    if (x.tipo == Token::Palabra && EsSim(k + 1, b, '(') && T(k + 1).pareja == k + 3 &&
+                        T(k + 2).tipo == Token::Palabra && Sugerencias().contains(Mayus(T(k + 2).texto))) {
+                        Agrega(out, CitaNombre(x.texto));  // "T (NOLOCK)"
+                        k += 4;
+                        break;
+                    }
                     if (x.tipo == Token::Palabra && EsSim(k + 1, b, '(')) {
                         k = Funcion(k, b, out);
                         break;
@@ -879,7 +885,7 @@ private:
     QStringList ListaColumnas(int abre) const {
         QStringList r;
         for (int j = abre + 1; j < T(abre).pareja; ++j)
-            if (T(j).EsNombre()) r << T(j).texto;
+            if (T(j).EsNombre() && !T(j).Es("ASC") && !T(j).Es("DESC")) r << T(j).texto;
         return r;
     }
     QString ColumnasSql(const QStringList& cols) const {
