@@ -105,6 +105,7 @@ struct ControladorEmbebido::Impl {
     // ---- connection ----
 
     void Cierra() {
+        rota = false;
         if (!db) return;
         sqlite3_close_v2(db);
         db = nullptr;
