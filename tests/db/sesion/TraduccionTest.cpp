@@ -19,7 +19,8 @@ TEST(Sinonimos, ContextosDelNombre) {
     EXPECT_EQ(Sin(QStringLiteral("SELECT * FROM MA_CUENTAS")), QStringLiteral("SELECT * FROM MA_CUENTAS"));
     EXPECT_EQ(Sin(QStringLiteral("SELECT * FROM DBO.MA_CUENTAS")), QStringLiteral("SELECT * FROM DBO.MA_CUENTAS"));
     EXPECT_EQ(Sin(QStringLiteral("SELECT ma_cuentas.x,MA_CUENTAS.y FROM (ma_cuentas )")),
-              QStringLiteral("SELECT ma_cuentas.x,SS_MA_CUENTAS.y FROM (SS_MA_CUENTAS )"));
+              QStringLiteral("SELECT SS_MA_CUENTAS.x,SS_MA_CUENTAS.y FROM (SS_MA_CUENTAS )"));
+    EXPECT_EQ(Sin(QStringLiteral("SELECT X.MA_CUENTAS.y FROM T")), QStringLiteral("SELECT X.MA_CUENTAS.y FROM T"));
     EXPECT_EQ(Sin(QStringLiteral("{MA_CUENTAS.x} {V_TA_CAJAS.x}")), QStringLiteral("{SS_MA_CUENTAS.x} {V_TA_CAJAS.x}"));
     EXPECT_EQ(Sin(QStringLiteral("x from AC_CUENTASDIARIO_CCOSTO a, AC_CUENTASDIARIO b")),
               QStringLiteral("x from SS_AC_CUENTAS_DIARIO_CCOSTO a, SS_AC_CUENTASDIARIO b"));
