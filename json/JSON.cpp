@@ -3,7 +3,11 @@
 #include "frame/platform/Fallo.h"
 #include "json/cStringBuilder.h"
 
+#include <QSet>
+
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // Implementation choices where the format leaves room:
@@ -59,10 +63,14 @@ public:
     cJSONValor LeeDocumento();
 
 private:
+    // An open collection. Its values (and an object's keys) wait on the
+    // reader's stacks until it ends, and then move into it at once.
     struct Marco {
-        std::shared_ptr<cJSONObjeto> objeto;   // one of the two is set
-        std::shared_ptr<cJSONArreglo> arreglo;
-        QString clave;                         // the entry being read
+        bool objeto = false;
+        std::size_t inicio = 0;        // its first value in valores_
+        std::size_t inicioClaves = 0;  // its first key in claves_
+        QString clave;                 // the entry being read
+        std::unique_ptr<QSet<QString>> vistas;  // keys, for larger objects
     };
 
     void Agrega(const QString& mensaje) {
@@ -88,6 +96,8 @@ private:
     // Puts a value into the innermost collection; a failure to add it
     // ends that collection.
     void Entrega(cJSONValor valor);
+    // False, with its message, when the innermost object refuses the value.
+    bool Acepta(cJSONValor& valor);
     void FalloEntrada(const QString& descripcion);
 
     const QString& texto_;
@@ -95,7 +105,14 @@ private:
     qsizetype n_;
     qsizetype pos_ = 0;  // 0-based here; messages give it 1-based
     QString& errores_;
+    // Keys repeat across a document: equal keys share one text.
+    QString Clave(const char16_t* p, qsizetype n);
+    bool Repetida(Marco& m, const QString& clave) const;
+
     std::vector<Marco> pila_;
+    std::vector<cJSONValor> valores_;
+    std::vector<QString> claves_;
+    std::unordered_map<std::u16string_view, QString> internas_;
     cJSONValor raiz_;
     cStringBuilder escapado_;
     std::u16string clave_;
@@ -150,7 +167,7 @@ cJSONValor Lector::LeeDocumento() {
     }
     Abre(s_[pos_] == u'{');
     while (!pila_.empty()) {
-        const bool objeto = pila_.back().objeto != nullptr;
+        const bool objeto = pila_.back().objeto;
         SaltaRelleno();
         if (pos_ >= n_) {
             Agrega((objeto ? QStringLiteral("Missing '}': ") : QStringLiteral("Missing ']': ")) + Ultimos20());
@@ -180,7 +197,7 @@ cJSONValor Lector::LeeDocumento() {
             continue;
         }
         Entrega(std::move(valor));
-        if (!objeto && pos_ == antes && !pila_.empty() && pila_.back().arreglo) {
+        if (!objeto && pos_ == antes && !pila_.empty() && !pila_.back().objeto) {
             // An invalid literal: pass it, so it is not read again.
             do ++pos_;
             while (pos_ < n_ && EsLetra(s_[pos_]));
@@ -191,41 +208,97 @@ cJSONValor Lector::LeeDocumento() {
 
 void Lector::Abre(bool objeto) {
     Marco m;
-    if (objeto)
-        m.objeto = std::make_shared<cJSONObjeto>();
-    else
-        m.arreglo = std::make_shared<cJSONArreglo>();
+    m.objeto = objeto;
+    m.inicio = valores_.size();
+    m.inicioClaves = claves_.size();
     ++pos_;  // the "{" or "["
     pila_.push_back(std::move(m));
 }
 
 void Lector::Cierra() {
-    Marco m = std::move(pila_.back());
-    pila_.pop_back();
-    cJSONValor v = m.objeto ? cJSONValor(std::move(m.objeto)) : cJSONValor(std::move(m.arreglo));
-    if (pila_.empty())
-        raiz_ = std::move(v);
-    else
-        Entrega(std::move(v));
+    // A collection the one around it refuses (a repeated key) ends that
+    // one too: a loop, not a recursion, however many levels it takes.
+    for (;;) {
+        Marco m = std::move(pila_.back());
+        pila_.pop_back();
+        const auto desde = valores_.begin() + static_cast<std::ptrdiff_t>(m.inicio);
+        cJSONValor v;
+        if (m.objeto) {
+            auto o = std::make_shared<cJSONObjeto>();
+            o->Reserva(static_cast<qsizetype>(valores_.size() - m.inicio));
+            auto clave = claves_.begin() + static_cast<std::ptrdiff_t>(m.inicioClaves);
+            for (auto it = desde; it != valores_.end(); ++it, ++clave)
+                o->AgregaNueva(std::move(*clave), std::move(*it));
+            claves_.resize(m.inicioClaves);
+            v = cJSONValor(std::move(o));
+        } else {
+            auto a = std::make_shared<cJSONArreglo>();
+            a->Reserva(static_cast<qsizetype>(valores_.size() - m.inicio));
+            for (auto it = desde; it != valores_.end(); ++it) a->Add(std::move(*it));
+            v = cJSONValor(std::move(a));
+        }
+        valores_.erase(desde, valores_.end());
+        if (pila_.empty()) {
+            raiz_ = std::move(v);
+            return;
+        }
+        if (Acepta(v)) return;
+    }
+}
+
+bool Lector::Repetida(Marco& m, const QString& clave) const {
+    constexpr std::size_t kConConjunto = 12;
+    const std::size_t n = claves_.size() - m.inicioClaves;
+    if (!m.vistas) {
+        for (std::size_t i = m.inicioClaves; i < claves_.size(); ++i)
+            if (claves_[i] == clave) return true;
+        if (n + 1 < kConConjunto) return false;
+        m.vistas = std::make_unique<QSet<QString>>();
+        for (std::size_t i = m.inicioClaves; i < claves_.size(); ++i) m.vistas->insert(claves_[i]);
+        return false;
+    }
+    return m.vistas->contains(clave);
+}
+
+bool Lector::Acepta(cJSONValor& valor) {
+    Marco& m = pila_.back();
+    if (!m.objeto) {
+        valores_.push_back(std::move(valor));
+        return true;
+    }
+    if (Repetida(m, m.clave)) {
+        Agrega(QStringLiteral("Esta clave ya está asociada con un elemento de esta colección: ") + m.clave);
+        return false;
+    }
+    if (m.vistas) m.vistas->insert(m.clave);
+    claves_.push_back(std::move(m.clave));
+    valores_.push_back(std::move(valor));
+    return true;
 }
 
 void Lector::Entrega(cJSONValor valor) {
-    Marco& m = pila_.back();
-    if (m.arreglo) {
-        m.arreglo->Add(std::move(valor));
-        return;
-    }
-    try {
-        m.objeto->Add(m.clave, std::move(valor));
-    } catch (...) {
-        FalloEntrada(FalloActual().Descripcion());
-    }
+    if (!Acepta(valor)) Cierra();
 }
 
 void Lector::FalloEntrada(const QString& descripcion) {
     const Marco& m = pila_.back();
     Agrega(descripcion + QLatin1String(": ") + (m.objeto ? m.clave : Desde(pos_, 20)));
     Cierra();
+}
+
+QString Lector::Clave(const char16_t* p, qsizetype n) {
+    constexpr qsizetype kLargoInterna = 40;
+    constexpr std::size_t kInternas = 4096;
+    if (n > kLargoInterna) return QString::fromUtf16(p, n);
+    const std::u16string_view vista(p, static_cast<std::size_t>(n));
+    auto it = internas_.find(vista);
+    if (it != internas_.end()) return it->second;
+    QString clave = QString::fromUtf16(p, n);
+    if (internas_.size() < kInternas)
+        internas_.emplace(std::u16string_view(reinterpret_cast<const char16_t*>(clave.constData()),
+                                              static_cast<std::size_t>(n)),
+                          clave);
+    return clave;
 }
 
 QString Lector::LeeClave() {
@@ -250,7 +323,7 @@ QString Lector::LeeClave() {
             comilla = 0;
             SaltaRelleno();
             if (pos_ >= n_ || s_[pos_] != u':') {
-                QString clave = QString::fromUtf16(clave_.data(), static_cast<qsizetype>(clave_.size()));
+                QString clave = Clave(clave_.data(), static_cast<qsizetype>(clave_.size()));
                 Agrega(QStringLiteral("Invalid Key at position %1 : ").arg(pos_ + 1) + clave);
                 return clave;
             }
@@ -264,7 +337,7 @@ QString Lector::LeeClave() {
             clave_.push_back(c);
         }
     }
-    return QString::fromUtf16(clave_.data(), static_cast<qsizetype>(clave_.size()));
+    return Clave(clave_.data(), static_cast<qsizetype>(clave_.size()));
 }
 
 bool Lector::LeeEscalar(cJSONValor& valor, QString& descripcion) {

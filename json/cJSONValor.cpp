@@ -38,46 +38,44 @@ const std::shared_ptr<cJSONArreglo>& cJSONValor::ArregloCompartido() const {
     return a ? *a : nada;
 }
 
-// Releases a tree without recursion, however deep: the collections held
-// only here give up their children to the stack before they are destroyed,
-// so each destructor meets only shallow collections.
-void DesmontaColecciones(std::vector<cJSONValor>& pila) {
-    while (!pila.empty()) {
-        cJSONValor v = std::move(pila.back());
-        pila.pop_back();
-        if (auto* o = std::get_if<std::shared_ptr<cJSONObjeto>>(&v.datos_)) {
-            if (o->use_count() == 1)
-                for (auto& e : (*o)->entradas_)
-                    if (e.second.EsObjeto() || e.second.EsArreglo()) pila.push_back(std::move(e.second));
-        } else if (auto* a = std::get_if<std::shared_ptr<cJSONArreglo>>(&v.datos_)) {
-            if (a->use_count() == 1)
-                for (auto& e : (*a)->elementos_)
-                    if (e.EsObjeto() || e.EsArreglo()) pila.push_back(std::move(e));
-        }
-    }
-}
-
+// Releasing a tree: collections are destroyed recursively down to
+// kNivelDirecto levels; deeper ones are handed to the outermost destructor,
+// which releases them one by one. So a tree of any depth never takes more
+// than kNivelDirecto nested destructor calls.
 namespace {
-bool TieneColecciones(const std::vector<cJSONValor>& vs) {
-    for (const cJSONValor& v : vs)
-        if (v.EsObjeto() || v.EsArreglo()) return true;
-    return false;
+constexpr int kNivelDirecto = 64;
+thread_local int tNivel = 0;
+thread_local std::vector<cJSONValor>* tPendientes = nullptr;
+
+template <class Hijos, class Valor>
+void Desmonta(Hijos& hijos, Valor valor) {
+    if (tNivel >= kNivelDirecto) {
+        for (auto& h : hijos)
+            if (valor(h).EsObjeto() || valor(h).EsArreglo()) tPendientes->push_back(std::move(valor(h)));
+        return;
+    }
+    std::vector<cJSONValor> pendientes;
+    const bool exterior = tPendientes == nullptr;
+    if (exterior) tPendientes = &pendientes;
+    ++tNivel;
+    hijos.clear();
+    if (exterior) {
+        while (!pendientes.empty()) {
+            cJSONValor v = std::move(pendientes.back());
+            pendientes.pop_back();
+        }
+        tPendientes = nullptr;
+    }
+    --tNivel;
 }
 }  // namespace
 
 cJSONObjeto::~cJSONObjeto() {
-    std::vector<cJSONValor> pila;
-    for (auto& e : entradas_)
-        if (e.second.EsObjeto() || e.second.EsArreglo()) pila.push_back(std::move(e.second));
-    DesmontaColecciones(pila);
+    Desmonta(entradas_, [](Entrada& e) -> cJSONValor& { return e.second; });
 }
 
 cJSONArreglo::~cJSONArreglo() {
-    if (!TieneColecciones(elementos_)) return;
-    std::vector<cJSONValor> pila;
-    for (auto& e : elementos_)
-        if (e.EsObjeto() || e.EsArreglo()) pila.push_back(std::move(e));
-    DesmontaColecciones(pila);
+    Desmonta(elementos_, [](cJSONValor& e) -> cJSONValor& { return e; });
 }
 
 qsizetype cJSONObjeto::Busca(const QString& clave) const {
@@ -93,10 +91,14 @@ const cJSONValor* cJSONObjeto::Item(const QString& clave) const {
 }
 
 void cJSONObjeto::Add(QString clave, cJSONValor valor) {
-    constexpr std::size_t kConIndice = 12;
     if (Busca(clave) >= 0)
         throw Fallo(457, QStringLiteral("Esta clave ya está asociada con un elemento de esta colección"),
                     QStringLiteral("JSON"));
+    AgregaNueva(std::move(clave), std::move(valor));
+}
+
+void cJSONObjeto::AgregaNueva(QString clave, cJSONValor valor) {
+    constexpr std::size_t kConIndice = 12;
     if (!indice_ && entradas_.size() + 1 > kConIndice) {
         indice_ = std::make_unique<QHash<QString, qsizetype>>();
         indice_->reserve(static_cast<qsizetype>(entradas_.size() * 2));

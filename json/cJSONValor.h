@@ -55,8 +55,6 @@ private:
     using Datos = std::variant<std::monostate, NuloT, bool, QString, cDecimal, std::shared_ptr<cJSONObjeto>,
                                std::shared_ptr<cJSONArreglo>>;
     Datos datos_;
-
-    friend void DesmontaColecciones(std::vector<cJSONValor>& pila);
 };
 
 // Entries kept in insertion order; keys compared exactly (letter case
@@ -75,6 +73,9 @@ public:
     // The value under the key; nullptr when absent.
     const cJSONValor* Item(const QString& clave) const;
     void Add(QString clave, cJSONValor valor);
+    // Adds a key the caller knows to be new (a reader that has checked).
+    void AgregaNueva(QString clave, cJSONValor valor);
+    void Reserva(qsizetype n) { entradas_.reserve(static_cast<std::size_t>(n)); }
     // Adds the key, or replaces its value when present.
     void Establece(const QString& clave, cJSONValor valor);
     const std::vector<Entrada>& Entradas() const { return entradas_; }
@@ -84,8 +85,6 @@ private:
 
     std::vector<Entrada> entradas_;
     std::unique_ptr<QHash<QString, qsizetype>> indice_;  // built for larger objects
-
-    friend void DesmontaColecciones(std::vector<cJSONValor>& pila);
 };
 
 // Elements addressed from 1 in insertion order.
@@ -100,10 +99,9 @@ public:
     // 1-based; error 9 outside 1..Count.
     const cJSONValor& Item(qsizetype i) const;
     void Add(cJSONValor valor) { elementos_.push_back(std::move(valor)); }
+    void Reserva(qsizetype n) { elementos_.reserve(static_cast<std::size_t>(n)); }
     const std::vector<cJSONValor>& Elementos() const { return elementos_; }
 
 private:
     std::vector<cJSONValor> elementos_;
-
-    friend void DesmontaColecciones(std::vector<cJSONValor>& pila);
 };

@@ -135,6 +135,7 @@ void cStringBuilder::Insert(qsizetype iIndex, QStringView sThis) {
 
 void cStringBuilder::Remove(qsizetype iIndex, qsizetype lLen) {
     if (iIndex < 0 || lLen < 0 || iIndex > largo_ || lLen > largo_ - iIndex) FueraDeRango();
+    if (lLen == 0) return;
     std::memmove(datos_ + iIndex, datos_ + iIndex + lLen,
                  static_cast<std::size_t>(largo_ - iIndex - lLen) * sizeof(char16_t));
     largo_ -= lLen;
