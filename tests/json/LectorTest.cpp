@@ -180,4 +180,11 @@ TEST(LectorJSON, AnidamientoProfundoSinDesbordarLaPila) {
     cJSONValor o = Lee(t);  // never closed: one message per level
     EXPECT_TRUE(o.EsObjeto());
     EXPECT_EQ(JSON::ReadErrors().count(QStringLiteral("Missing")), 100000);
+
+    // Repeated keys ending one object after another, all the way up.
+    t.clear();
+    for (int i = 0; i < 50000; ++i) t += QStringLiteral("{a:1,a:");
+    o = Lee(t + QStringLiteral("1"));
+    EXPECT_EQ(o.Objeto()->Count(), 1);
+    EXPECT_EQ(JSON::ReadErrors().count(QStringLiteral("colección: a\r\n")), 50000);
 }
