@@ -237,6 +237,10 @@ std::unique_ptr<DB_Dll>& principal() {
     static std::unique_ptr<DB_Dll> s;
     return s;
 }
+std::unique_ptr<DB_Dll>& estadisticas() {
+    static std::unique_ptr<DB_Dll> s;
+    return s;
+}
 }  // namespace
 
 DB_Dll& gDB() {
@@ -246,8 +250,13 @@ DB_Dll& gDB() {
 }
 
 DB_Dll& gDBEstadisticas() {
-    static DB_Dll s;
-    return s;
+    auto& s = estadisticas();
+    if (!s) s = std::make_unique<DB_Dll>();
+    return *s;
 }
 
 void LiberaSesionPrincipal() { principal().reset(); }
+void LiberaSesiones() {
+    principal().reset();
+    estadisticas().reset();
+}

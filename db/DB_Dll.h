@@ -168,5 +168,6 @@ QString MensajeErrorConexion(const ErrorProveedor& e);
 // The process's sessions, created on first use.
 DB_Dll& gDB();
 DB_Dll& gDBEstadisticas();
-// Releases the main session (shut-down).
+// Releases the main session (shut-down); both sessions (tests).
 void LiberaSesionPrincipal();
+void LiberaSesiones();
