@@ -59,8 +59,9 @@ public:
     void CommitTrans();
     void RollbackTrans();
 
-    Errores& Errors() { return errores_; }
-    const Errores& Errors() const { return errores_; }
+    Errores& Errors() { return *errores_; }
+    const Errores& Errors() const { return *errores_; }
+    std::shared_ptr<Errores> ErroresCompartidos() const { return errores_; }
 
     // Schema rowsets: adSchemaTables (20) with TABLE_CATALOG, TABLE_SCHEMA,
     // TABLE_NAME, TABLE_TYPE ("TABLE", "VIEW", "SYSTEM TABLE"); adSchemaColumns
@@ -77,13 +78,14 @@ public:
 
 private:
     void Falla(int32_t numero, const QString& descripcion);  // records an entry and raises
+    void RegistraYLanza(const std::vector<ErrorProveedor>& errs);  // raises the first, if any
 
     std::shared_ptr<Controlador> c_;
     QString connectionString_;
     QString defaultDatabase_;
     int cursorLocation_ = 2;
     int commandTimeout_ = 30;
-    Errores errores_;
+    std::shared_ptr<Errores> errores_;
 };
 
 using ConexionPtr = std::shared_ptr<Conexion>;
