@@ -34,6 +34,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo > "$build.configure.log" 2>&1 || {
-  cat "$build.configure.log" >&2; exit 1; }
+mkdir -p "$build"
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo > "$build/configure.log" 2>&1 || {
+  cat "$build/configure.log" >&2; exit 1; }
 cmake --build "$build" -j"$jobs"

@@ -1,0 +1,6 @@
+#include "frame/lib/Lib_Aplicacion.h"
+
+Lib_Aplicacion& LibAplicacion() {
+    static Lib_Aplicacion a;
+    return a;
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The operator interface on real Qt dialogs, with Spanish captions.
+
+#include <QUrl>
+
+#include "frame/platform/Operador.h"
+
+class QMessageBox;
+
+class OperadorQt : public Operador {
+  public:
+    int Mensaje(const QString& texto, int botones = vbOKOnly, const QString& titulo = {}) override;
+    std::optional<QString> Entrada(const QString& texto, const QString& titulo = {},
+                                   const QString& defecto = {}) override;
+    RespuestaArchivo Archivo(const PedidoArchivo& pedido) override;
+    bool AbreDocumento(const QString& documento, int estadoVentana = vbNormalFocus) override;
+    // The window state is not applied: Qt cannot choose how another
+    // program shows its window.
+    int EjecutaPrograma(const QString& programa, const QStringList& argumentos, bool espera,
+                        int estadoVentana = vbNormalFocus) override;
+    void ProcesaEventos() override;
+};
+
+// The filter "description|pattern|description|pattern|" in Qt's form
+// "description (pattern)" joined by ";;". Patterns separated by ";" become
+// blank-separated; a description without its pattern gets "*".
+QString FiltroQt(const QString& filtro);
+
+// A document or an address as a URL: texts with a scheme of two or more
+// letters ("http:", "mailto:", "file:") are addresses, anything else a
+// local file (surrounding double quotes removed).
+QUrl UrlDocumento(const QString& documento);

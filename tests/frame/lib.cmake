@@ -1,0 +1,6 @@
+quenvar_test(test_frame_lib
+  SOURCES LibUtilTest.cpp LibIniTest.cpp TratamientoErroresTest.cpp
+  LIBS quenvar_frame_lib)
+quenvar_test(test_frame_qt UI
+  SOURCES OperadorQtTest.cpp
+  LIBS quenvar_frame_platform_ui)
