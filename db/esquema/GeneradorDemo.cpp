@@ -6,9 +6,7 @@
 #include "frame/platform/Fallo.h"
 #include "frame/platform/Texto.h"
 
-#if QUENVAR_CON_LIB_UTIL
 #include "frame/lib/Lib_Util.h"
-#endif
 
 #include <QDate>
 #include <QDir>
@@ -583,13 +581,7 @@ void CreaBaseVacia(const QString& base) {
 }
 
 QString ClaveGuardada(const QString& clave) {
-#if QUENVAR_CON_LIB_UTIL
     return LibUtil().Encripta(clave);
-#else
-    // Until the suite's cipher is available the password is kept in clear;
-    // Desencripta gives such a value back unchanged.
-    return clave;
-#endif
 }
 
 void Llena(Conexion& cn, const OpcionesDemo& o, ResumenDemo& r) {

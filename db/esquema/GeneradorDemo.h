@@ -39,7 +39,7 @@ QString ArchivoBase(const QString& base);
 // Removes the database's files and creates it empty.
 void CreaBaseVacia(const QString& base);
 
-// How a password is stored in TA_USUARIOS.
+// How a password is stored in TA_USUARIOS: enciphered with the suite's Encripta.
 QString ClaveGuardada(const QString& clave);
 
 // Builds the company database `base` and KV_ESTADISTICAS in the data folder,

@@ -3,6 +3,7 @@
 #include "db/esquema/EsquemaSuite.h"
 #include "db/esquema/GeneradorDemo.h"
 #include "db/platform/Conexion.h"
+#include "frame/lib/Lib_Util.h"
 #include "frame/platform/Texto.h"
 #include "frame/sesion/LineaComandos.h"
 #include "tests/support/Soporte.h"
@@ -131,6 +132,11 @@ TEST_F(GeneradorDemoTest, TraeLaVariedadQueEncuentraUnaRecodificacion) {
               1);
     ASSERT_TRUE(p.password.has_value());
     EXPECT_EQ(*p.password, r.clave);
+    // Stored enciphered.
+    RecordsetPtr clave = cn.Execute("SELECT Password FROM TA_USUARIOS WHERE NOMBRE = '" + p.usuario + "'");
+    ASSERT_FALSE(clave->Eof());
+    EXPECT_NE(clave->Value("Password").toString(), r.clave);
+    EXPECT_EQ(LibUtil().Desencripta(clave->Value("Password").toString()), r.clave);
     // The settings the frame loads at start-up.
     for (const char* clave : {"MostrarStockenConsultas", "UsaConsultaLike", "SS_CONFIDENCIALIDAD", "CFondo", "CLetra",
                               "Top_Default", "TopConsArt", "PERIODO", "CONDIVAEMPRESA", "UTILIZARFECHADIA"})
