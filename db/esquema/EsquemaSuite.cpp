@@ -14,12 +14,16 @@ namespace {
 
 // Statistics tables: moved freely by the recoding plans, so no unique key.
 QString Estadistica(const QString& tabla, bool diaria) {
-    const QString periodo = diaria ? QStringLiteral("    Fecha smalldatetime NOT NULL,\n")
-                                   : QStringLiteral("    Anio smallint NOT NULL,\n    Mes tinyint NOT NULL,\n");
+    const QString periodo = diaria
+                                ? QStringLiteral("    Fecha smalldatetime NOT NULL,\n")
+                                : QStringLiteral("    Anio smallint NOT NULL,\n    Mes tinyint NOT NULL,\n");
     return QStringLiteral("CREATE TABLE %1 (\n").arg(tabla) + periodo +
-           QStringLiteral("    IdUnidadNegocio " COD4 " NOT NULL DEFAULT '   1',\n"
-                          "    IdDeposito " COD4 " NULL,\n"
-                          "    IDARTICULO " ART " NOT NULL,\n"
+           QStringLiteral("    IdUnidadNegocio " COD4
+                          " NOT NULL DEFAULT '   1',\n"
+                          "    IdDeposito " COD4
+                          " NULL,\n"
+                          "    IDARTICULO " ART
+                          " NOT NULL,\n"
                           "    Cantidad decimal(18,4) NOT NULL DEFAULT 0,\n"
                           "    Importe money NOT NULL DEFAULT 0,\n"
                           "    Costo money NOT NULL DEFAULT 0\n"
@@ -28,66 +32,77 @@ QString Estadistica(const QString& tabla, bool diaria) {
 
 // Supply lines of sales (V_) and purchase (C_) vouchers.
 QString LineasInsumos(const QString& tabla, const QString& tercero) {
-    return QStringLiteral("CREATE TABLE %1 (\n"
-                          "    ID int IDENTITY(1,1) NOT NULL,\n"
-                          "    TC " COD4 " NOT NULL,\n"
-                          "    IdComprobante varchar(13) NOT NULL,\n"
-                          "    IdComplemento int NOT NULL DEFAULT 0,\n"
-                          "    Renglon smallint NOT NULL,\n"
-                          "    Fecha datetime NOT NULL,\n"
-                          "    %2 varchar(6) NULL,\n"
-                          "    IDARTICULO " ART " NOT NULL,\n"
-                          "    Descripcion varchar(100) NULL,\n"
-                          "    Cantidad decimal(18,4) NOT NULL DEFAULT 0,\n"
-                          "    Precio money NOT NULL DEFAULT 0,\n"
-                          "    CONSTRAINT PK_%1 PRIMARY KEY (ID)\n"
-                          ")")
+    return QStringLiteral(
+               "CREATE TABLE %1 (\n"
+               "    ID int IDENTITY(1,1) NOT NULL,\n"
+               "    TC " COD4
+               " NOT NULL,\n"
+               "    IdComprobante varchar(13) NOT NULL,\n"
+               "    IdComplemento int NOT NULL DEFAULT 0,\n"
+               "    Renglon smallint NOT NULL,\n"
+               "    Fecha datetime NOT NULL,\n"
+               "    %2 varchar(6) NULL,\n"
+               "    IDARTICULO " ART
+               " NOT NULL,\n"
+               "    Descripcion varchar(100) NULL,\n"
+               "    Cantidad decimal(18,4) NOT NULL DEFAULT 0,\n"
+               "    Precio money NOT NULL DEFAULT 0,\n"
+               "    CONSTRAINT PK_%1 PRIMARY KEY (ID)\n"
+               ")")
         .arg(tabla, tercero);
 }
 
 QString Precios(const QString& tabla) {
-    return QStringLiteral("CREATE TABLE %1 (\n"
-                          "    IdLista " COD4 " NOT NULL,\n"
-                          "    IDARTICULO " ART " NOT NULL,\n"
-                          "    Precio money NOT NULL DEFAULT 0,\n"
-                          "    IdMoneda tinyint NOT NULL DEFAULT 1,\n"
-                          "    FechaModificacion datetime NULL DEFAULT getdate(),\n"
-                          "    CONSTRAINT PK_%1 PRIMARY KEY (IdLista, IDARTICULO)\n"
-                          ")")
+    return QStringLiteral(
+               "CREATE TABLE %1 (\n"
+               "    IdLista " COD4
+               " NOT NULL,\n"
+               "    IDARTICULO " ART
+               " NOT NULL,\n"
+               "    Precio money NOT NULL DEFAULT 0,\n"
+               "    IdMoneda tinyint NOT NULL DEFAULT 1,\n"
+               "    FechaModificacion datetime NULL DEFAULT getdate(),\n"
+               "    CONSTRAINT PK_%1 PRIMARY KEY (IdLista, IDARTICULO)\n"
+               ")")
         .arg(tabla);
 }
 
 // Key-value settings; the same table in both databases.
 QString Configuracion() {
-    return QStringLiteral("CREATE TABLE TA_CONFIGURACION (\n"
-                          "    CLAVE varchar(50) NOT NULL,\n"
-                          "    GRUPO varchar(50) NOT NULL DEFAULT 'DATOS',\n"
-                          "    VALOR varchar(255) NULL,\n"
-                          "    valoraux varchar(255) NULL,\n"
-                          "    PoliticaNegocio bit NOT NULL DEFAULT 0,\n"
-                          "    CONSTRAINT PK_TA_CONFIGURACION PRIMARY KEY (CLAVE, GRUPO)\n"
-                          ")");
+    return QStringLiteral(
+        "CREATE TABLE TA_CONFIGURACION (\n"
+        "    CLAVE varchar(50) NOT NULL,\n"
+        "    GRUPO varchar(50) NOT NULL DEFAULT 'DATOS',\n"
+        "    VALOR varchar(255) NULL,\n"
+        "    valoraux varchar(255) NULL,\n"
+        "    PoliticaNegocio bit NOT NULL DEFAULT 0,\n"
+        "    CONSTRAINT PK_TA_CONFIGURACION PRIMARY KEY (CLAVE, GRUPO)\n"
+        ")");
 }
 
 // A lookup master with a code and a description, plus extra columns.
 QString Maestro(const QString& tabla, const QString& codigo, const QString& tipo, const QString& extra = {}) {
-    return QStringLiteral("CREATE TABLE %1 (\n"
-                          "    %2 %3 NOT NULL,\n"
-                          "    Descripcion varchar(100) NULL,\n")
+    return QStringLiteral(
+               "CREATE TABLE %1 (\n"
+               "    %2 %3 NOT NULL,\n"
+               "    Descripcion varchar(100) NULL,\n")
                .arg(tabla, codigo, tipo) +
            extra + QStringLiteral("    CONSTRAINT PK_%1 PRIMARY KEY (%2)\n)").arg(tabla, codigo);
 }
 
 const char* const kMaestroArticulos =
     "CREATE TABLE V_MA_ARTICULOS (\n"
-    "    IdArticulo " ART " NOT NULL,\n"
+    "    IdArticulo " ART
+    " NOT NULL,\n"
     "    Descripcion varchar(100) NULL,\n"
     "    DescripcionCorta varchar(40) NULL,\n"
-    "    IDRUBRO " COD4 " NULL,\n"
+    "    IDRUBRO " COD4
+    " NULL,\n"
     "    IdFamilia varchar(15) NULL,\n"
     "    TalleDefault varchar(10) NULL DEFAULT '',\n"
     "    CodigoBarra varchar(25) NULL,\n"
-    "    IdUnidad " COD4 " NULL,\n"
+    "    IdUnidad " COD4
+    " NULL,\n"
     "    IdProveedor varchar(6) NULL,\n"
     "    ID int IDENTITY(1,1) NOT NULL,\n"
     "    Costo money NOT NULL DEFAULT 0,\n"
@@ -234,14 +249,15 @@ std::vector<Sentencia> Tablas() {
                                            "    Dada_De_Baja bit NOT NULL DEFAULT 0,\n"
                                            "    CONSTRAINT PK_V_MA_CLIENTES PRIMARY KEY (CODIGO, Cliente)\n"
                                            ")"));
-    agrega("MA_DESTINATARIOS", QStringLiteral("CREATE TABLE MA_DESTINATARIOS (\n"
-                                              "    Cliente varchar(4) NOT NULL,\n"
-                                              "    Codigo varchar(16) NOT NULL,\n"
-                                              "    Sucursal varchar(6) NOT NULL,\n"
-                                              "    Nombre varchar(100) NULL,\n"
-                                              "    Domicilio varchar(100) NULL,\n"
-                                              "    CONSTRAINT PK_MA_DESTINATARIOS PRIMARY KEY (Cliente, Codigo, Sucursal)\n"
-                                              ")"));
+    agrega("MA_DESTINATARIOS",
+           QStringLiteral("CREATE TABLE MA_DESTINATARIOS (\n"
+                          "    Cliente varchar(4) NOT NULL,\n"
+                          "    Codigo varchar(16) NOT NULL,\n"
+                          "    Sucursal varchar(6) NOT NULL,\n"
+                          "    Nombre varchar(100) NULL,\n"
+                          "    Domicilio varchar(100) NULL,\n"
+                          "    CONSTRAINT PK_MA_DESTINATARIOS PRIMARY KEY (Cliente, Codigo, Sucursal)\n"
+                          ")"));
     agrega("MA_CONTACTOS", QStringLiteral("CREATE TABLE MA_CONTACTOS (\n"
                                           "    idContacto int IDENTITY(1,1) NOT NULL,\n"
                                           "    Nombre_y_Apellido varchar(100) NOT NULL,\n"
@@ -276,11 +292,12 @@ std::vector<Sentencia> Tablas() {
                                            "    CONSTRAINT PK_V_TA_TECNICOS PRIMARY KEY (IDTECNICO)\n"
                                            ")"));
     agrega("V_TA_Tareas", Maestro("V_TA_Tareas", "IdTarea", "varchar(10)"));
-    agrega("V_MA_MANTENIMIENTOS", QStringLiteral("CREATE TABLE V_MA_MANTENIMIENTOS (\n"
-                                                 "    CODIGO varchar(10) NOT NULL,\n"
-                                                 "    DESCRIPCION varchar(100) NULL,\n"
-                                                 "    CONSTRAINT PK_V_MA_MANTENIMIENTOS PRIMARY KEY (CODIGO)\n"
-                                                 ")"));
+    agrega("V_MA_MANTENIMIENTOS",
+           QStringLiteral("CREATE TABLE V_MA_MANTENIMIENTOS (\n"
+                          "    CODIGO varchar(10) NOT NULL,\n"
+                          "    DESCRIPCION varchar(100) NULL,\n"
+                          "    CONSTRAINT PK_V_MA_MANTENIMIENTOS PRIMARY KEY (CODIGO)\n"
+                          ")"));
     agrega("V_MA_EMAIL", QStringLiteral("CREATE TABLE V_MA_EMAIL (\n"
                                         "    Evento varchar(50) NOT NULL,\n"
                                         "    Destinatario varchar(100) NULL,\n"
@@ -368,21 +385,24 @@ std::vector<Sentencia> Tablas() {
 // Non-unique indexes on the code columns the recoding plans search by.
 std::vector<Sentencia> Indices() {
     std::vector<Sentencia> t;
-    const char* const porArticulo[] = {"AC_VENTASDIARIA", "AC_VENTASMES",     "AC_COMPRASDIARIA", "AC_COMPRASMES",
-                                       "V_MV_CPTEINSUMOS", "C_MV_CPTEINSUMOS", "V_MV_STOCK",       "V_MA_INSUMOS",
-                                       "S_TA_EQUIV"};
+    const char* const porArticulo[] = {"AC_VENTASDIARIA", "AC_VENTASMES",     "AC_COMPRASDIARIA",
+                                       "AC_COMPRASMES",   "V_MV_CPTEINSUMOS", "C_MV_CPTEINSUMOS",
+                                       "V_MV_STOCK",      "V_MA_INSUMOS",     "S_TA_EQUIV"};
     for (const char* tabla : porArticulo) {
         const QString nombre = QStringLiteral("IX_%1_IDARTICULO").arg(QLatin1String(tabla));
         t.push_back({nombre, QStringLiteral("CREATE NONCLUSTERED INDEX %1 ON %2 (IDARTICULO)")
                                  .arg(nombre, QLatin1String(tabla))});
     }
-    t.push_back({"IX_V_MA_INSUMOS_IDARTICULOINSUMO",
-                 "CREATE NONCLUSTERED INDEX IX_V_MA_INSUMOS_IDARTICULOINSUMO ON V_MA_INSUMOS (IDARTICULOINSUMO)"});
-    t.push_back({"IX_V_MA_Precios_IDARTICULO", "CREATE INDEX IX_V_MA_Precios_IDARTICULO ON V_MA_Precios (IDARTICULO)"});
+    t.push_back(
+        {"IX_V_MA_INSUMOS_IDARTICULOINSUMO",
+         "CREATE NONCLUSTERED INDEX IX_V_MA_INSUMOS_IDARTICULOINSUMO ON V_MA_INSUMOS (IDARTICULOINSUMO)"});
+    t.push_back({"IX_V_MA_Precios_IDARTICULO",
+                 "CREATE INDEX IX_V_MA_Precios_IDARTICULO ON V_MA_Precios (IDARTICULO)"});
     t.push_back({"IX_V_MA_Precios_Borrador_IDARTICULO",
                  "CREATE INDEX IX_V_MA_Precios_Borrador_IDARTICULO ON V_MA_Precios_Borrador (IDARTICULO)"});
     t.push_back({"IX_V_MA_ARTICULOS_ID", "CREATE UNIQUE INDEX IX_V_MA_ARTICULOS_ID ON V_MA_ARTICULOS (ID)"});
-    t.push_back({"IX_V_MA_ARTICULOS_IDRUBRO", "CREATE INDEX IX_V_MA_ARTICULOS_IDRUBRO ON V_MA_ARTICULOS (IDRUBRO)"});
+    t.push_back(
+        {"IX_V_MA_ARTICULOS_IDRUBRO", "CREATE INDEX IX_V_MA_ARTICULOS_IDRUBRO ON V_MA_ARTICULOS (IDRUBRO)"});
     t.push_back({"IX_V_MA_ARTICULOS_Descripcion",
                  "CREATE INDEX IX_V_MA_ARTICULOS_Descripcion ON V_MA_ARTICULOS (Descripcion)"});
     t.push_back({"IX_MV_ASIENTOS_CUENTA", "CREATE INDEX IX_MV_ASIENTOS_CUENTA ON MV_ASIENTOS (CUENTA)"});
@@ -393,18 +413,21 @@ std::vector<Sentencia> Vistas() {
     return {
         // Lookup views.
         {"VT_MA_ARTICULOS",
-         "CREATE VIEW VT_MA_ARTICULOS AS SELECT a.IdArticulo, a.Descripcion, a.IDRUBRO, r.Descripcion AS Rubro, "
+         "CREATE VIEW VT_MA_ARTICULOS AS SELECT a.IdArticulo, a.Descripcion, a.IDRUBRO, r.Descripcion AS "
+         "Rubro, "
          "a.IdFamilia, a.TalleDefault, a.CodigoBarra, a.PRECIO, a.PRECIO1, a.PRECIO2, a.PRECIO3, a.PRECIO4, "
          "a.PRECIO5, a.PRECIO6, a.PRECIO7, a.PRECIO8, a.RutaImagen, a.SUSPENDIDO "
          "FROM V_MA_ARTICULOS a LEFT OUTER JOIN V_TA_RUBROS r ON r.IdRubro = a.IDRUBRO"},
         {"STK_MA_ARTICULOS",
-         "CREATE VIEW STK_MA_ARTICULOS AS SELECT a.IdArticulo, a.Descripcion, a.IDRUBRO, a.PRECIO, a.RutaImagen, "
+         "CREATE VIEW STK_MA_ARTICULOS AS SELECT a.IdArticulo, a.Descripcion, a.IDRUBRO, a.PRECIO, "
+         "a.RutaImagen, "
          "a.SUSPENDIDO, a.PuntoPedido, d.IdDeposito AS Deposito, "
          "ISNULL((SELECT SUM(s.Cantidad) FROM V_MV_STOCK s WHERE s.IDARTICULO = a.IdArticulo "
          "AND s.IdDeposito = d.IdDeposito), 0) AS Stock "
          "FROM V_MA_ARTICULOS a, V_TA_DEPOSITO d"},
         {"VT_CLIENTES",
-         "CREATE VIEW VT_CLIENTES AS SELECT CODIGO, RAZON_SOCIAL, CONTACTO, NUMERO_DOCUMENTO, Domicilio, Localidad, "
+         "CREATE VIEW VT_CLIENTES AS SELECT CODIGO, RAZON_SOCIAL, CONTACTO, NUMERO_DOCUMENTO, Domicilio, "
+         "Localidad, "
          "Telefono, Dada_De_Baja FROM V_MA_CLIENTES WHERE Cliente = 1"},
         {"VT_CLIENTESvs",
          "CREATE VIEW VT_CLIENTESvs AS SELECT CODIGO, RAZON_SOCIAL, CONTACTO, NUMERO_DOCUMENTO, Domicilio, "
@@ -414,23 +437,28 @@ std::vector<Sentencia> Vistas() {
          "Localidad, Telefono, Dada_De_Baja FROM V_MA_CLIENTES WHERE Cliente = 0"},
         // The synonyms a user who is not an administrator reads through:
         // the rows not marked confidential.
-        {"SS_MA_CUENTAS", "CREATE VIEW SS_MA_CUENTAS AS SELECT CODIGO, DESCRIPCION, Imputable, Confidencial "
-                          "FROM MA_CUENTAS WHERE Confidencial = 0"},
-        {"SS_V_TA_DEPOSITO", "CREATE VIEW SS_V_TA_DEPOSITO AS SELECT IdDeposito, Descripcion, Unidad, Confidencial "
-                             "FROM V_TA_DEPOSITO WHERE Confidencial = 0"},
+        {"SS_MA_CUENTAS",
+         "CREATE VIEW SS_MA_CUENTAS AS SELECT CODIGO, DESCRIPCION, Imputable, Confidencial "
+         "FROM MA_CUENTAS WHERE Confidencial = 0"},
+        {"SS_V_TA_DEPOSITO",
+         "CREATE VIEW SS_V_TA_DEPOSITO AS SELECT IdDeposito, Descripcion, Unidad, Confidencial "
+         "FROM V_TA_DEPOSITO WHERE Confidencial = 0"},
         {"SS_MV_ASIENTOS",
          "CREATE VIEW SS_MV_ASIENTOS AS SELECT ID, NroAsiento, Fecha, CUENTA, CCOSTO, Debe, Haber, Concepto "
          "FROM MV_ASIENTOS WHERE CUENTA IN (SELECT CODIGO FROM MA_CUENTAS WHERE Confidencial = 0)"},
-        {"SS_V_TA_FAMILIAS", "CREATE VIEW SS_V_TA_FAMILIAS AS SELECT IdFamilia, Descripcion, Confidencial "
-                             "FROM V_TA_FAMILIAS WHERE Confidencial = 0"},
-        {"SS_V_TA_CAJAS", "CREATE VIEW SS_V_TA_CAJAS AS SELECT IdCaja, Descripcion, Confidencial "
-                          "FROM V_TA_CAJAS WHERE Confidencial = 0"},
+        {"SS_V_TA_FAMILIAS",
+         "CREATE VIEW SS_V_TA_FAMILIAS AS SELECT IdFamilia, Descripcion, Confidencial "
+         "FROM V_TA_FAMILIAS WHERE Confidencial = 0"},
+        {"SS_V_TA_CAJAS",
+         "CREATE VIEW SS_V_TA_CAJAS AS SELECT IdCaja, Descripcion, Confidencial "
+         "FROM V_TA_CAJAS WHERE Confidencial = 0"},
         {"SS_AC_CUENTASDIARIO",
          "CREATE VIEW SS_AC_CUENTASDIARIO AS SELECT Fecha, CUENTA, Debe, Haber FROM AC_CUENTASDIARIO "
          "WHERE CUENTA IN (SELECT CODIGO FROM MA_CUENTAS WHERE Confidencial = 0)"},
         {"SS_AC_CUENTAS_DIARIO_CCOSTO",
          "CREATE VIEW SS_AC_CUENTAS_DIARIO_CCOSTO AS SELECT Fecha, CUENTA, CCOSTO, Debe, Haber "
-         "FROM AC_CUENTASDIARIO_CCOSTO WHERE CUENTA IN (SELECT CODIGO FROM MA_CUENTAS WHERE Confidencial = 0)"},
+         "FROM AC_CUENTASDIARIO_CCOSTO WHERE CUENTA IN (SELECT CODIGO FROM MA_CUENTAS WHERE Confidencial = "
+         "0)"},
     };
 }
 
@@ -439,37 +467,46 @@ std::vector<Sentencia> Vistas() {
 // change its article.
 std::vector<Sentencia> Disparadores(Motor motor) {
     const QString conStockBorra = QStringLiteral("No se puede eliminar un articulo con movimientos de stock");
-    const QString conStockCodigo = QStringLiteral("No se puede cambiar el codigo de un articulo con movimientos de stock");
+    const QString conStockCodigo =
+        QStringLiteral("No se puede cambiar el codigo de un articulo con movimientos de stock");
     const QString movimiento = QStringLiteral("No se puede cambiar el articulo de un movimiento de stock");
     if (motor == Motor::SqlServer) {
         return {
             {"TR_V_MA_ARTICULOS_BORRA",
              "CREATE TRIGGER TR_V_MA_ARTICULOS_BORRA ON V_MA_ARTICULOS AFTER DELETE AS\n"
              "IF EXISTS (SELECT 1 FROM deleted d INNER JOIN V_MV_STOCK s ON s.IDARTICULO = d.IdArticulo)\n"
-             "BEGIN\n    RAISERROR('" + conStockBorra + "', 16, 1)\n    ROLLBACK TRANSACTION\nEND"},
+             "BEGIN\n    RAISERROR('" +
+                 conStockBorra + "', 16, 1)\n    ROLLBACK TRANSACTION\nEND"},
             {"TR_V_MA_ARTICULOS_CODIGO",
              "CREATE TRIGGER TR_V_MA_ARTICULOS_CODIGO ON V_MA_ARTICULOS AFTER UPDATE AS\n"
              "IF UPDATE(IdArticulo) AND EXISTS (SELECT 1 FROM deleted d INNER JOIN V_MV_STOCK s "
              "ON s.IDARTICULO = d.IdArticulo)\n"
-             "BEGIN\n    RAISERROR('" + conStockCodigo + "', 16, 1)\n    ROLLBACK TRANSACTION\nEND"},
+             "BEGIN\n    RAISERROR('" +
+                 conStockCodigo + "', 16, 1)\n    ROLLBACK TRANSACTION\nEND"},
             {"TR_V_MV_STOCK_ARTICULO",
              "CREATE TRIGGER TR_V_MV_STOCK_ARTICULO ON V_MV_STOCK AFTER UPDATE AS\n"
              "IF UPDATE(IDARTICULO)\n"
-             "BEGIN\n    RAISERROR('" + movimiento + "', 16, 1)\n    ROLLBACK TRANSACTION\nEND"},
+             "BEGIN\n    RAISERROR('" +
+                 movimiento + "', 16, 1)\n    ROLLBACK TRANSACTION\nEND"},
         };
     }
     return {
         {"TR_V_MA_ARTICULOS_BORRA",
          "CREATE TRIGGER TR_V_MA_ARTICULOS_BORRA AFTER DELETE ON V_MA_ARTICULOS BEGIN "
-         "SELECT RAISE(ABORT, '" + conStockBorra + "') "
-         "WHERE EXISTS (SELECT 1 FROM V_MV_STOCK WHERE IDARTICULO = OLD.IdArticulo); END"},
+         "SELECT RAISE(ABORT, '" +
+             conStockBorra +
+             "') "
+             "WHERE EXISTS (SELECT 1 FROM V_MV_STOCK WHERE IDARTICULO = OLD.IdArticulo); END"},
         {"TR_V_MA_ARTICULOS_CODIGO",
          "CREATE TRIGGER TR_V_MA_ARTICULOS_CODIGO AFTER UPDATE OF IdArticulo ON V_MA_ARTICULOS BEGIN "
-         "SELECT RAISE(ABORT, '" + conStockCodigo + "') "
-         "WHERE EXISTS (SELECT 1 FROM V_MV_STOCK WHERE IDARTICULO = OLD.IdArticulo); END"},
+         "SELECT RAISE(ABORT, '" +
+             conStockCodigo +
+             "') "
+             "WHERE EXISTS (SELECT 1 FROM V_MV_STOCK WHERE IDARTICULO = OLD.IdArticulo); END"},
         {"TR_V_MV_STOCK_ARTICULO",
          "CREATE TRIGGER TR_V_MV_STOCK_ARTICULO AFTER UPDATE OF IDARTICULO ON V_MV_STOCK BEGIN "
-         "SELECT RAISE(ABORT, '" + movimiento + "'); END"},
+         "SELECT RAISE(ABORT, '" +
+             movimiento + "'); END"},
     };
 }
 

@@ -4,23 +4,22 @@
 
 #include <QMap>
 #include <QString>
-
 #include <cstdint>
 
 class Conexion;
 
 struct OpcionesDemo {
     QString base = QStringLiteral("DEMO");
-    int articulos = 3000;              // rows of the articles master, size variants included
-    int movimientosPorArticulo = 10;   // stock movements, on average
+    int articulos = 3000;             // rows of the articles master, size variants included
+    int movimientosPorArticulo = 10;  // stock movements, on average
     uint64_t semilla = 1;
 };
 
 struct ResumenDemo {
-    QMap<QString, long> filas;   // rows written per table
-    QString usuario;             // the administrator
-    QString clave;               // its password in plain text
-    QString lineaComandos;       // the suite command line that opens the demo
+    QMap<QString, long> filas;  // rows written per table
+    QString usuario;            // the administrator
+    QString clave;              // its password in plain text
+    QString lineaComandos;      // the suite command line that opens the demo
 };
 
 namespace GeneradorDemo {

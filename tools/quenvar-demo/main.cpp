@@ -2,13 +2,13 @@
 // Builds the demo databases; the last line printed is the suite command line
 // that opens them.
 
-#include "db/esquema/GeneradorDemo.h"
-#include "frame/platform/Aplicacion.h"
-#include "frame/platform/Fallo.h"
-
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTextStream>
+
+#include "db/esquema/GeneradorDemo.h"
+#include "frame/platform/Aplicacion.h"
+#include "frame/platform/Fallo.h"
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -19,13 +19,15 @@ int main(int argc, char** argv) {
         {QStringLiteral("movimientos"), 1, QStringLiteral("N  movimientos de stock por articulo (10)")},
         {QStringLiteral("semilla"), 1, QStringLiteral("S  semilla de los datos (1)")},
     };
-    const QString uso = QStringLiteral("quenvar-demo --carpeta DIR [--base NOMBRE] [--articulos N] [--semilla S]");
+    const QString uso =
+        QStringLiteral("quenvar-demo --carpeta DIR [--base NOMBRE] [--articulos N] [--semilla S]");
     QTextStream out(stdout), err(stderr);
     const OpcionesLeidas leidas = LeeOpciones(argc, argv, opciones);
     if (!leidas.error.isEmpty() || !leidas.posicionales.isEmpty()) {
         err << (leidas.error.isEmpty() ? QStringLiteral("Argumento de más: ") + leidas.posicionales.first()
                                        : leidas.error)
-            << "\n" << AyudaOpciones(uso, opciones);
+            << "\n"
+            << AyudaOpciones(uso, opciones);
         return 2;
     }
     OpcionesDemo o;
@@ -48,9 +50,10 @@ int main(int argc, char** argv) {
         QElapsedTimer reloj;
         reloj.start();
         const ResumenDemo r = GeneradorDemo::Genera(o);
-        for (auto it = r.filas.begin(); it != r.filas.end(); ++it) out << it.key() << "\t" << it.value() << "\n";
-        out << "Bases creadas en " << CarpetaDatos() << " en " << QString::number(reloj.elapsed() / 1000.0, 'f', 1)
-            << " s\n";
+        for (auto it = r.filas.begin(); it != r.filas.end(); ++it)
+            out << it.key() << "\t" << it.value() << "\n";
+        out << "Bases creadas en " << CarpetaDatos() << " en "
+            << QString::number(reloj.elapsed() / 1000.0, 'f', 1) << " s\n";
         out << r.lineaComandos << "\n";
     } catch (const Fallo& f) {
         err << "Error " << f.Numero() << ": " << f.Descripcion() << "\n";

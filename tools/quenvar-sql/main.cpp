@@ -5,6 +5,12 @@
 // error entry as "ERROR <native code> <SQL state>: <description>".
 // Exit status: 0 no batch left errors, 1 some did, 2 no connection.
 
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QRegularExpression>
+#include <QTextStream>
+#include <algorithm>
+
 #include "db/platform/Ado.h"
 #include "db/platform/Conexion.h"
 #include "frame/platform/Aplicacion.h"
@@ -12,19 +18,13 @@
 #include "frame/platform/Texto.h"
 #include "frame/sesion/LineaComandos.h"
 
-#include <QCoreApplication>
-#include <QDateTime>
-#include <QRegularExpression>
-#include <QTextStream>
-
-#include <algorithm>
-
 namespace {
 
 // A suite command line opens its database with the suite's login
 // convention: the database name as user and password.
 QString CadenaDe(const QString& conexion) {
-    if (!Texto::Contiene(conexion, QStringLiteral("@dbname")) && !Texto::Contiene(conexion, QStringLiteral("@server")))
+    if (!Texto::Contiene(conexion, QStringLiteral("@dbname")) &&
+        !Texto::Contiene(conexion, QStringLiteral("@server")))
         return conexion;
     const LineaComandos::Parametros p = LineaComandos::Lee(conexion);
     QString servidor = Texto::Trim(p.servidor);
@@ -50,24 +50,29 @@ QStringList Lotes(const QString& entrada) {
         }
     }
     lotes << actual;
-    lotes.erase(std::remove_if(lotes.begin(), lotes.end(), [](const QString& l) { return l.trimmed().isEmpty(); }),
-                lotes.end());
+    lotes.erase(
+        std::remove_if(lotes.begin(), lotes.end(), [](const QString& l) { return l.trimmed().isEmpty(); }),
+        lotes.end());
     return lotes;
 }
 
 QString TextoDe(const QVariant& v) {
     if (v.isNull() || !v.isValid()) return QStringLiteral("NULL");
     switch (v.typeId()) {
-        case QMetaType::Bool: return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+        case QMetaType::Bool:
+            return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
         case QMetaType::Double:
-        case QMetaType::Float: return QString::number(v.toDouble(), 'g', 15);
+        case QMetaType::Float:
+            return QString::number(v.toDouble(), 'g', 15);
         case QMetaType::QDateTime: {
             const QDateTime d = v.toDateTime();
             return d.toString(d.time().msec() ? QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")
                                               : QStringLiteral("yyyy-MM-dd hh:mm:ss"));
         }
-        case QMetaType::QDate: return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
-        default: return v.toString();
+        case QMetaType::QDate:
+            return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+        default:
+            return v.toString();
     }
 }
 
@@ -107,7 +112,8 @@ int main(int argc, char** argv) {
     } catch (const Fallo& f) {
         err << "No se pudo conectar: " << f.Descripcion() << "\n";
         for (const ErrorProveedor& e : cn.Errors().Todas())
-            if (e.Description != f.Descripcion()) err << "  " << e.NativeError << " " << e.SQLState << ": " << e.Description << "\n";
+            if (e.Description != f.Descripcion())
+                err << "  " << e.NativeError << " " << e.SQLState << ": " << e.Description << "\n";
         return 2;
     }
 
@@ -133,7 +139,8 @@ int main(int argc, char** argv) {
         // raised it without asking the server (a closed connection).
         if (cn.Errors().Count() > 0) {
             conErrores = true;
-            for (const ErrorProveedor& e : cn.Errors().Todas()) ImprimeError(out, e.NativeError, e.SQLState, e.Description);
+            for (const ErrorProveedor& e : cn.Errors().Todas())
+                ImprimeError(out, e.NativeError, e.SQLState, e.Description);
         } else if (!fallo.isEmpty()) {
             conErrores = true;
             ImprimeError(out, numero, QString(), fallo);

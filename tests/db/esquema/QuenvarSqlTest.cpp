@@ -1,10 +1,10 @@
 // quenvar-sql and quenvar-demo run as processes.
 
-#include "db/esquema/GeneradorDemo.h"
-#include "tests/support/Soporte.h"
-
 #include <QProcess>
 #include <QProcessEnvironment>
+
+#include "db/esquema/GeneradorDemo.h"
+#include "tests/support/Soporte.h"
 
 namespace {
 
@@ -13,7 +13,9 @@ struct Salida {
     QString out, err;
 };
 
-QString Programa(const QString& nombre) { return qEnvironmentVariable("QUENVAR_BIN") + "/" + nombre; }
+QString Programa(const QString& nombre) {
+    return qEnvironmentVariable("QUENVAR_BIN") + "/" + nombre;
+}
 
 Salida Corre(const QString& programa, const QStringList& args, const QString& entrada = {}) {
     QProcess p;
@@ -22,12 +24,12 @@ Salida Corre(const QString& programa, const QStringList& args, const QString& en
     p.write(entrada.toUtf8());
     p.closeWriteChannel();
     EXPECT_TRUE(p.waitForFinished(120000));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }
 
 class QuenvarSqlTest : public PruebaConCarpeta {
-protected:
+  protected:
     void SetUp() override {
         PruebaConCarpeta::SetUp();
         GeneradorDemo::CreaBaseVacia("SQL");
@@ -38,25 +40,27 @@ protected:
 };
 
 TEST_F(QuenvarSqlTest, ImprimeCadaResultadoSeparadoPorTabuladores) {
-    const Salida s = Sql("CREATE TABLE T (a int, b varchar(10) NULL)\n"
-                         "GO\n"
-                         "INSERT INTO T VALUES (1, 'uno')\n"
-                         "INSERT INTO T VALUES (2, NULL)\n"
-                         "  go  \r\n"
-                         "SELECT a, b AS Nombre FROM T ORDER BY a\n"
-                         "\tGO\n"
-                         "SELECT 'GO' AS g FROM T WHERE a = 1\n"
-                         "GO\nGO\n");
+    const Salida s =
+        Sql("CREATE TABLE T (a int, b varchar(10) NULL)\n"
+            "GO\n"
+            "INSERT INTO T VALUES (1, 'uno')\n"
+            "INSERT INTO T VALUES (2, NULL)\n"
+            "  go  \r\n"
+            "SELECT a, b AS Nombre FROM T ORDER BY a\n"
+            "\tGO\n"
+            "SELECT 'GO' AS g FROM T WHERE a = 1\n"
+            "GO\nGO\n");
     EXPECT_EQ(s.estado, 0) << s.err.toStdString();
     EXPECT_EQ(s.out, "a\tNombre\n1\tuno\n2\tNULL\ng\nGO\n") << Visible(s.out);
 }
 
 TEST_F(QuenvarSqlTest, LosErroresSeImprimenYElRestoSigue) {
-    const Salida s = Sql("SELECT * FROM NoExiste\n"
-                         "GO\n"
-                         "SELECT 1 AS x\n"
-                         "GO\n"
-                         "SELECT 'sin cerrar\n");
+    const Salida s =
+        Sql("SELECT * FROM NoExiste\n"
+            "GO\n"
+            "SELECT 1 AS x\n"
+            "GO\n"
+            "SELECT 'sin cerrar\n");
     EXPECT_EQ(s.estado, 1);
     const QStringList lineas = s.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_GE(lineas.size(), 4) << Visible(s.out);
@@ -79,14 +83,16 @@ TEST_F(QuenvarSqlTest, SinConexionTerminaConDos) {
 }
 
 TEST_F(QuenvarSqlTest, LaDemoSeAbreConLaLineaQueImprime) {
-    const Salida demo = Corre("quenvar-demo", {"--carpeta", Carpeta(), "--articulos", "150", "--semilla", "5"});
+    const Salida demo =
+        Corre("quenvar-demo", {"--carpeta", Carpeta(), "--articulos", "150", "--semilla", "5"});
     ASSERT_EQ(demo.estado, 0) << demo.err.toStdString();
     const QString linea = demo.out.split('\n', Qt::SkipEmptyParts).last();
     EXPECT_TRUE(linea.startsWith("@server=(embebido);@dbname=DEMO;")) << linea.toStdString();
 
-    Salida s = Sql("SELECT COUNT(*) AS Articulos FROM V_MA_ARTICULOS\nGO\n"
-                   "SELECT COUNT(*) AS Valores FROM TA_CONFIGURACION WHERE CLAVE = 'TimeOut'\n",
-                   linea);
+    Salida s =
+        Sql("SELECT COUNT(*) AS Articulos FROM V_MA_ARTICULOS\nGO\n"
+            "SELECT COUNT(*) AS Valores FROM TA_CONFIGURACION WHERE CLAVE = 'TimeOut'\n",
+            linea);
     EXPECT_EQ(s.estado, 0) << s.out.toStdString() << s.err.toStdString();
     EXPECT_EQ(s.out, "Articulos\n150\nValores\n0\n");
     s = Sql("SELECT VALOR FROM TA_CONFIGURACION WHERE CLAVE = 'TimeOut'\n",
