@@ -2,7 +2,8 @@
 // Runs T-SQL batches read from standard input (separated by lines holding
 // only GO) through the connection platform. Each result set is printed as a
 // header line and one line per row, tab-separated, NULL for a null; each
-// error entry as "ERROR <native code> <SQL state>: <description>".
+// error entry as "ERROR <native code> <SQL state>: <description>"; tabs and
+// line breaks inside a value or a message are printed as blanks.
 // Exit status: 0 no batch left errors, 1 some did, 2 no connection.
 
 #include <QCoreApplication>
@@ -56,6 +57,13 @@ QStringList Lotes(const QString& entrada) {
     return lotes;
 }
 
+// One field or message on one line: tabs and line breaks become blanks.
+QString EnUnaLinea(QString s) {
+    for (QChar& c : s)
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n')) c = QLatin1Char(' ');
+    return s;
+}
+
 QString TextoDe(const QVariant& v) {
     if (v.isNull() || !v.isValid()) return QStringLiteral("NULL");
     switch (v.typeId()) {
@@ -90,7 +98,7 @@ void Imprime(QTextStream& out, Recordset& rs) {
 }
 
 void ImprimeError(QTextStream& out, int32_t nativo, const QString& estado, const QString& descripcion) {
-    out << "ERROR " << nativo << " " << estado << ": " << descripcion << "\n";
+    out << "ERROR " << nativo << " " << estado << ": " << EnUnaLinea(descripcion) << "\n";
 }
 
 }  // namespace
