@@ -41,10 +41,10 @@ function(quenvar_test name)
   endif()
   target_link_libraries(${name} PRIVATE ${main} quenvar_test_support ${Q_LIBS} GTest::gtest GTest::gmock)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
-  target_compile_definitions(${name} PRIVATE QUENVAR_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  target_compile_definitions(${name} PRIVATE QUENVAR_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+                                             QUENVAR_BIN_DIR="${PROJECT_BINARY_DIR}/bin")
   quenvar_warnings(${name})
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUENVAR_BIN=${PROJECT_BINARY_DIR}/bin"
-               TIMEOUT 300)
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
 endfunction()

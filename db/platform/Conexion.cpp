@@ -61,14 +61,9 @@ void Conexion::SetDefaultDatabase(const QString& base) {
     defaultDatabase_ = base;
 }
 
-void Conexion::Falla(int32_t numero, const QString& descripcion) {
-    ErrorProveedor e;
-    e.Number = numero;
-    e.Description = descripcion;
-    e.Source = kOrigenAdo;
-    errores_->Agrega(e);
-    throw Fallo(numero, descripcion, kOrigenAdo);
-}
+// The platform's own failures are raised without an entry in Errors(), as
+// ADO does; entries come from the provider.
+void Conexion::Falla(int32_t numero, const QString& descripcion) { throw Fallo(numero, descripcion, kOrigenAdo); }
 
 void Conexion::RegistraYLanza(const std::vector<ErrorProveedor>& errs) {
     for (const auto& e : errs) errores_->Agrega(e);

@@ -77,7 +77,7 @@ public:
     std::shared_ptr<Controlador> ControladorActivo() const;
 
 private:
-    void Falla(int32_t numero, const QString& descripcion);  // records an entry and raises
+    [[noreturn]] void Falla(int32_t numero, const QString& descripcion);
     void RegistraYLanza(const std::vector<ErrorProveedor>& errs);  // raises the first, if any
 
     std::shared_ptr<Controlador> c_;

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cstdlib>
+
 namespace {
 QString& carpetaDada() {
     static QString c;
@@ -29,6 +31,20 @@ QString CarpetaDatos() {
 void EstableceCarpetaAplicacion(const QString& carpeta) {
     carpetaDada() = carpeta.isEmpty() ? QString() : QDir(carpeta).absolutePath();
 }
+
+namespace {
+std::function<void(int)>& terminacion() {
+    static std::function<void(int)> t;
+    return t;
+}
+}  // namespace
+
+void TerminaProceso(int codigo) {
+    if (terminacion()) terminacion()(codigo);
+    std::_Exit(codigo);
+}
+
+void EstableceTerminacion(std::function<void(int)> terminar) { terminacion() = std::move(terminar); }
 
 QString OpcionesLeidas::Valor(const QString& nombre, int i, const QString& defecto) const {
     auto it = opciones.find(nombre);

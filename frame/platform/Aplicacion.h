@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -15,6 +16,11 @@ void EstableceCarpetaAplicacion(const QString& carpeta);
 // Where the embedded engine keeps its database files: $QUENVAR_DATOS, else
 // the application folder.
 QString CarpetaDatos();
+
+// Ends the process at once, without any shut-down step (the operator chose
+// to close the application). Tests install their own ending, which may throw.
+[[noreturn]] void TerminaProceso(int codigo);
+void EstableceTerminacion(std::function<void(int)> terminar);
 
 // Options of an executable: "--name" followed by a fixed number of values.
 struct Opcion {

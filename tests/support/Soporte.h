@@ -38,5 +38,13 @@ private:
 // A printable form of a text that shows control characters, for assertions.
 std::string Visible(const QString& s);
 
+// The folder of the built executables: $QUENVAR_BIN, else the build's.
+#ifdef QUENVAR_BIN_DIR
+inline QString CarpetaBinarios() {
+    const QString env = qEnvironmentVariable("QUENVAR_BIN");
+    return env.isEmpty() ? QStringLiteral(QUENVAR_BIN_DIR) : env;
+}
+#endif
+
 // GoogleTest prints texts readably.
 void PrintTo(const QString& s, std::ostream* os);

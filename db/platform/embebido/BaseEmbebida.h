@@ -1,0 +1,11 @@
+#pragma once
+// The embedded engine's database files: the database X is the file X.db in
+// the data folder (CarpetaDatos()).
+
+#include <QString>
+
+QString RutaBaseEmbebida(const QString& nombre);
+bool ExisteBaseEmbebida(const QString& nombre);
+// Creates an empty database, ready for the embedded driver. False with
+// `motivo` when the name is not valid, the file exists or cannot be written.
+bool CreaBaseEmbebida(const QString& nombre, QString* motivo = nullptr);

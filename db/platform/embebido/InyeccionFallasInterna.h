@@ -1,0 +1,10 @@
+#pragma once
+// The driver's side of the fault injection: each call counts an attempt and
+// hands over the failure to report when one is pending.
+
+#include "db/platform/InyeccionFallas.h"
+
+namespace InyeccionFallas {
+bool TomaApertura(Falla& falla);
+bool TomaEjecucion(Falla& falla);
+}  // namespace InyeccionFallas

@@ -1,0 +1,479 @@
+#include "json/JSON.h"
+
+#include "frame/platform/Fallo.h"
+#include "json/cStringBuilder.h"
+
+#include <QSet>
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// Implementation choices where the format leaves room:
+// - Numbers: "." is the decimal point and an exponent is accepted; the
+//   value keeps every digit (cDecimal). A text that is not such a number
+//   fails with "No coinciden los tipos", an exponent beyond the limit with
+//   "Desbordamiento".
+// - An invalid true, false or null literal leaves the position on it. An
+//   array then passes the literal (its run of letters) and goes on, so it
+//   never reads the same literal again; an object moves on by itself, as
+//   its next key is read from there.
+// - Comments: a line comment runs to the line end and a block comment to
+//   the next "*/", whatever they hold (a "/" inside a line comment or a
+//   "**/" does not end them early). Between tokens, a lone "/" or "*" is
+//   passed like a blank.
+// - A quote of the other kind inside a quoted key is part of the key.
+// - The messages that quote the rest of the text quote at most
+//   kCitaResto characters of it, so that a long text with many faults
+//   does not make an error text of quadratic size.
+// - The reading keeps its own stack of open collections instead of
+//   recursing: any depth of nesting is read.
+
+namespace {
+
+QString& Errores() {
+    static QString errores;
+    return errores;
+}
+
+constexpr qsizetype kCitaResto = 200;
+
+const QString& DescripcionTipos() {
+    static const QString d = QStringLiteral("No coinciden los tipos");
+    return d;
+}
+
+const QString& DescripcionDesbordamiento() {
+    static const QString d = QStringLiteral("Desbordamiento");
+    return d;
+}
+
+inline bool EsDeNumero(char16_t c) {
+    return (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == u'.' || c == u'e' || c == u'E';
+}
+
+inline bool EsLetra(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+
+class Lector {
+public:
+    Lector(const QString& texto, QString& errores)
+        : texto_(texto), s_(reinterpret_cast<const char16_t*>(texto.constData())), n_(texto.size()), errores_(errores) {}
+
+    cJSONValor LeeDocumento();
+
+private:
+    // An open collection. Its values (and an object's keys) wait on the
+    // reader's stacks until it ends, and then move into it at once.
+    struct Marco {
+        bool objeto = false;
+        std::size_t inicio = 0;        // its first value in valores_
+        std::size_t inicioClaves = 0;  // its first key in claves_
+        QString clave;                 // the entry being read
+        std::unique_ptr<QSet<QString>> vistas;  // keys, for larger objects
+    };
+
+    void Agrega(const QString& mensaje) {
+        errores_ += mensaje;
+        errores_ += QLatin1String("\r\n");
+    }
+    QString Desde(qsizetype desde, qsizetype largo) const { return texto_.mid(desde, largo); }
+    QString Ultimos20() const { return texto_.right(20); }
+
+    void SaltaRelleno();
+    QString LeeClave();
+    // A value that is not a collection; false with the failure's
+    // description when it cannot be read.
+    bool LeeEscalar(cJSONValor& valor, QString& descripcion);
+    QString LeeTexto();
+    bool LeeNumero(cJSONValor& valor, QString& descripcion);
+    cJSONValor LeeBooleano();
+    cJSONValor LeeNulo();
+
+    void Abre(bool objeto);
+    // Ends the innermost collection and gives it to the one around it.
+    void Cierra();
+    // Puts a value into the innermost collection; a failure to add it
+    // ends that collection.
+    void Entrega(cJSONValor valor);
+    // False, with its message, when the innermost object refuses the value.
+    bool Acepta(cJSONValor& valor);
+    void FalloEntrada(const QString& descripcion);
+
+    const QString& texto_;
+    const char16_t* s_;
+    qsizetype n_;
+    qsizetype pos_ = 0;  // 0-based here; messages give it 1-based
+    QString& errores_;
+    // Keys repeat across a document: equal keys share one text.
+    QString Clave(const char16_t* p, qsizetype n);
+    bool Repetida(Marco& m, const QString& clave) const;
+
+    std::vector<Marco> pila_;
+    std::vector<cJSONValor> valores_;
+    std::vector<QString> claves_;
+    std::unordered_map<std::u16string_view, QString> internas_;
+    cJSONValor raiz_;
+    cStringBuilder escapado_;
+    std::u16string clave_;
+};
+
+void Lector::SaltaRelleno() {
+    bool barra = false;
+    while (pos_ < n_) {
+        const char16_t c = s_[pos_];
+        if (c > u'/') return;
+        switch (c) {
+            case u'\r':
+            case u'\n':
+                barra = false;
+                break;
+            case u'\t':
+            case u' ':
+            case u'(':
+            case u')':
+                break;
+            case u'/':
+                if (barra) {  // a line comment, up to the line end
+                    barra = false;
+                    while (pos_ + 1 < n_ && s_[pos_ + 1] != u'\r' && s_[pos_ + 1] != u'\n') ++pos_;
+                } else {
+                    barra = true;
+                }
+                break;
+            case u'*':
+                if (barra) {  // a block comment, up to the next "*/"
+                    barra = false;
+                    ++pos_;
+                    while (pos_ < n_ && !(s_[pos_] == u'*' && pos_ + 1 < n_ && s_[pos_ + 1] == u'/')) ++pos_;
+                    if (pos_ >= n_) return;
+                    ++pos_;  // on the "/"
+                } else {
+                    barra = true;
+                }
+                break;
+            default:
+                return;
+        }
+        ++pos_;
+    }
+}
+
+cJSONValor Lector::LeeDocumento() {
+    SaltaRelleno();
+    if (pos_ >= n_ || (s_[pos_] != u'{' && s_[pos_] != u'[')) {
+        errores_ = QStringLiteral("Invalid JSON");
+        return {};
+    }
+    Abre(s_[pos_] == u'{');
+    while (!pila_.empty()) {
+        const bool objeto = pila_.back().objeto;
+        SaltaRelleno();
+        if (pos_ >= n_) {
+            Agrega((objeto ? QStringLiteral("Missing '}': ") : QStringLiteral("Missing ']': ")) + Ultimos20());
+            Cierra();
+            continue;
+        }
+        if (s_[pos_] == (objeto ? u'}' : u']')) {
+            ++pos_;
+            Cierra();
+            continue;
+        }
+        if (s_[pos_] == u',') {
+            ++pos_;
+            SaltaRelleno();
+        }
+        if (objeto) pila_.back().clave = LeeClave();
+        SaltaRelleno();
+        if (pos_ < n_ && (s_[pos_] == u'{' || s_[pos_] == u'[')) {
+            Abre(s_[pos_] == u'{');
+            continue;
+        }
+        const qsizetype antes = pos_;
+        cJSONValor valor;
+        QString descripcion;
+        if (!LeeEscalar(valor, descripcion)) {
+            FalloEntrada(descripcion);
+            continue;
+        }
+        Entrega(std::move(valor));
+        if (!objeto && pos_ == antes && !pila_.empty() && !pila_.back().objeto) {
+            // An invalid literal: pass it, so it is not read again.
+            do ++pos_;
+            while (pos_ < n_ && EsLetra(s_[pos_]));
+        }
+    }
+    return std::move(raiz_);
+}
+
+void Lector::Abre(bool objeto) {
+    Marco m;
+    m.objeto = objeto;
+    m.inicio = valores_.size();
+    m.inicioClaves = claves_.size();
+    ++pos_;  // the "{" or "["
+    pila_.push_back(std::move(m));
+}
+
+void Lector::Cierra() {
+    // A collection the one around it refuses (a repeated key) ends that
+    // one too: a loop, not a recursion, however many levels it takes.
+    for (;;) {
+        Marco m = std::move(pila_.back());
+        pila_.pop_back();
+        const auto desde = valores_.begin() + static_cast<std::ptrdiff_t>(m.inicio);
+        cJSONValor v;
+        if (m.objeto) {
+            auto o = std::make_shared<cJSONObjeto>();
+            o->Reserva(static_cast<qsizetype>(valores_.size() - m.inicio));
+            auto clave = claves_.begin() + static_cast<std::ptrdiff_t>(m.inicioClaves);
+            for (auto it = desde; it != valores_.end(); ++it, ++clave)
+                o->AgregaNueva(std::move(*clave), std::move(*it));
+            claves_.resize(m.inicioClaves);
+            v = cJSONValor(std::move(o));
+        } else {
+            auto a = std::make_shared<cJSONArreglo>();
+            a->Reserva(static_cast<qsizetype>(valores_.size() - m.inicio));
+            for (auto it = desde; it != valores_.end(); ++it) a->Add(std::move(*it));
+            v = cJSONValor(std::move(a));
+        }
+        valores_.erase(desde, valores_.end());
+        if (pila_.empty()) {
+            raiz_ = std::move(v);
+            return;
+        }
+        if (Acepta(v)) return;
+    }
+}
+
+bool Lector::Repetida(Marco& m, const QString& clave) const {
+    constexpr std::size_t kConConjunto = 12;
+    const std::size_t n = claves_.size() - m.inicioClaves;
+    if (!m.vistas) {
+        for (std::size_t i = m.inicioClaves; i < claves_.size(); ++i)
+            if (claves_[i] == clave) return true;
+        if (n + 1 < kConConjunto) return false;
+        m.vistas = std::make_unique<QSet<QString>>();
+        for (std::size_t i = m.inicioClaves; i < claves_.size(); ++i) m.vistas->insert(claves_[i]);
+        return false;
+    }
+    return m.vistas->contains(clave);
+}
+
+bool Lector::Acepta(cJSONValor& valor) {
+    Marco& m = pila_.back();
+    if (!m.objeto) {
+        valores_.push_back(std::move(valor));
+        return true;
+    }
+    if (Repetida(m, m.clave)) {
+        Agrega(QStringLiteral("Esta clave ya está asociada con un elemento de esta colección: ") + m.clave);
+        return false;
+    }
+    if (m.vistas) m.vistas->insert(m.clave);
+    claves_.push_back(std::move(m.clave));
+    valores_.push_back(std::move(valor));
+    return true;
+}
+
+void Lector::Entrega(cJSONValor valor) {
+    if (!Acepta(valor)) Cierra();
+}
+
+void Lector::FalloEntrada(const QString& descripcion) {
+    const Marco& m = pila_.back();
+    Agrega(descripcion + QLatin1String(": ") + (m.objeto ? m.clave : Desde(pos_, 20)));
+    Cierra();
+}
+
+QString Lector::Clave(const char16_t* p, qsizetype n) {
+    constexpr qsizetype kLargoInterna = 40;
+    constexpr std::size_t kInternas = 4096;
+    if (n > kLargoInterna) return QString::fromUtf16(p, n);
+    const std::u16string_view vista(p, static_cast<std::size_t>(n));
+    auto it = internas_.find(vista);
+    if (it != internas_.end()) return it->second;
+    QString clave = QString::fromUtf16(p, n);
+    if (internas_.size() < kInternas)
+        internas_.emplace(std::u16string_view(reinterpret_cast<const char16_t*>(clave.constData()),
+                                              static_cast<std::size_t>(n)),
+                          clave);
+    return clave;
+}
+
+QString Lector::LeeClave() {
+    SaltaRelleno();
+    clave_.clear();
+    char16_t comilla = 0;  // the quote the key is inside, if any
+    while (pos_ < n_) {
+        const char16_t c = s_[pos_];
+        if ((c == u'"' || c == u'\'') && (comilla == 0 || comilla == c)) {
+            ++pos_;
+            if (comilla == 0) {
+                comilla = c;
+                // The common case: a plain quoted key followed by ":".
+                qsizetype fin = pos_;
+                while (fin < n_ && s_[fin] != c && s_[fin] > u' ' && s_[fin] != u'"' && s_[fin] != u'\'') ++fin;
+                if (fin < n_ && s_[fin] == c) {
+                    clave_.append(s_ + pos_, static_cast<std::size_t>(fin - pos_));
+                    pos_ = fin;
+                }
+                continue;
+            }
+            comilla = 0;
+            SaltaRelleno();
+            if (pos_ >= n_ || s_[pos_] != u':') {
+                QString clave = Clave(clave_.data(), static_cast<qsizetype>(clave_.size()));
+                Agrega(QStringLiteral("Invalid Key at position %1 : ").arg(pos_ + 1) + clave);
+                return clave;
+            }
+            continue;
+        }
+        ++pos_;
+        if (c == u':') {
+            if (comilla == 0) break;
+            clave_.push_back(c);
+        } else if (c != u'\r' && c != u'\n' && c != u'\t' && c != u' ') {
+            clave_.push_back(c);
+        }
+    }
+    return Clave(clave_.data(), static_cast<qsizetype>(clave_.size()));
+}
+
+bool Lector::LeeEscalar(cJSONValor& valor, QString& descripcion) {
+    SaltaRelleno();
+    const char16_t c = pos_ < n_ ? s_[pos_] : 0;
+    switch (c) {
+        case u'"':
+        case u'\'':
+            valor = LeeTexto();
+            return true;
+        case u't':
+        case u'f':
+            valor = LeeBooleano();
+            return true;
+        case u'n':
+            valor = LeeNulo();
+            return true;
+        default:
+            return LeeNumero(valor, descripcion);
+    }
+}
+
+QString Lector::LeeTexto() {
+    const char16_t comilla = s_[pos_++];
+    const qsizetype inicio = pos_;
+    while (pos_ < n_ && s_[pos_] != comilla && s_[pos_] != u'\\') ++pos_;
+    if (pos_ >= n_ || s_[pos_] == comilla) {
+        QString t = QString::fromUtf16(s_ + inicio, pos_ - inicio);
+        if (pos_ < n_) ++pos_;
+        return t;
+    }
+    escapado_.Remove(0, escapado_.Length());
+    escapado_.Append(s_ + inicio, pos_ - inicio);
+    while (pos_ < n_) {
+        const char16_t c = s_[pos_++];
+        if (c == comilla) break;
+        if (c != u'\\') {
+            const qsizetype desde = pos_ - 1;
+            while (pos_ < n_ && s_[pos_] != comilla && s_[pos_] != u'\\') ++pos_;
+            escapado_.Append(s_ + desde, pos_ - desde);
+            continue;
+        }
+        if (pos_ >= n_) break;
+        const char16_t e = s_[pos_++];
+        switch (e) {
+            case u'b': escapado_.Append(char16_t(8)); break;
+            case u'f': escapado_.Append(char16_t(12)); break;
+            case u'n': escapado_.Append(u'\n'); break;
+            case u'r': escapado_.Append(u'\r'); break;
+            case u't': escapado_.Append(u'\t'); break;
+            case u'u': {
+                // The leading hexadecimal digits of the next four characters;
+                // the four are passed in any case. No digit: nothing collected.
+                const qsizetype cuatro = std::min<qsizetype>(4, n_ - pos_);
+                unsigned codigo = 0;
+                int digitos = 0;
+                for (; digitos < cuatro; ++digitos) {
+                    const char16_t h = s_[pos_ + digitos];
+                    unsigned d;
+                    if (h >= u'0' && h <= u'9') d = h - u'0';
+                    else if (h >= u'a' && h <= u'f') d = h - u'a' + 10;
+                    else if (h >= u'A' && h <= u'F') d = h - u'A' + 10;
+                    else break;
+                    codigo = codigo * 16 + d;
+                }
+                pos_ += cuatro;
+                if (digitos > 0) escapado_.Append(static_cast<char16_t>(codigo));
+                break;
+            }
+            default:  // quotes, backslash, "/", and any other character as it is
+                escapado_.Append(e);
+                break;
+        }
+    }
+    return escapado_.toString();
+}
+
+bool Lector::LeeNumero(cJSONValor& valor, QString& descripcion) {
+    SaltaRelleno();
+    const qsizetype inicio = pos_;
+    while (pos_ < n_ && EsDeNumero(s_[pos_])) ++pos_;
+    if (pos_ >= n_) {
+        valor = cJSONValor();  // the text ended inside the number
+        return true;
+    }
+    bool desborde = false;
+    if (auto d = cDecimal::DeTexto(s_ + inicio, pos_ - inicio, &desborde)) {
+        valor = std::move(*d);
+        return true;
+    }
+    descripcion = desborde ? DescripcionDesbordamiento() : DescripcionTipos();
+    return false;
+}
+
+cJSONValor Lector::LeeBooleano() {
+    SaltaRelleno();
+    if (pos_ + 4 <= n_ && QStringView(s_ + pos_, 4) == u"true") {
+        pos_ += 4;
+        return cJSONValor(true);
+    }
+    if (pos_ + 5 <= n_ && QStringView(s_ + pos_, 5) == u"false") {
+        pos_ += 5;
+        return cJSONValor(false);
+    }
+    Agrega(QStringLiteral("Invalid Boolean at position %1 : ").arg(pos_ + 1) + Desde(pos_, kCitaResto));
+    return cJSONValor(false);
+}
+
+cJSONValor Lector::LeeNulo() {
+    SaltaRelleno();
+    if (pos_ + 4 <= n_ && QStringView(s_ + pos_, 4) == u"null") {
+        pos_ += 4;
+        return cJSONValor::Nulo();
+    }
+    Agrega(QStringLiteral("Invalid null value at position %1 : ").arg(pos_ + 1) + Desde(pos_, kCitaResto));
+    return {};
+}
+
+}  // namespace
+
+namespace JSON {
+
+cJSONValor ReadDocument(const QString& texto) {
+    QString& errores = Errores();
+    errores.clear();
+    try {
+        Lector lector(texto, errores);
+        return lector.LeeDocumento();
+    } catch (...) {
+        // Only a failure of the platform itself (memory) gets here.
+        const Fallo f = FalloActual();
+        errores += f.Descripcion() + QLatin1String("\r\n");
+        return {};
+    }
+}
+
+QString ReadErrors() { return Errores(); }
+
+}  // namespace JSON

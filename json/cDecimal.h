@@ -1,0 +1,41 @@
+#pragma once
+// An exact decimal number: every digit its text gives is kept, with "." as
+// the decimal point and an optional exponent.
+
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+class cDecimal {
+public:
+    cDecimal() = default;
+
+    // Reads [+-]digits[.digits][(e|E)[+-]digits] with at least one digit
+    // before the exponent. Nothing when the text is not such a number or
+    // its exponent lies beyond ±LimiteExponente.
+    // `desborde`, when given, tells an exponent beyond the limit apart.
+    static std::optional<cDecimal> DeTexto(QStringView texto, bool* desborde = nullptr);
+    static std::optional<cDecimal> DeTexto(const char16_t* p, qsizetype n, bool* desborde = nullptr);
+    static constexpr int64_t LimiteExponente = 100000;
+
+    // The plain decimal text: no exponent, "." as the decimal point, the
+    // fraction digits as given ("1.50" stays "1.50", "1.5e1" is "15").
+    QString Texto() const;
+    double ADouble() const;
+
+    bool Negativo() const { return negativo_; }
+    // The significant digits, without leading zeros; empty for zero.
+    const std::string& Digitos() const { return digitos_; }
+    // The value is Digitos() * 10^Exponente().
+    int64_t Exponente() const { return exponente_; }
+
+    bool operator==(const cDecimal& o) const = default;
+
+private:
+    std::string digitos_;
+    int64_t exponente_ = 0;
+    bool negativo_ = false;
+};

@@ -1,0 +1,103 @@
+#pragma once
+// The main window's state and behaviour, without widgets: the work grid,
+// the cell editor, the options and boxes, and every event of the grid and
+// the editor. The window only forwards its events here; tests and the batch
+// tool drive it directly.
+
+#include "recoding/Grilla.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+class Lib_Dialogo;
+
+// The floating cell editor.
+struct EditorCelda {
+    QString Text;
+    bool Visible = false;
+    QString DataField;
+    QString Tag;
+    int MaxLength = 0;
+    int SelStart = 0;
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+    uint32_t BackColor = 0xFFFFFF, ForeColor = 0;
+};
+
+// What the model asks of the window (nothing, without one).
+class VistaRecodifica {
+public:
+    virtual ~VistaRecodifica() = default;
+    virtual void FocoGrilla() {}
+    virtual void FocoEditor() {}
+    virtual void EnviaTeclas(const QString& teclas) {}   // e.g. "{TAB}"
+    virtual void Actualiza() {}                          // repaint after a model change
+};
+
+class FrmEMRecodifica {
+public:
+    FrmEMRecodifica();
+    ~FrmEMRecodifica();
+
+    QString Caption = QStringLiteral("Recodificación de Artículos");
+
+    Grilla MSFlexGrid1;
+    EditorCelda txtedit;
+
+    // Options (checked = true) and boxes.
+    bool ChkEstadisticas = false;
+    bool ChkSoloMaestro = false;
+    bool ChkPermiteExistente = false;
+    bool chkBlancos = false;
+    bool chkCargarBlancos = false;
+    QString TxtPrefijoAnt;
+    QString TxtPrefijoNvo;
+    QString TxtRubro;
+    QString TxtDelimitador;
+    QString LblCodigo;
+
+    // Window variables.
+    bool CargaPorPrefijo = false;
+    bool ErrorValidacion = false;
+    bool CargandoArchivo = false;
+
+    VistaRecodifica* Vista = nullptr;
+
+    // The window's file dialog, created on first use.
+    Lib_Dialogo& Dialogo();
+
+    // ---- grid and editor ----------------------------------------------------
+    void InicializaGrid2();
+    void MsflexGridEdt(Grilla& grilla, EditorCelda& editor, int16_t tecla);
+    void textpropiedades(EditorCelda& editor, int columna);
+    void EditKeyCode(Grilla& grilla, EditorCelda& editor, int16_t tecla, int shift);
+    void CampoValida(EditorCelda& editor);
+    void MsflexKey(Grilla& grilla, int16_t tecla);
+    void LimpiaFila(Grilla& grilla, int fila, int desdeColumna);
+    // The editor's key press: the character to insert, or nothing when discarded.
+    std::optional<QChar> FiltroDecimal(QChar caracter);
+
+    // Window events, forwarded by the view.
+    void MSFlexGrid1_Click();
+    void MSFlexGrid1_GotFocus();
+    void MSFlexGrid1_LeaveCell();
+    void MSFlexGrid1_EnterCell();
+    void MSFlexGrid1_KeyPress(int16_t caracter);
+    void MSFlexGrid1_DblClick();
+    void MSFlexGrid1_KeyDown(int16_t tecla, int shift);
+    void txtedit_GotFocus();
+    void txtedit_KeyDown(int16_t tecla, int shift);
+
+    // ---- code-pair sources -------------------------------------------------------
+    void CmdBuscar_Click();      // import a delimited file
+    void CmdPrefijo_Click();     // every article under a prefix
+    void CmdControlar_Click();   // re-align codes that contain a point
+
+    // ---- the run -------------------------------------------------------------------
+    void ProcesoPrincipal();
+
+private:
+    std::unique_ptr<Lib_Dialogo> dialogo_;
+};

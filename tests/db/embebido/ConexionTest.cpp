@@ -1,0 +1,120 @@
+// Opening, switching databases, lost connections, a full disk, fault injection.
+#include "tests/db/embebido/PruebaEmbebida.h"
+
+#include "db/platform/Ado.h"
+#include "db/platform/InyeccionFallas.h"
+#include "db/platform/embebido/BaseEmbebida.h"
+#include "db/platform/embebido/ControladorEmbebido.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+using ::testing::ElementsAre;
+
+namespace {
+
+class Conexiones : public PruebaEmbebida {};
+
+TEST_F(Conexiones, BaseInexistenteFallaSinCrearArchivo) {
+    ParametrosConexion p;
+    p.baseDatos = QStringLiteral("NO_HAY");
+    QString motivo;
+    auto otro = CreaControladorEmbebido(p, motivo);
+    std::vector<ErrorProveedor> e;
+    try {
+        otro->Abre(p, e);
+        FAIL() << "abrió";
+    } catch (const Fallo& f) {
+        EXPECT_EQ(f.Numero(), ado::E_FAIL_PROVEEDOR);
+    }
+    ASSERT_EQ(e.size(), 1u);
+    EXPECT_EQ(e[0].NativeError, 4060);
+    EXPECT_EQ(e[0].SQLState, "42000");
+    EXPECT_EQ(e[0].Description, "Cannot open database \"NO_HAY\" requested by the login. The login failed.");
+    EXPECT_FALSE(QFileInfo::exists(RutaBaseEmbebida(QStringLiteral("NO_HAY"))));
+    p.baseDatos = QStringLiteral("../DEMO");
+    EXPECT_THROW(otro->Abre(p, e), Fallo);
+}
+
+TEST_F(Conexiones, CambiaDeBaseYUse) {
+    ASSERT_TRUE(CreaBaseEmbebida(QStringLiteral("KV_ESTADISTICAS")));
+    EXPECT_FALSE(CreaBaseEmbebida(QStringLiteral("KV_ESTADISTICAS")));
+    Bien(QStringLiteral("CREATE TABLE TA_CONFIGURACION (CLAVE varchar(40) PRIMARY KEY, VALOR varchar(255))\r\n"
+                        "INSERT INTO TA_CONFIGURACION VALUES ('BASE', 'DEMO')"));
+    std::vector<ErrorProveedor> e;
+    c->CambiaBase(QStringLiteral("KV_ESTADISTICAS"), e);
+    ASSERT_TRUE(e.empty());
+    Bien(QStringLiteral("CREATE TABLE TA_CONFIGURACION (CLAVE varchar(40) PRIMARY KEY, VALOR varchar(255))\r\n"
+                        "INSERT INTO TA_CONFIGURACION VALUES ('BASE', 'KV')"));
+    EXPECT_EQ(Uno(QStringLiteral("SELECT VALOR FROM TA_CONFIGURACION")), "KV");
+    EXPECT_EQ(Uno(QStringLiteral("SELECT VALOR FROM DEMO.dbo.TA_CONFIGURACION")), "DEMO");
+    Bien(QStringLiteral("USE DEMO"));
+    EXPECT_EQ(Uno(QStringLiteral("SELECT VALOR FROM TA_CONFIGURACION")), "DEMO");
+    EXPECT_EQ(Uno(QStringLiteral("SELECT DB_NAME()")), "DEMO");
+    c->CambiaBase(QStringLiteral("NADA"), e);
+    ASSERT_EQ(e.size(), 1u);
+    EXPECT_EQ(e[0].NativeError, 911);
+    EXPECT_EQ(Uno(QStringLiteral("SELECT VALOR FROM TA_CONFIGURACION")), "DEMO");
+}
+
+TEST_F(Conexiones, ArchivoDesaparecidoEsConexionPerdida) {
+    Bien(QStringLiteral("CREATE TABLE T (A int)\r\nBEGIN TRAN\r\nINSERT INTO T VALUES (1)"));
+    ASSERT_TRUE(QFile::remove(RutaBaseEmbebida(QStringLiteral("DEMO"))));
+    ResultadoLote r = Lote(QStringLiteral("SELECT * FROM T"));
+    EXPECT_THAT(Nativos(r), ElementsAre(11));
+    EXPECT_EQ(r.errores[0].SQLState, "08S01");
+    EXPECT_EQ(r.errores[0].Description, "General network error. Check your network documentation.");
+    EXPECT_TRUE(r.conexionPerdida);
+    EXPECT_TRUE(r.fallaCompleta);
+    EXPECT_EQ(r.numeroFallo, ado::E_FAIL_PROVEEDOR);
+    EXPECT_THAT(Nativos(Lote(QStringLiteral("SELECT 1"))), ElementsAre(11));  // until reopened
+}
+
+TEST_F(Conexiones, DiscoLlenoNoPierdeLoConfirmado) {
+    Bien(QStringLiteral("CREATE TABLE T (A int, B varchar(200))\r\nINSERT INTO T VALUES (1, 'confirmado')"));
+    auto* e = dynamic_cast<ControladorEmbebido*>(c.get());
+    ASSERT_TRUE(e);
+    e->LimitaPaginas(1);  // no room for one more page
+    QString lote = QStringLiteral("BEGIN TRAN\r\n");
+    for (int i = 0; i < 200; ++i) lote += QStringLiteral("INSERT INTO T VALUES (2, REPLICATE('x', 200))\r\n");
+    lote += QStringLiteral("INSERT INTO T VALUES (3, 'tras el error')");
+    ResultadoLote r = Lote(lote);
+    ASSERT_FALSE(r.errores.empty());
+    EXPECT_EQ(r.errores[0].NativeError, 1105);
+    EXPECT_TRUE(r.errores[0].Description.contains("filegroup is full"));
+    EXPECT_EQ(Uno(QStringLiteral("SELECT @@TRANCOUNT")), "0");
+    e->LimitaPaginas(0);
+    EXPECT_THAT(Filas(QStringLiteral("SELECT A, B FROM T")), ElementsAre("1|confirmado"));
+}
+
+TEST_F(Conexiones, InyeccionDeFallas) {
+    Bien(QStringLiteral("CREATE TABLE T (A int)"));
+    InyeccionFallas::Limpia();
+    InyeccionFallas::FallaEjecuciones(1, {2627, QStringLiteral("duplicado"), QStringLiteral("23000")});
+    ResultadoLote r = Lote(QStringLiteral("INSERT INTO T VALUES (1)"));
+    EXPECT_THAT(Nativos(r), ElementsAre(2627));
+    EXPECT_TRUE(r.fallaCompleta);
+    EXPECT_EQ(r.numeroFallo, ado::DB_E_INTEGRITYVIOLATION);
+    Bien(QStringLiteral("INSERT INTO T VALUES (2)"));
+    // a lost connection stays lost until reopened, and its transaction is gone
+    Bien(QStringLiteral("BEGIN TRAN\r\nINSERT INTO T VALUES (3)"));
+    InyeccionFallas::FallaEjecuciones(1);
+    r = Lote(QStringLiteral("SELECT 1"));
+    EXPECT_THAT(Nativos(r), ElementsAre(11));
+    EXPECT_TRUE(r.conexionPerdida);
+    EXPECT_THAT(Nativos(Lote(QStringLiteral("SELECT 1"))), ElementsAre(11));
+    EXPECT_EQ(InyeccionFallas::EjecucionesIntentadas(), 5);
+    InyeccionFallas::FallaAperturas(2);
+    ParametrosConexion p;
+    p.baseDatos = QStringLiteral("DEMO");
+    std::vector<ErrorProveedor> e;
+    c->Cierra();
+    EXPECT_THROW(c->Abre(p, e), Fallo);
+    EXPECT_THROW(c->Abre(p, e), Fallo);
+    c->Abre(p, e);
+    EXPECT_EQ(InyeccionFallas::AperturasIntentadas(), 3);
+    EXPECT_EQ(InyeccionFallas::AperturasPendientes(), 0);
+    EXPECT_THAT(Filas(QStringLiteral("SELECT A FROM T ORDER BY A")), ElementsAre("2"));
+}
+
+}  // namespace

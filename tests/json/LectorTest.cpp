@@ -1,0 +1,190 @@
+#include "json/JSON.h"
+
+#include "frame/platform/Fallo.h"
+#include "tests/json/Ayuda.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+const QString kDuplicada = QStringLiteral("Esta clave ya está asociada con un elemento de esta colección");
+const QString kTipos = QStringLiteral("No coinciden los tipos");
+
+cJSONValor Lee(const QString& t) { return JSON::ReadDocument(t); }
+const cJSONValor& En(const cJSONValor& a, int i) { return a.Arreglo()->Item(i); }
+cJSONValor Clave(const cJSONValor& o, const QString& k) {
+    const cJSONValor* v = o.Objeto()->Item(k);
+    return v ? *v : cJSONValor::Nulo();
+}
+}  // namespace
+
+TEST(LectorJSON, SinRaizEsInvalidJSON) {
+    for (const QString& t : {QString(), QStringLiteral("abc"), QStringLiteral("  /* c */ 12"), QStringLiteral("\"x\"")}) {
+        EXPECT_TRUE(Lee(t).EsVacio());
+        EXPECT_EQ(JSON::ReadErrors(), QStringLiteral("Invalid JSON"));
+    }
+    EXPECT_TRUE(Lee(QStringLiteral("[]")).EsArreglo());
+    EXPECT_EQ(JSON::ReadErrors(), QString());  // emptied at each reading
+}
+
+TEST(LectorJSON, TextosComillasYEscapes) {
+    cJSONValor a = Lee(QStringLiteral("['uno', \"dos\\n\"]"));
+    ASSERT_EQ(JSON::ReadErrors(), QString());
+    ASSERT_EQ(a.Arreglo()->Count(), 2);
+    EXPECT_EQ(En(a, 1).Texto(), QStringLiteral("uno"));
+    EXPECT_EQ(En(a, 2).Texto(), QStringLiteral("dos\n"));
+
+    a = Lee(QStringLiteral(R"(["\u0041\u00f1", "\"\\\/\'\b\f\r\t", 'it\'s "x"', "\q", "\u41zz", "\uzzzz"])"));
+    ASSERT_EQ(JSON::ReadErrors(), QString());
+    EXPECT_EQ(En(a, 1).Texto(), QStringLiteral("Añ"));
+    EXPECT_EQ(En(a, 2).Texto(), QStringLiteral("\"\\/'\b\f\r\t"));
+    EXPECT_EQ(En(a, 3).Texto(), QStringLiteral("it's \"x\""));
+    EXPECT_EQ(En(a, 4).Texto(), QStringLiteral("q"));
+    EXPECT_EQ(En(a, 5).Texto(), QStringLiteral("A"));
+    EXPECT_EQ(En(a, 6).Texto(), QString());
+
+    // A text that runs to the end of the document ends there, without a message of its own.
+    a = Lee(QStringLiteral("[\"abc"));
+    EXPECT_EQ(En(a, 1).Texto(), QStringLiteral("abc"));
+    EXPECT_EQ(JSON::ReadErrors(), QStringLiteral("Missing ']': [\"abc\r\n"));
+}
+
+TEST(LectorJSON, NumerosExactosYComasOpcionales) {
+    cJSONValor a = Lee(QStringLiteral("[1 2 3]"));
+    ASSERT_EQ(a.Arreglo()->Count(), 3);
+    EXPECT_EQ(En(a, 3).Numero().Texto(), QStringLiteral("3"));
+
+    a = Lee(QStringLiteral("[1.50, -0.001, 1e3, 2.5E-3, +7, .5, 5., 0.00, -0, 007, "
+                           "12345678901234567890123456789.123456789012345]"));
+    ASSERT_EQ(JSON::ReadErrors(), QString());
+    QStringList textos;
+    for (const cJSONValor& v : a.Arreglo()->Elementos()) {
+        ASSERT_TRUE(v.EsNumero());
+        textos << v.Numero().Texto();
+    }
+    EXPECT_EQ(textos, QStringList({"1.50", "-0.001", "1000", "0.0025", "7", "0.5", "5", "0.00", "0", "7",
+                                   "12345678901234567890123456789.123456789012345"}));
+    EXPECT_DOUBLE_EQ(En(a, 4).Numero().ADouble(), 0.0025);
+
+    // Texts that are not numbers fail the element; a number stops at the first other character.
+    a = Lee(QStringLiteral("[1-2, 3]"));
+    EXPECT_EQ(a.Arreglo()->Count(), 0);
+    EXPECT_EQ(JSON::ReadErrors(), kTipos + QStringLiteral(": , 3]\r\n"));
+    a = Lee(QStringLiteral("[1x]"));
+    EXPECT_EQ(a.Arreglo()->Count(), 1);
+    EXPECT_EQ(JSON::ReadErrors(), kTipos + QStringLiteral(": x]\r\n"));
+    a = Lee(QStringLiteral("{\"n\": 1e999999}"));
+    EXPECT_EQ(a.Objeto()->Count(), 0);
+    EXPECT_EQ(JSON::ReadErrors(), QStringLiteral("Desbordamiento: n\r\n"));
+}
+
+TEST(LectorJSON, ClavesOrdenExactoYRepetidas) {
+    cJSONValor o = Lee(QStringLiteral("{b: 1, \"my key\": 2 'A':3 a:4, \"x:y\": 5}"));
+    ASSERT_EQ(JSON::ReadErrors(), QString());
+    QStringList claves;
+    for (const auto& e : o.Objeto()->Entradas()) claves << e.first;
+    EXPECT_EQ(claves, QStringList({"b", "mykey", "A", "a", "x:y"}));
+    EXPECT_EQ(Clave(o, "A").Numero().Texto(), QStringLiteral("3"));
+    EXPECT_EQ(Clave(o, "a").Numero().Texto(), QStringLiteral("4"));
+
+    o = Lee(QStringLiteral("{\"a\": 1, \"a\": 2, \"b\": 3}"));
+    ASSERT_EQ(o.Objeto()->Count(), 1);
+    EXPECT_EQ(Clave(o, "a").Numero().Texto(), QStringLiteral("1"));
+    EXPECT_EQ(JSON::ReadErrors(), kDuplicada + QStringLiteral(": a\r\n"));
+
+    // Larger objects (indexed) keep order and still refuse a repeated key.
+    QString t = QStringLiteral("{");
+    for (int i = 0; i < 40; ++i) t += QStringLiteral("k%1: %1, ").arg(i);
+    t += QStringLiteral("k7: 0}");
+    o = Lee(t);
+    EXPECT_EQ(o.Objeto()->Count(), 40);
+    EXPECT_EQ(o.Objeto()->Entradas()[39].first, QStringLiteral("k39"));
+    EXPECT_EQ(JSON::ReadErrors(), kDuplicada + QStringLiteral(": k7\r\n"));
+
+    o = Lee(QStringLiteral("{\"a\" 1}"));
+    EXPECT_EQ(JSON::ReadErrors(), QStringLiteral("Invalid Key at position 6 : a\r\n"));
+    EXPECT_EQ(Clave(o, "a").Numero().Texto(), QStringLiteral("1"));
+}
+
+TEST(LectorJSON, RellenoComentariosYParentesis) {
+    cJSONValor o = Lee(QStringLiteral("({ /* a block */ \"a\": // to the end, and/or\n (1) })  ignored after"));
+    ASSERT_EQ(JSON::ReadErrors(), QString());
+    EXPECT_EQ(Clave(o, "a").Numero().Texto(), QStringLiteral("1"));
+
+    o = Lee(QStringLiteral("[ /** doc **/ 1, / 2 * ]"));
+    ASSERT_EQ(JSON::ReadErrors(), QString());
+    EXPECT_EQ(o.Arreglo()->Count(), 2);
+
+    o = Lee(QStringLiteral("[1 /* never closed"));
+    EXPECT_EQ(o.Arreglo()->Count(), 1);
+    EXPECT_EQ(JSON::ReadErrors(), QStringLiteral("Missing ']': [1 /* never closed\r\n"));
+}
+
+TEST(LectorJSON, FinDelTextoYComaFinal) {
+    cJSONValor o = Lee(QStringLiteral("{\"a\":1"));
+    ASSERT_EQ(o.Objeto()->Count(), 1);
+    EXPECT_TRUE(Clave(o, "a").EsVacio());
+    EXPECT_EQ(JSON::ReadErrors(), QStringLiteral("Missing '}': {\"a\":1\r\n"));
+
+    o = Lee(QStringLiteral("{\"clave\": [1, 2, \"un texto bastante largo\""));
+    EXPECT_EQ(JSON::ReadErrors(), QStringLiteral("Missing ']': exto bastante largo\"\r\n"
+                                                 "Missing '}': exto bastante largo\"\r\n"));
+
+    cJSONValor a = Lee(QStringLiteral("[1,]"));
+    ASSERT_EQ(a.Arreglo()->Count(), 1);
+    EXPECT_EQ(JSON::ReadErrors(), kTipos + QStringLiteral(": ]\r\n"));
+}
+
+TEST(LectorJSON, LiteralesInvalidosNoSeRepiten) {
+    cJSONValor a = Lee(QStringLiteral("[tru, 1, nul, true, false, null]"));
+    EXPECT_EQ(JSON::ReadErrors(), QStringLiteral("Invalid Boolean at position 2 : tru, 1, nul, true, false, null]\r\n"
+                                                 "Invalid null value at position 10 : nul, true, false, null]\r\n"));
+    ASSERT_EQ(a.Arreglo()->Count(), 6);
+    EXPECT_TRUE(En(a, 1).EsBooleano());
+    EXPECT_FALSE(En(a, 1).Booleano());
+    EXPECT_TRUE(En(a, 3).EsVacio());
+    EXPECT_TRUE(En(a, 4).Booleano());
+    EXPECT_TRUE(En(a, 5).EsBooleano());
+    EXPECT_TRUE(En(a, 6).EsNulo());
+
+    // In an object the next key is read from the literal on.
+    cJSONValor o = Lee(QStringLiteral("{a: nope, b: 2}"));
+    EXPECT_TRUE(o.EsObjeto());
+    EXPECT_TRUE(JSON::ReadErrors().startsWith(QStringLiteral("Invalid null value at position 5 : nope, b: 2}\r\n")));
+}
+
+TEST(LectorJSON, ColeccionesDesde1) {
+    cJSONValor a = Lee(QStringLiteral("[[], {}, \"x\"]"));
+    EXPECT_TRUE(En(a, 1).EsArreglo());
+    EXPECT_TRUE(En(a, 2).EsObjeto());
+    EXPECT_EQ(En(a, 3).Texto(), QStringLiteral("x"));
+    try {
+        En(a, 0);
+        ADD_FAILURE();
+    } catch (const Fallo& f) {
+        EXPECT_EQ(f.Numero(), 9);
+    }
+    EXPECT_THROW(En(a, 4), Fallo);
+}
+
+TEST(LectorJSON, AnidamientoProfundoSinDesbordarLaPila) {
+    const int n = 200000;
+    cJSONValor a = Lee(QString(n, QLatin1Char('[')) + QString(n, QLatin1Char(']')));
+    ASSERT_EQ(JSON::ReadErrors(), QString());
+    int profundidad = 0;
+    for (const cJSONValor* v = &a; v && v->EsArreglo(); ++profundidad)
+        v = v->Arreglo()->Count() ? &v->Arreglo()->Item(1) : nullptr;
+    EXPECT_EQ(profundidad, n);
+
+    QString t;
+    for (int i = 0; i < 50000; ++i) t += QStringLiteral("{\"a\":[");
+    cJSONValor o = Lee(t);  // never closed: one message per level
+    EXPECT_TRUE(o.EsObjeto());
+    EXPECT_EQ(JSON::ReadErrors().count(QStringLiteral("Missing")), 100000);
+
+    // Repeated keys ending one object after another, all the way up.
+    t.clear();
+    for (int i = 0; i < 50000; ++i) t += QStringLiteral("{a:1,a:");
+    o = Lee(t + QStringLiteral("1"));
+    EXPECT_EQ(o.Objeto()->Count(), 1);
+    EXPECT_EQ(JSON::ReadErrors().count(QStringLiteral("colección: a\r\n")), 50000);
+}
