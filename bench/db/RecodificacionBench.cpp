@@ -7,6 +7,7 @@
 #include "db/platform/embebido/BaseEmbebida.h"
 #include "db/platform/embebido/ControladorEmbebido.h"
 #include "db/platform/embebido/FuncionesEmbebidas.h"
+#include "db/platform/embebido/TraductorTsql.h"
 #include "frame/platform/Aplicacion.h"
 
 #include <QCoreApplication>
@@ -201,6 +202,13 @@ int main(int argc, char** argv) {
         hechos += bloque;
     }
     sqlite3_close(db);
+    // the splitting and translation alone
+    auto ta = Reloj::now();
+    std::vector<Sentencia> ss;
+    ErrorTraduccion et;
+    for (int k = 0; k < 1000; ++k)
+        TraduceLote(QStringLiteral("\r\n") + Plan(Codigo(k), QStringLiteral("X%1").arg(k)).join(QStringLiteral("\r\n")), nombre, ss, et);
+    std::printf("separación y traducción: %.1f us por código\n", 1e3 * std::chrono::duration<double>(Reloj::now() - ta).count());
     std::printf("códigos por lado: %d\n", hechos);
     std::printf("controlador embebido: %.1f us por código\n", 1e6 * tDriver / hechos);
     std::printf("SQLite directo:       %.1f us por código\n", 1e6 * tDirecto / hechos);
