@@ -1,7 +1,6 @@
 #include "db/esquema/GeneradorDemo.h"
 
 #include <QDate>
-#include <QDir>
 #include <QFile>
 #include <QStringList>
 #include <exception>
@@ -9,6 +8,7 @@
 
 #include "db/esquema/EsquemaSuite.h"
 #include "db/platform/Conexion.h"
+#include "db/platform/embebido/BaseEmbebida.h"
 #include "frame/lib/Lib_Util.h"
 #include "frame/platform/Aplicacion.h"
 #include "frame/platform/Fallo.h"
@@ -695,9 +695,7 @@ QString LineaComandos(const QString& base, const QString& usuario, const QString
         .arg(kServidor, base, usuario, clave);
 }
 
-QString ArchivoBase(const QString& base) {
-    return QDir(CarpetaDatos()).filePath(base + QStringLiteral(".db"));
-}
+QString ArchivoBase(const QString& base) { return RutaBaseEmbebida(base); }
 
 void CreaBaseVacia(const QString& base) {
     const QString archivo = ArchivoBase(base);
@@ -707,12 +705,9 @@ void CreaBaseVacia(const QString& base) {
             throw Fallo(NumeroFallo::PermisoDenegado, QStringLiteral("No se puede reemplazar %1").arg(f),
                         QStringLiteral("GeneradorDemo"));
     }
-    QDir().mkpath(CarpetaDatos());
-    // An empty file is an empty database for the embedded engine.
-    QFile nuevo(archivo);
-    if (!nuevo.open(QIODevice::WriteOnly))
-        throw Fallo(NumeroFallo::RutaNoEncontrada, QStringLiteral("No se puede crear %1").arg(archivo),
-                    QStringLiteral("GeneradorDemo"));
+    QString motivo;
+    if (!CreaBaseEmbebida(base, &motivo))
+        throw Fallo(NumeroFallo::RutaNoEncontrada, motivo, QStringLiteral("GeneradorDemo"));
 }
 
 QString ClaveGuardada(const QString& clave) {

@@ -14,7 +14,7 @@ struct Salida {
 };
 
 QString Programa(const QString& nombre) {
-    return qEnvironmentVariable("QUENVAR_BIN") + "/" + nombre;
+    return CarpetaBinarios() + "/" + nombre;
 }
 
 Salida Corre(const QString& programa, const QStringList& args, const QString& entrada = {}) {
