@@ -8,3 +8,11 @@ quenvar_library(quenvar_db SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Traduccion.cpp
   PUBLIC_LIBS quenvar_db_platform quenvar_frame_lib quenvar_frame_sesion quenvar_access
 )
+
+# esquema/: the suite's schema and the demo data generator.
+quenvar_library(quenvar_db_esquema SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/esquema/EsquemaSuite.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/esquema/GeneradorDemo.cpp
+  PUBLIC_LIBS quenvar_db_platform
+  PRIVATE_LIBS quenvar_frame_lib quenvar_db_embebido
+)

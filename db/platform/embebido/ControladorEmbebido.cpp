@@ -89,6 +89,7 @@ struct ControladorEmbebido::Impl {
     QString base, ruta;
     dev_t dispositivo = 0;
     ino_t nodo = 0;
+    mode_t modo = 0;
     bool rota = false;
     EstadoSesion estado;
     bool sinCuenta = false, xactAbort = false;
@@ -146,6 +147,7 @@ struct ControladorEmbebido::Impl {
         if (::stat(rb.constData(), &st) == 0) {
             dispositivo = st.st_dev;
             nodo = st.st_ino;
+            modo = st.st_mode;
         }
         if (paginasMax > 0) LimitaPaginas(paginasMax);
         return true;
@@ -229,7 +231,7 @@ struct ControladorEmbebido::Impl {
         const QByteArray r = ruta.toUtf8();
         if (::stat(r.constData(), &st) != 0) return false;
         if (st.st_dev != dispositivo || st.st_ino != nodo) return false;
-        return ::access(r.constData(), R_OK | W_OK) == 0;
+        return st.st_mode == modo || ::access(r.constData(), R_OK | W_OK) == 0;
     }
 
     void Pierde(std::vector<ErrorProveedor>& errores, const QString& texto = {}) {

@@ -1,20 +1,5 @@
 #include "db/platform/embebido/LexicoTsql.h"
 
-#include <cstring>
-
-bool Token::Es(const char* palabra) const {
-    if (tipo != Palabra) return false;
-    const int n = static_cast<int>(std::strlen(palabra));
-    if (texto.size() != n) return false;
-    for (int i = 0; i < n; ++i) {
-        ushort c = texto[i].unicode();
-        if (c >= 'a' && c <= 'z') c = static_cast<ushort>(c - 32);
-        ushort p = static_cast<uchar>(palabra[i]);
-        if (p >= 'a' && p <= 'z') p = static_cast<ushort>(p - 32);
-        if (c != p) return false;
-    }
-    return true;
-}
 
 namespace {
 

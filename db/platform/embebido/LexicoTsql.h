@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <vector>
 
 struct Token {
@@ -14,8 +15,21 @@ struct Token {
     int largo = 0;
     bool unicode = false;  // N'...'
     int pareja = -1;     // for "(" and ")": the index of the matching one
+    unsigned char clase = 0;  // the translator's word classes, computed once
+    bool clasificada = false;
 
-    bool Es(const char* palabra) const;   // a bare word, letter case ignored
+    // a bare word, letter case ignored; `palabra` in upper case
+    template <std::size_t N>
+    bool Es(const char (&palabra)[N]) const {
+        if (tipo != Palabra || texto.size() != static_cast<qsizetype>(N - 1)) return false;
+        const QChar* d = texto.constData();
+        for (std::size_t i = 0; i + 1 < N; ++i) {
+            ushort c = d[i].unicode();
+            if (c >= 'a' && c <= 'z') c = static_cast<ushort>(c - 32);
+            if (c != static_cast<uchar>(palabra[i])) return false;
+        }
+        return true;
+    }
     bool EsSimbolo(char c) const { return tipo == Simbolo && texto.size() == 1 && texto[0] == QLatin1Char(c); }
     bool EsNombre() const { return tipo == Palabra || tipo == Corchete || tipo == Comillas; }
 };

@@ -56,12 +56,24 @@ const QHash<QString, QString>& Funciones() {
     return k;
 }
 
+enum : unsigned char { kReservada = 1, kInicio = 2, kSugerencia = 4 };
+
+unsigned char Clase(const Token& t) {
+    if (t.tipo != Token::Palabra) return 0;
+    if (!t.clasificada) {
+        auto& m = const_cast<Token&>(t);
+        const QString w = Mayus(t.texto);
+        m.clase = static_cast<unsigned char>((Reservadas().contains(w) ? kReservada : 0) |
+                                             (InicioSentencia().contains(w) ? kInicio : 0) |
+                                             (Sugerencias().contains(w) ? kSugerencia : 0));
+        m.clasificada = true;
+    }
+    return t.clase;
+}
+
 bool EsCierreOperando(const Token& t) {
     if (t.tipo == Token::Simbolo) return t.EsSimbolo(')');
-    if (t.tipo == Token::Palabra) {
-        const QString m = Mayus(t.texto);
-        return m == QLatin1String("END") || m == QLatin1String("NULL") || !Reservadas().contains(m);
-    }
+    if (t.tipo == Token::Palabra) return t.Es("END") || t.Es("NULL") || !(Clase(t) & kReservada);
     return true;
 }
 
@@ -97,7 +109,8 @@ private:
     }
 
     const Token& T(int k) const { return t_[static_cast<std::size_t>(k)]; }
-    bool Es(int k, int b, const char* w) const { return k < b && T(k).Es(w); }
+    template <std::size_t N>
+    bool Es(int k, int b, const char (&w)[N]) const { return k < b && T(k).Es(w); }
     bool EsSim(int k, int b, char c) const { return k < b && T(k).EsSimbolo(c); }
 
     // The index after the unit starting at k: a parenthesised group, a CASE
@@ -134,7 +147,7 @@ private:
         }
         Sintaxis(b);
     }
-    bool EsInicio(int k) const { return T(k).tipo == Token::Palabra && InicioSentencia().contains(Mayus(T(k).texto)); }
+    bool EsInicio(int k) const { return (Clase(T(k)) & kInicio) != 0; }
 
     // The end (exclusive) of the statement starting at k.
     int FinSentencia(int k, int b) const {
@@ -266,7 +279,7 @@ private:
             static const QSet<QString> s = {",", "=", "<>", "!=", "<", ">", "<=", ">=", "!<", "!>", ";", "=="};
             return s.contains(x.texto);
         }
-        return x.tipo == Token::Palabra && Reservadas().contains(Mayus(x.texto));
+        return (Clase(x) & kReservada) != 0;
     }
 
     bool EsFuncion(int k, int b) const { return T(k).tipo == Token::Palabra && EsSim(k + 1, b, '('); }
@@ -274,6 +287,7 @@ private:
     // Translates tokens [a, b) as a sequence of clauses and expressions.
     QString Rango(int a, int b) {
         QString out;
+        if (b > a + 1) out.reserve(T(b - 1).inicio + T(b - 1).largo - T(a).inicio + 16);
         int k = a;
         int posSelect = -1;
         QString limite;
@@ -296,7 +310,7 @@ private:
                     continue;
                 }
                 if (x.Es("WITH") && EsSim(k + 1, b, '(') && k + 2 < b && T(k + 2).tipo == Token::Palabra &&
-                    Sugerencias().contains(Mayus(T(k + 2).texto))) {
+                    (Clase(T(k + 2)) & kSugerencia)) {
                     k = T(k + 1).pareja + 1;
                     continue;
                 }
@@ -310,7 +324,7 @@ private:
                 if (x.texto == QLatin1String("!<")) Agrega(out, QStringLiteral(">="));
                 else if (x.texto == QLatin1String("!>")) Agrega(out, QStringLiteral("<="));
                 else if (x.texto == QLatin1String("==")) Agrega(out, QStringLiteral("="));
-                else Agrega(out, x.tipo == Token::Palabra ? Mayus(x.texto) : x.texto);
+                else Agrega(out, x.texto);
                 ++k;
                 continue;
             }
@@ -426,7 +440,7 @@ private:
                     if (x.EsSimbolo('(')) {
                         // "(nolock)" after a table name
                         if (x.pareja == k + 2 && T(k + 1).tipo == Token::Palabra &&
-                            Sugerencias().contains(Mayus(T(k + 1).texto)) && !T(k + 1).Es("INDEX")) {
+                            (Clase(T(k + 1)) & kSugerencia) && !T(k + 1).Es("INDEX")) {
                             k = x.pareja + 1;
                             break;
                         }
@@ -447,7 +461,7 @@ private:
                         break;
                     }
                     if (x.tipo == Token::Palabra && EsSim(k + 1, b, '(') && T(k + 1).pareja == k + 3 &&
-                        T(k + 2).tipo == Token::Palabra && Sugerencias().contains(Mayus(T(k + 2).texto))) {
+                        T(k + 2).tipo == Token::Palabra && (Clase(T(k + 2)) & kSugerencia)) {
                         Agrega(out, CitaNombre(x.texto));  // "T (NOLOCK)"
                         k += 4;
                         break;
@@ -1163,12 +1177,14 @@ private:
 }  // namespace
 
 QString CitaNombre(const QString& nombre) {
+    if (!nombre.contains(QLatin1Char('"'))) return QLatin1Char('"') + nombre + QLatin1Char('"');
     QString r = nombre;
     r.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + r + QLatin1Char('"');
 }
 
 QString CitaCadena(const QString& texto) {
+    if (!texto.contains(QLatin1Char('\''))) return QLatin1Char('\'') + texto + QLatin1Char('\'');
     QString r = texto;
     r.replace(QLatin1Char('\''), QStringLiteral("''"));
     return QLatin1Char('\'') + r + QLatin1Char('\'');
