@@ -267,7 +267,8 @@ QVariant DB_Dll::DatosTabla(const QString& Tabla, const QString& ValorBuscado, c
 
 QVariant DB_Dll::BuscaMaximo(const QString& QueTabla, const QString& QueCampo, const QVariant& Tipo, QString* Condicion) {
     QString local;
-    bool dada = Condicion != nullptr;
+    // An empty condition is no condition (a bare WHERE would not compile).
+    bool dada = Condicion != nullptr && !Trim(*Condicion).isEmpty();
     QString& condicion = Condicion ? *Condicion : local;
     bool extendida = false;
     for (;;) {

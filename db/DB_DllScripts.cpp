@@ -62,11 +62,14 @@ void DB_Dll::EjecutaScriptSQL(QString& SentenciaSQL, long& RecordsAffected) {
         const int fin = siguiente == 0 ? static_cast<int>(SentenciaSQL.size()) : siguiente - 1;
         const QString sentencia = Trim(Mid(SentenciaSQL, inicio, fin - inicio + 1));
         SentenciaSQL = Trim(Mid(SentenciaSQL, fin + 1));
-        if (Iguales(sentencia, QStringLiteral("SET TRANSACTION"))) {
+        // The line feeds left by the normalisation do not make a transaction
+        // statement anything else.
+        const QString palabra = sentencia.trimmed();
+        if (Iguales(palabra, QStringLiteral("SET TRANSACTION"))) {
             Cnn().BeginTrans();
-        } else if (Iguales(sentencia, QStringLiteral("COMMIT"))) {
+        } else if (Iguales(palabra, QStringLiteral("COMMIT"))) {
             Cnn().CommitTrans();
-        } else if (Iguales(sentencia, QStringLiteral("ROLLBACK"))) {
+        } else if (Iguales(palabra, QStringLiteral("ROLLBACK"))) {
             Cnn().RollbackTrans();
         } else {
             QString traducida = ORACLE_Dicc(sentencia);

@@ -9,7 +9,7 @@
 #include "frame/platform/Texto.h"
 #include "frame/sesion/Sesion.h"
 
-#include <QRandomGenerator>
+#include <cstdlib>
 
 #include <cmath>
 
@@ -93,8 +93,7 @@ void Graba(DB_Dll& sesion, const QString& tabla, const QString& Clave, const QVa
             rs->AddNew();
         } else if (Borra) {
             rs->Delete();
-            rs->MoveFirst();
-            if (rs->Eof()) rs->AddNew();
+            rs->MoveFirst();  // none left: the writes below fail and are ignored
         } else {
             rs->MoveFirst();
         }
@@ -162,7 +161,7 @@ bool EsProgramaDeVentas(const QString& ejecutable) {
 void CargaConfiguracion(const QString& RutaAplicacion) {
     ConfiguracionSuite& c = gConfiguracion;
     auto lee = [](const char* clave) { return Cfg(QString::fromLatin1(clave), nullptr, QStringLiteral("DATOS")); };
-    Ignora([] { QRandomGenerator::global()->seed(static_cast<quint32>(QDateTime::currentMSecsSinceEpoch())); });
+    Ignora([] { std::srand(static_cast<unsigned>(QDateTime::currentMSecsSinceEpoch())); });
     gTablaConfiguracion = QStringLiteral("ta_configuracion");
 
     Ignora([&] { c.MostrarStockenConsultas = SiSinRecortar(lee("MostrarStockenConsultas")); });

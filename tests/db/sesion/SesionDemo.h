@@ -27,6 +27,7 @@ protected:
         gUsuarioActual = resumen.usuario;
         gConfiguracion = {};
         Abre();
+        InyeccionFallas::Limpia();
     }
     void TearDown() override {
         InyeccionFallas::Limpia();

@@ -6,6 +6,8 @@
 #include "frame/ModGlobal.h"
 #include "frame/lib/Lib_Util.h"
 #include "frame/platform/ArchivoTexto.h"
+#include "frame/platform/Texto.h"
+#include "frame/sesion/LineaComandos.h"
 
 #include <QFile>
 
@@ -33,7 +35,7 @@ TEST_F(Sesion, EjecutaConsultaSQLNuncaLanzaYDejaLosErrores) {
 
 TEST_F(Sesion, TruncamientoSoloSeLimpiaFueraDeTransacciones) {
     const QString largo = QString(30, QLatin1Char('X'));
-    QString s = QStringLiteral("INSERT INTO S_TA_EQUIV (IDARTICULO, CODIGO) VALUES ('") + largo + QStringLiteral("', 'x')");
+    QString s = QStringLiteral("INSERT INTO S_TA_EQUIV (IDARTICULO, Equivalencia) VALUES ('") + largo + QStringLiteral("', 'x')");
     gDB().EjecutaConsultaSQL(s);
     EXPECT_EQ(gDB().Cnn().Errors().Count(), 0);
     s = QStringLiteral("BEGIN TRANSACTION \r\n") + s + QStringLiteral("\r\n COMMIT TRANSACTION");
@@ -202,7 +204,7 @@ TEST_F(Sesion, BuscaMaximoDejaFueraLosCodigosConCero) {
     QString s = QStringLiteral("INSERT INTO V_MA_ARTICULOS (IdArticulo, Descripcion) VALUES ('0999', 'cero')");
     gDB().EjecutaConsultaSQL(s);
     ASSERT_EQ(gDB().Cnn().Errors().Count(), 0);
-    s = QStringLiteral("DELETE V_MA_ARTICULOS WHERE IdArticulo > '0999'");
+    s = QStringLiteral("ALTER TABLE V_MA_ARTICULOS DISABLE TRIGGER ALL\r\nDELETE V_MA_ARTICULOS WHERE IdArticulo > '0999'");
     gDB().EjecutaConsultaSQL(s);
     s = QStringLiteral("INSERT INTO V_MA_ARTICULOS (IdArticulo, Descripcion) VALUES ('0500', 'x')");
     gDB().EjecutaConsultaSQL(s);
@@ -269,10 +271,11 @@ TEST_F(Sesion, ScriptOracleSentenciaPorSentencia) {
     db.Cnn().SetConnectionString(QStringLiteral("PROVIDER=SQLOLEDB;Server=(embebido);Database =PRUEBA;Modo=ORACLE;"));
     db.Cnn().Open();
     QString s = QStringLiteral("-- comentario\r\nSET NOCOUNT ON\r\nGO\r\nBEGIN TRANSACTION\r\nINSERT INTO S_TA_EQUIV "
-                               "(IDARTICULO, CODIGO) VALUES ('A1', 'E1')\r\nINSERT INTO S_TA_EQUIV (IDARTICULO, CODIGO) "
+                               "(IDARTICULO, Equivalencia) VALUES ('A1', 'E1')\r\nINSERT INTO S_TA_EQUIV (IDARTICULO, Equivalencia) "
                                "VALUES ('A1', 'E2')\r\nCOMMIT TRANSACTION");
     long n = 0;
     db.EjecutaConsultaSQL(s, &n);
+    for (const auto& e : db.Cnn().Errors().Todas()) ADD_FAILURE() << e.NativeError << " " << e.Description.toStdString();
     EXPECT_EQ(s, QString());
     EXPECT_EQ(n, 2);
     EXPECT_EQ(Valor(QStringLiteral("SELECT COUNT(*) FROM S_TA_EQUIV WHERE IDARTICULO = 'A1'")), QStringLiteral("2"));
@@ -315,4 +318,18 @@ TEST_F(Sesion, CargaConfiguracionYTiempoDeEspera) {
     EXPECT_GT(gTimeOut, 0);
     EXPECT_TRUE(FechaServidor().isValid());
     EXPECT_TRUE(op.Transcripcion().empty());
+}
+
+TEST_F(Sesion, SesionDesdeLaLineaDeComandos) {
+    LiberaSesiones();
+    const LineaComandos::Parametros p = LineaComandos::Lee(resumen.lineaComandos);
+    DB_Dll& db = gDB();
+    db.gServidor = LineaComandos::ExtraeServidor(p.servidor);
+    db.gDBName = db.gUsuario = db.gUserPassWord = p.dbName;
+    gUsuarioActual = p.usuarioLogeado;
+    db.OpenServerADODB(false, 3, QString(), true, true);
+    ASSERT_TRUE(db.gOpenFlag);
+    EXPECT_TRUE(ValidaUsuario(gUsuarioActual, p.password.value_or(QString())));
+    CargaConfiguracion(LibUtil().AgregaBarra(Carpeta()));
+    EXPECT_FALSE(Texto::Trim(Cfg(QStringLiteral("TituloClientes"))).isEmpty());
 }
