@@ -98,6 +98,19 @@ bool UnaODosConTruncamiento(const Errores& e, const QString& sql) {
 }
 }  // namespace
 
+// The normal path shared by both executions: the script runner on Oracle,
+// one Execute otherwise; one or two truncation entries cleared.
+void DB_Dll::EnviaSentencia(QString& SentenciaSQL, long& ra, RecordsetPtr* LRCS) {
+    if (Contiene(Cnn().ConnectionString(), QStringLiteral("ORACLE"))) {
+        EjecutaScriptSQL(SentenciaSQL, ra);
+    } else {
+        RecordsetPtr rs = Cnn().Execute(SentenciaSQL, &ra, -1);
+        if (LRCS) *LRCS = rs;
+    }
+    Errores& e = gDB().Cnn().Errors();
+    if (UnaODosConTruncamiento(e, SentenciaSQL)) e.Clear();
+}
+
 void DB_Dll::EjecutaConsultaSQL(const QString& SentenciaSQL) {
     QString s = SentenciaSQL;
     EjecutaConsultaSQL(s);
@@ -109,14 +122,7 @@ void DB_Dll::EjecutaConsultaSQL(QString& SentenciaSQL, long* RecordsAffected, Re
     int contador = 0;
     for (;;) {
         try {
-            if (Contiene(Cnn().ConnectionString(), QStringLiteral("ORACLE"))) {
-                EjecutaScriptSQL(SentenciaSQL, ra);
-            } else {
-                RecordsetPtr rs = Cnn().Execute(SentenciaSQL, &ra, -1);
-                if (LRCS) *LRCS = rs;
-            }
-            Errores& e = gDB().Cnn().Errors();
-            if (UnaODosConTruncamiento(e, SentenciaSQL)) e.Clear();
+            EnviaSentencia(SentenciaSQL, ra, LRCS);
             break;
         } catch (...) {
             (void)FalloActual();  // anything not a failure of ours passes through
@@ -137,14 +143,7 @@ void DB_Dll::EjecutaConsultaRSQL(QString& SentenciaSQL, long* RecordsAffected, R
     long ra = RecordsAffected ? *RecordsAffected : 0;
     ReescribeSentencia(*this, SentenciaSQL);
     try {
-        if (Contiene(Cnn().ConnectionString(), QStringLiteral("ORACLE"))) {
-            EjecutaScriptSQL(SentenciaSQL, ra);
-        } else {
-            RecordsetPtr rs = Cnn().Execute(SentenciaSQL, &ra, -1);
-            if (LRCS) *LRCS = rs;
-        }
-        Errores& e = gDB().Cnn().Errors();
-        if (UnaODosConTruncamiento(e, SentenciaSQL)) e.Clear();
+        EnviaSentencia(SentenciaSQL, ra, LRCS);
     } catch (...) {
         const Fallo f = FalloActual();
         Errores& e = gDB().Cnn().Errors();

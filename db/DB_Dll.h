@@ -153,6 +153,7 @@ private:
     // Shared by EjecutaConsultaSQL and the single-record helpers.
     enum class Reconexion { Repetir, Abandonar };
     void PreguntaConexionPerdida();
+    void EnviaSentencia(QString& SentenciaSQL, long& ra, RecordsetPtr* LRCS);
     bool PrimerNativoEs(int32_t nativo) const;
     bool ExisteEn(bool conTraduccion, const QString& Tabla, const QString& ValorBuscado, const QString& Campo,
                   RecordsetPtr* LRCS, const QVariant& Tipodato, const QString& Condicion, bool SoloLectura);
