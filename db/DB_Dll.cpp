@@ -75,7 +75,7 @@ bool RecuperaEjecucion(DB_Dll& s, int& contador) {
     for (;;) {
         s.ReintentaConectar();
         if (s.gOpenFlag) return true;
-        if (++contador >= 3) s.PreguntaConexionPerdidaPublica();
+        if (++contador >= 3) s.PreguntaConexionPerdida();
     }
 }
 

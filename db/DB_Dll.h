@@ -142,22 +142,17 @@ public:
 
     bool EsOracle() const;   // the connection string names Oracle
     // The lost-connection question; No ends the process at once.
-    void PreguntaConexionPerdidaPublica() { PreguntaConexionPerdida(); }
+    void PreguntaConexionPerdida();
     // The single-record helpers' handling of a lost connection: true when
-    // the failed step is to run again.
-    bool ManejaFalloRegistroPublico(const Fallo& f, int& contador, bool preguntaSiempre) {
-        return ManejaFalloRegistro(f, contador, preguntaSiempre) == 1;
-    }
+    // the failed step is to run again, false for the error dialog.
+    bool RecuperaRegistro(int& contador, bool preguntaSiempre);
 
 private:
     // Shared by EjecutaConsultaSQL and the single-record helpers.
-    enum class Reconexion { Repetir, Abandonar };
-    void PreguntaConexionPerdida();
     void EnviaSentencia(QString& SentenciaSQL, long& ra, RecordsetPtr* LRCS);
     bool PrimerNativoEs(int32_t nativo) const;
     bool ExisteEn(bool conTraduccion, const QString& Tabla, const QString& ValorBuscado, const QString& Campo,
                   RecordsetPtr* LRCS, const QVariant& Tipodato, const QString& Condicion, bool SoloLectura);
-    int ManejaFalloRegistro(const Fallo& f, int& contador, bool preguntaSiempre);
 
     Lib_Util& Util();
     std::unique_ptr<Lib_Util> util_;

@@ -114,16 +114,15 @@ QString DB_Dll::StripFileName(const QString& ruta) const {
 
 // ---- lost connection in the single-record helpers ---------------------------------------
 
-int DB_Dll::ManejaFalloRegistro(const Fallo&, int& contador, bool preguntaSiempre) {
-    // 0 = go to the dialog, 1 = run the failed step again.
-    if (!PrimerNativoEs(11)) return 0;
+bool DB_Dll::RecuperaRegistro(int& contador, bool preguntaSiempre) {
+    if (!PrimerNativoEs(11)) return false;
     ReintentaConectar();
-    if (gOpenFlag) return ++contador < 3 ? 1 : 0;
+    if (gOpenFlag) return ++contador < 3;
     for (;;) {
         ReintentaConectar();
         if (gOpenFlag) {
-            if (!preguntaSiempre) return 1;
-            return ++contador < 3 ? 1 : 0;
+            if (!preguntaSiempre) return true;
+            return ++contador < 3;
         }
         if (preguntaSiempre) {
             PreguntaConexionPerdida();
@@ -138,9 +137,9 @@ Guardia GuardiaDeRegistro(DB_Dll& s, int& contador, bool preguntaSiempre) {
     Guardia g([](const Fallo& f) {
         return ElOperador().Mensaje(f.Descripcion(), vbAbortRetryIgnore + vbCritical, QStringLiteral("Aviso al Operador"));
     });
-    g.Antes([&s, &contador, preguntaSiempre](const Fallo& f) {
-        return s.ManejaFalloRegistroPublico(f, contador, preguntaSiempre) ? Guardia::Decision::Reintentar
-                                                                          : Guardia::Decision::Dialogo;
+    g.Antes([&s, &contador, preguntaSiempre](const Fallo&) {
+        return s.RecuperaRegistro(contador, preguntaSiempre) ? Guardia::Decision::Reintentar
+                                                             : Guardia::Decision::Dialogo;
     });
     return g;
 }
