@@ -124,7 +124,13 @@ RecordsetPtr Conexion::Execute(const QString& commandText, long* recordsAffected
             }
     }
     if (r.fallaCompleta) {
+        // The entry that failed the request, not a warning before it.
         const ErrorProveedor* primero = r.errores.empty() ? nullptr : &r.errores.front();
+        for (const auto& e : r.errores)
+            if (r.numeroFallo && e.Number == r.numeroFallo) {
+                primero = &e;
+                break;
+            }
         const int32_t numero = r.numeroFallo ? r.numeroFallo : (primero ? primero->Number : ado::E_FAIL_PROVEEDOR);
         throw Fallo(numero, primero ? primero->Description : QStringLiteral("Unspecified error"),
                     primero ? primero->Source : kOrigenAdo);
