@@ -142,11 +142,15 @@ RecordsetPtr Conexion::Execute(const QString& commandText, long* recordsAffected
     estado->tiempoEspera = commandTimeout_;
     estado->cursorType = ado::adOpenForwardOnly;
     estado->lockType = ado::adLockReadOnly;
-    for (auto& s : r.resultados)
-        if (s.conFilas) {
+    bool primero = true;
+    for (auto& s : r.resultados) {
+        if (!s.conFilas) continue;
+        if (primero)
             estado->CargaResultado(std::move(s));
-            break;
-        }
+        else
+            estado->siguientes.push_back(std::move(s));
+        primero = false;
+    }
     return Recordset::DesdeResultado(estado);
 }
 

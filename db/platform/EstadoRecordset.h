@@ -26,6 +26,9 @@ struct EstadoRecordset {
     Fila buffer;
     std::vector<bool> cambiados;
 
+    // The further row sets of the same request (NextRecordset).
+    std::vector<ResultadoSentencia> siguientes;
+
     std::weak_ptr<Controlador> controlador;
     std::weak_ptr<Errores> errores;
 

@@ -340,6 +340,20 @@ void Recordset::CancelUpdate() {
     s_->cambiados.clear();
 }
 
+std::shared_ptr<Recordset> Recordset::NextRecordset() {
+    if (s_->siguientes.empty()) return nullptr;
+    auto estado = std::make_shared<EstadoRecordset>();
+    estado->controlador = s_->controlador;
+    estado->errores = s_->errores;
+    estado->source = s_->source;
+    estado->tiempoEspera = s_->tiempoEspera;
+    estado->CargaResultado(std::move(s_->siguientes.front()));
+    estado->siguientes.assign(std::make_move_iterator(s_->siguientes.begin() + 1),
+                              std::make_move_iterator(s_->siguientes.end()));
+    s_->siguientes.clear();
+    return DesdeResultado(estado);
+}
+
 int Recordset::EditMode() const { return s_->editMode; }
 int Recordset::CursorType() const { return s_->cursorType; }
 int Recordset::LockType() const { return s_->lockType; }

@@ -67,6 +67,10 @@ public:
     void CancelUpdate();  // drops the pending edit
     int EditMode() const;
 
+    // The next row set of the request that produced this one; nothing when
+    // there is none.
+    std::shared_ptr<Recordset> NextRecordset();
+
     int CursorType() const;
     int LockType() const;
     QString Source() const;

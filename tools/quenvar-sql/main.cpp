@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
             fallo = f.Descripcion();
         }
         try {
-            if (rs) Imprime(out, *rs);
+            for (RecordsetPtr r = rs; r; r = r->NextRecordset()) Imprime(out, *r);
         } catch (const Fallo& f) {
             numero = f.Numero();
             fallo = f.Descripcion();

@@ -102,6 +102,15 @@ TEST_P(Contrato, RecorridoYCampos) {
     EXPECT_EQ(rs->Fields(0).Value().toInt(), 1);
     rs->MoveLast();
     EXPECT_EQ(rs->Fields(0).Value().toInt(), 3);
+    // Every row set of a request, in order.
+    if (Embebido()) {
+        RecordsetPtr dos = cn.Execute(QStringLiteral("SELECT 1 AS A\r\nUPDATE T SET VALOR = VALOR\r\nSELECT 2 AS B"));
+        EXPECT_EQ(dos->Fields(0).Name(), QStringLiteral("A"));
+        RecordsetPtr sig = dos->NextRecordset();
+        ASSERT_TRUE(sig);
+        EXPECT_EQ(sig->Fields(QStringLiteral("B")).Value().toInt(), 2);
+        EXPECT_FALSE(sig->NextRecordset());
+    }
     // A request without rows returns a closed record set; the count of the first statement.
     long n = -1;
     RecordsetPtr nada = cn.Execute(QStringLiteral("UPDATE T SET VALOR = 0 WHERE ID > 1"), &n);
