@@ -1,9 +1,9 @@
 #include "recoding/ArchivoImportado.h"
 
-#include "frame/platform/ArchivoTexto.h"
-
 #include <QFile>
 #include <QStringDecoder>
+
+#include "frame/platform/ArchivoTexto.h"
 
 namespace ArchivoImportado {
 

@@ -4,7 +4,6 @@
 // that is valid UTF-8 with non-ASCII text, is read as Unicode instead.
 
 #include <QString>
-
 #include <optional>
 
 namespace ArchivoImportado {

@@ -1,7 +1,7 @@
 // The work grid, its cell editor and the validation of the codes typed or
 // loaded into it.
 
-#include "recoding/FrmEMRecodifica.h"
+#include <algorithm>
 
 #include "db/DB_Dll.h"
 #include "frame/lib/Lib_Teclado.h"
@@ -10,8 +10,7 @@
 #include "frame/platform/Operador.h"
 #include "frame/platform/Texto.h"
 #include "frame/sesion/Sesion.h"
-
-#include <algorithm>
+#include "recoding/FrmEMRecodifica.h"
 
 using Texto::Iguales;
 using Texto::Trim;
@@ -21,7 +20,9 @@ namespace {
 const QString kTablaArticulos = QStringLiteral("V_MA_ARTICULOS");
 const QString kAvisoOperador = QStringLiteral("Aviso al operador");
 
-bool EsGrillaPrincipal(const Grilla& g) { return Iguales(g.Name, QStringLiteral("MsFlexGrid1")); }
+bool EsGrillaPrincipal(const Grilla& g) {
+    return Iguales(g.Name, QStringLiteral("MsFlexGrid1"));
+}
 
 }  // namespace
 
@@ -165,7 +166,8 @@ void FrmEMRecodifica::EditKeyCode(Grilla& grilla, EditorCelda& editor, int16_t t
                 case vbKeyDown:
                     DaFocoGrilla();
                     ElOperador().ProcesaEventos();
-                    if (grilla.Row < grilla.Rows() - 1) CambiaCelda(grilla, grilla.Row + 1, Grilla::IdArticulo);
+                    if (grilla.Row < grilla.Rows() - 1)
+                        CambiaCelda(grilla, grilla.Row + 1, Grilla::IdArticulo);
                     break;
                 default:
                     break;
@@ -205,12 +207,16 @@ void FrmEMRecodifica::CampoValida(EditorCelda& editor) {
         RecordsetPtr rs;
         bool existe = false;
         guardia.Ejecuta({
-            [&] { existe = gDB().ExisteEnTabla(tabla, texto, QStringLiteral("IDARTICULO"), &rs, 8, QString(), true); },
+            [&] {
+                existe =
+                    gDB().ExisteEnTabla(tabla, texto, QStringLiteral("IDARTICULO"), &rs, 8, QString(), true);
+            },
             [&] {
                 if (existe) return;
                 ErrorValidacion = true;
                 if (!CargandoArchivo)
-                    ElOperador().Mensaje(QStringLiteral("El Articulo Informado no existe"), vbCritical, kAvisoOperador);
+                    ElOperador().Mensaje(QStringLiteral("El Articulo Informado no existe"), vbCritical,
+                                         kAvisoOperador);
             },
             [&] {
                 if (!existe) return;
@@ -235,11 +241,15 @@ void FrmEMRecodifica::CampoValida(EditorCelda& editor) {
         }
         bool existe = false;
         guardia.Ejecuta({
-            [&] { existe = gDB().ExisteEnTabla(tabla, texto, QStringLiteral("IDARTICULO"), nullptr, 8, QString(), true); },
+            [&] {
+                existe = gDB().ExisteEnTabla(tabla, texto, QStringLiteral("IDARTICULO"), nullptr, 8,
+                                             QString(), true);
+            },
             [&] {
                 if (!existe || texto.contains(QLatin1Char('.')) || ChkPermiteExistente) return;
-                const int r = ElOperador().Mensaje(QStringLiteral("El Código de Articulo nuevo ya existe,¿Es esto Correcto?"),
-                                                   vbYesNo + vbQuestion, kAvisoOperador);
+                const int r = ElOperador().Mensaje(
+                    QStringLiteral("El Código de Articulo nuevo ya existe,¿Es esto Correcto?"),
+                    vbYesNo + vbQuestion, kAvisoOperador);
                 if (r == vbYes) {
                     ChkPermiteExistente = true;
                 } else {
@@ -255,7 +265,9 @@ void FrmEMRecodifica::CampoValida(EditorCelda& editor) {
 
 // ---- window events ---------------------------------------------------------------------------
 
-void FrmEMRecodifica::MSFlexGrid1_Click() { textpropiedades(txtedit, MSFlexGrid1.Col); }
+void FrmEMRecodifica::MSFlexGrid1_Click() {
+    textpropiedades(txtedit, MSFlexGrid1.Col);
+}
 
 void FrmEMRecodifica::MSFlexGrid1_GotFocus() {
     textpropiedades(txtedit, MSFlexGrid1.Col);
@@ -277,9 +289,13 @@ void FrmEMRecodifica::MSFlexGrid1_EnterCell() {
     textpropiedades(txtedit, MSFlexGrid1.Col);
 }
 
-void FrmEMRecodifica::MSFlexGrid1_KeyPress(int16_t caracter) { MsflexGridEdt(MSFlexGrid1, txtedit, caracter); }
+void FrmEMRecodifica::MSFlexGrid1_KeyPress(int16_t caracter) {
+    MsflexGridEdt(MSFlexGrid1, txtedit, caracter);
+}
 
-void FrmEMRecodifica::MSFlexGrid1_DblClick() { MsflexGridEdt(MSFlexGrid1, txtedit, vbKeySpace); }
+void FrmEMRecodifica::MSFlexGrid1_DblClick() {
+    MsflexGridEdt(MSFlexGrid1, txtedit, vbKeySpace);
+}
 
 void FrmEMRecodifica::MSFlexGrid1_KeyDown(int16_t tecla, int /*shift*/) {
     textpropiedades(txtedit, MSFlexGrid1.Col);

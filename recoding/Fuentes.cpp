@@ -2,8 +2,6 @@
 // and the articles whose code holds a point. The file and the point control
 // push each value through the cell editor and its validation, as typing does.
 
-#include "recoding/FrmEMRecodifica.h"
-
 #include "db/DB_Dll.h"
 #include "frame/Configuracion.h"
 #include "frame/lib/Lib_Dialogo.h"
@@ -14,6 +12,7 @@
 #include "frame/platform/Operador.h"
 #include "frame/platform/Texto.h"
 #include "recoding/ArchivoImportado.h"
+#include "recoding/FrmEMRecodifica.h"
 #include "recoding/TextoSql.h"
 
 using Texto::Trim;
@@ -30,7 +29,9 @@ struct Restablece {
     ~Restablece() { bandera = valor; }
 };
 
-bool Abierto(const RecordsetPtr& rs) { return rs && rs->State() != 0; }
+bool Abierto(const RecordsetPtr& rs) {
+    return rs && rs->State() != 0;
+}
 
 }  // namespace
 
@@ -168,11 +169,13 @@ void FrmEMRecodifica::CmdPrefijo_Click() {
                   TextoSql::PatronLike(a);
             // Rubros are stored right-justified in a width of 4: a three-character
             // rubro reads as one blank in front of it.
-            const QString rubro = r.isEmpty() ? QString()
-                                              : QStringLiteral("%' and idrubro = '") +
-                                                    Comillas(LibUtil().AlineaTexto(r, 4)) + QStringLiteral("'");
+            const QString rubro = r.isEmpty()
+                                      ? QString()
+                                      : QStringLiteral("%' and idrubro = '") +
+                                            Comillas(LibUtil().AlineaTexto(r, 4)) + QStringLiteral("'");
             if (!chkCargarBlancos)
-                sql += r.isEmpty() ? QStringLiteral("%' order by idarticulo") : rubro + QStringLiteral(" order by idarticulo");
+                sql += r.isEmpty() ? QStringLiteral("%' order by idarticulo")
+                                   : rubro + QStringLiteral(" order by idarticulo");
             else
                 sql += (r.isEmpty() ? QStringLiteral("%'") : rubro) +
                        QStringLiteral(" and idarticulo like '% %' order by idarticulo");
@@ -214,8 +217,9 @@ void FrmEMRecodifica::CmdControlar_Click() {
     int respuesta = vbNo;
     if (!g.Paso([&] {
             respuesta = ElOperador().Mensaje(
-                QStringLiteral("-Recuerde tener configurado el separador decimal. punto y separador de miles, coma. "
-                               "En la solapa numero y moneda, de la configuracion regional... -Desea continuar...?"),
+                QStringLiteral(
+                    "-Recuerde tener configurado el separador decimal. punto y separador de miles, coma. "
+                    "En la solapa numero y moneda, de la configuracion regional... -Desea continuar...?"),
                 vbYesNo + vbQuestion, kAvisoOperador);
         }))
         return;
@@ -227,7 +231,10 @@ void FrmEMRecodifica::CmdControlar_Click() {
     const bool abierto = g.Ejecuta({
         [&] { InicializaGrid2(); },
         [&] { CambiaCelda(grilla, 1, grilla.Col); },
-        [&] { gDB().AbrirRecordset(QStringLiteral("SELECT * From V_MA_ARTICULOS WHERE idarticulo LIKE '%.%'"), rs, 0, 1); },
+        [&] {
+            gDB().AbrirRecordset(QStringLiteral("SELECT * From V_MA_ARTICULOS WHERE idarticulo LIKE '%.%'"),
+                                 rs, 0, 1);
+        },
     });
 
     bool completo = abierto;
@@ -270,10 +277,12 @@ void FrmEMRecodifica::CmdControlar_Click() {
 
     g.Paso([&] {
         if (contados > 0) {
-            ElOperador().Mensaje(QStringLiteral("Al utilizar puntuación en codigos de articulos, el sistema deberá "
-                                                "confirara como obligatorio el uso del punto como separador decimal"),
-                                 vbInformation, kAvisoOperador);
-            GrabaDfg(QStringLiteral("SimboloDecimal"), QStringLiteral("."), QString(), false, QStringLiteral("DATOS"));
+            ElOperador().Mensaje(
+                QStringLiteral("Al utilizar puntuación en codigos de articulos, el sistema deberá "
+                               "confirara como obligatorio el uso del punto como separador decimal"),
+                vbInformation, kAvisoOperador);
+            GrabaDfg(QStringLiteral("SimboloDecimal"), QStringLiteral("."), QString(), false,
+                     QStringLiteral("DATOS"));
         } else {
             ElOperador().Mensaje(QStringLiteral("No hay datos para procesar!"), vbInformation,
                                  QStringLiteral("Aviso al Operador!"));

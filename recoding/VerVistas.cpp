@@ -1,5 +1,8 @@
 #include "recoding/VerVistas.h"
 
+#include <QFile>
+#include <memory>
+
 #include "db/DB_Dll.h"
 #include "frame/lib/Lib_Entorno.h"
 #include "frame/lib/Lib_Util.h"
@@ -8,10 +11,6 @@
 #include "frame/platform/Operador.h"
 #include "frame/platform/Texto.h"
 #include "recoding/ArchivoImportado.h"
-
-#include <QFile>
-
-#include <memory>
 
 using Texto::Trim;
 
@@ -33,7 +32,8 @@ QString ReemplazaMacros(const QString& lote, const QDateTime& ahora) {
     const QString fecha = QStringLiteral("dd/mm/yyyy");
     const QDate hoy = ahora.date();
     QString r = Texto::Reemplaza(lote, QStringLiteral("<DATE>"), Texto::FormatoFecha(ahora, fecha));
-    r = Texto::Reemplaza(r, QStringLiteral("<NOW>"), Texto::FormatoFecha(ahora, QStringLiteral("dd/mm/yyyy hh:nn:ss")));
+    r = Texto::Reemplaza(r, QStringLiteral("<NOW>"),
+                         Texto::FormatoFecha(ahora, QStringLiteral("dd/mm/yyyy hh:nn:ss")));
     r = Texto::Reemplaza(r, QStringLiteral("<DATE+YEAR>"),
                          Texto::FormatoFecha(QDateTime(hoy.addYears(1), QTime()), fecha));
     r = Texto::Reemplaza(r, QStringLiteral("<DATE-YEAR>"),
@@ -56,8 +56,15 @@ namespace {
 // Native errors that only say an object is missing or already there.
 bool SinRegistro(int32_t nativo) {
     switch (nativo) {
-        case 208: case 1779: case 1781: case 1913: case 2714: case 2729: return true;
-        default: return false;
+        case 208:
+        case 1779:
+        case 1781:
+        case 1913:
+        case 2714:
+        case 2729:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -65,7 +72,8 @@ bool SinRegistro(int32_t nativo) {
 void Escribe(QFile& log, const QString& texto) {
     const QByteArray bytes = ArchivoTexto::Codifica(texto);
     if (log.write(bytes) != bytes.size())
-        throw Fallo(NumeroFallo::DiscoLleno, QStringLiteral("No se puede escribir en %1").arg(log.fileName()));
+        throw Fallo(NumeroFallo::DiscoLleno,
+                    QStringLiteral("No se puede escribir en %1").arg(log.fileName()));
 }
 
 }  // namespace
@@ -125,7 +133,8 @@ void VerVistas(const QString& Archivo, FrmEMRecodifica* /*frm*/) {
                     const QDateTime ahora = QDateTime::currentDateTime();
                     try {
                         Escribe(*log, asteriscos);
-                        Escribe(*log, Texto::FormatoFecha(ahora, QStringLiteral("dd/mm/yyyy")) + QStringLiteral(" - ") +
+                        Escribe(*log, Texto::FormatoFecha(ahora, QStringLiteral("dd/mm/yyyy")) +
+                                          QStringLiteral(" - ") +
                                           Texto::FormatoFecha(ahora, QStringLiteral("hh:nn:ss")) +
                                           QStringLiteral("  Error ") + QString::number(e.NativeError) +
                                           QStringLiteral(" ") + e.Description + ArchivoTexto::CRLF);
@@ -146,6 +155,6 @@ void VerVistas(const QString& Archivo, FrmEMRecodifica* /*frm*/) {
     log->close();
 
     if (vistos)
-        ElOperador().Mensaje(QStringLiteral("Se detectaron errores, consulte el archivo ") + log->fileName(), vbOKOnly,
-                             QString());
+        ElOperador().Mensaje(QStringLiteral("Se detectaron errores, consulte el archivo ") + log->fileName(),
+                             vbOKOnly, QString());
 }

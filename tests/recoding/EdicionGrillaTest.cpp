@@ -1,8 +1,7 @@
 // The work grid's cell editor, its keys and the validation of the codes.
 
-#include "tests/recoding/PruebaRecodifica.h"
-
 #include "frame/lib/Lib_Teclado.h"
+#include "tests/recoding/PruebaRecodifica.h"
 
 namespace {
 
@@ -29,7 +28,7 @@ struct GeometriaDePrueba : GeometriaGrilla {
 }  // namespace
 
 class Edicion : public PruebaRecodifica {
-protected:
+  protected:
     // Types a text into the current cell as the operator does: the first
     // character opens the editor, the rest goes into the text box.
     void Teclea(const QString& texto) {

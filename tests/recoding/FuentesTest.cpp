@@ -1,9 +1,8 @@
 // The code-pair sources: file import, prefix load and point control.
 
-#include "tests/recoding/PruebaRecodifica.h"
-
 #include "frame/Configuracion.h"
 #include "frame/platform/ArchivoTexto.h"
+#include "tests/recoding/PruebaRecodifica.h"
 
 namespace {
 const QString kPreguntaArchivo = QStringLiteral("¿Realmente desea cargar un archivo?");
@@ -12,7 +11,7 @@ const QString kPreguntaPrefijo =
 }  // namespace
 
 class Fuentes : public PruebaRecodifica {
-protected:
+  protected:
     // Imports the file with the operator's Yes and the file chosen.
     void Importa(const QString& ruta) {
         op.Responde(vbYes).RespondeArchivo({false, ruta});
@@ -78,9 +77,10 @@ TEST_F(Fuentes, ElCodigoNuevoDelArchivoReemplazaAlCodigoDeBarrasYSeValida) {
     op.Responde(vbNo).Responde(vbOK);  // 2001 exists: No
     op.Responde(vbOK);                 // 1003 has no new code
     frm.CmdBuscar_Click();
-    EXPECT_EQ(op.Mensajes(), (QStringList{kPreguntaArchivo, "El Código de Articulo nuevo ya existe,¿Es esto Correcto?",
-                                          "El Código de Articulo Nuevo ya Existe",
-                                          "Debe Informar el Codigo de Articulo Nuevo"}));
+    EXPECT_EQ(
+        op.Mensajes(),
+        (QStringList{kPreguntaArchivo, "El Código de Articulo nuevo ya existe,¿Es esto Correcto?",
+                     "El Código de Articulo Nuevo ya Existe", "Debe Informar el Codigo de Articulo Nuevo"}));
     // Rows stay as read: the run skips nothing here that validation did not.
     EXPECT_EQ(Filas(), (QStringList{"1002|Tuerca|5002", "1001|Tornillo|2001", "1003|Arandela|", "||"}));
     EXPECT_FALSE(frm.CargandoArchivo);
@@ -183,13 +183,15 @@ TEST_F(Fuentes, ControlDePuntosCargaLosQueEmpiezanConBlanco) {
     frm.CmdControlar_Click();
     EXPECT_EQ(Filas(), (QStringList{"12.5|Punto con blanco|12.5", "||"}));
     ASSERT_EQ(op.Transcripcion().size(), 2u);
-    EXPECT_EQ(op.Transcripcion()[0].texto,
-              "-Recuerde tener configurado el separador decimal. punto y separador de miles, coma. En la solapa "
-              "numero y moneda, de la configuracion regional... -Desea continuar...?");
+    EXPECT_EQ(
+        op.Transcripcion()[0].texto,
+        "-Recuerde tener configurado el separador decimal. punto y separador de miles, coma. En la solapa "
+        "numero y moneda, de la configuracion regional... -Desea continuar...?");
     EXPECT_EQ(op.Transcripcion()[0].botones, vbYesNo + vbQuestion);
-    EXPECT_EQ(op.Transcripcion()[1].texto,
-              "Al utilizar puntuación en codigos de articulos, el sistema deberá confirara como obligatorio el uso "
-              "del punto como separador decimal");
+    EXPECT_EQ(
+        op.Transcripcion()[1].texto,
+        "Al utilizar puntuación en codigos de articulos, el sistema deberá confirara como obligatorio el uso "
+        "del punto como separador decimal");
     EXPECT_EQ(op.Transcripcion()[1].titulo, "Aviso al Operador");
     EXPECT_EQ(op.Transcripcion()[1].botones, vbInformation);
     EXPECT_EQ(Cfg("SimboloDecimal"), ".");

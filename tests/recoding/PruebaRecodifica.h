@@ -3,6 +3,8 @@
 // articles of its own, the main session opened on it and a main window
 // model without a view.
 
+#include <QFile>
+
 #include "db/DB_Dll.h"
 #include "db/esquema/EsquemaSuite.h"
 #include "db/esquema/GeneradorDemo.h"
@@ -12,8 +14,6 @@
 #include "recoding/FrmEMRecodifica.h"
 #include "tests/support/Soporte.h"
 
-#include <QFile>
-
 struct ArticuloPrueba {
     const char* codigo;
     const char* descripcion;
@@ -22,7 +22,7 @@ struct ArticuloPrueba {
 };
 
 class PruebaRecodifica : public PruebaConCarpeta {
-protected:
+  protected:
     void SetUp() override {
         PruebaConCarpeta::SetUp();
         EstableceTerminacion([](int c) { FAIL() << "el proceso terminaría con " << c; });
@@ -66,9 +66,10 @@ protected:
             return t ? QStringLiteral("'") + QString::fromUtf8(t).replace("'", "''") + QStringLiteral("'")
                      : QStringLiteral("NULL");
         };
-        gDB().Cnn().Execute(QStringLiteral("INSERT INTO V_MA_ARTICULOS (IdArticulo, Descripcion, IDRUBRO, CodigoBarra) "
-                                           "VALUES (%1, %2, %3, %4)")
-                                .arg(lit(a.codigo), lit(a.descripcion), lit(a.rubro), lit(a.barra)));
+        gDB().Cnn().Execute(
+            QStringLiteral("INSERT INTO V_MA_ARTICULOS (IdArticulo, Descripcion, IDRUBRO, CodigoBarra) "
+                           "VALUES (%1, %2, %3, %4)")
+                .arg(lit(a.codigo), lit(a.descripcion), lit(a.rubro), lit(a.barra)));
     }
     // The grid's data rows as "old|description|new".
     QStringList Filas() const {

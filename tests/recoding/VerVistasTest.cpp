@@ -1,12 +1,10 @@
 // The view-script runner on the embedded database.
 
-#include "recoding/VerVistas.h"
-
-#include "tests/recoding/PruebaRecodifica.h"
+#include <QDir>
 
 #include "frame/platform/ArchivoTexto.h"
-
-#include <QDir>
+#include "recoding/VerVistas.h"
+#include "tests/recoding/PruebaRecodifica.h"
 
 using namespace VerVistasDetalle;
 
@@ -20,7 +18,8 @@ TEST(VerVistasLotes, SeCortanEnLasLineasGO) {
 
 TEST(VerVistasLotes, MacrosSinImportarMayusculas) {
     const QDateTime t(QDate(2024, 2, 29), QTime(8, 5, 3));
-    EXPECT_EQ(ReemplazaMacros("'<date>' '<DATE>' '<Now>'", t), "'29/02/2024' '29/02/2024' '29/02/2024 08:05:03'");
+    EXPECT_EQ(ReemplazaMacros("'<date>' '<DATE>' '<Now>'", t),
+              "'29/02/2024' '29/02/2024' '29/02/2024 08:05:03'");
     EXPECT_EQ(ReemplazaMacros("<DATE+YEAR>|<date-year>", t), "28/02/2025|28/02/2023");
     qputenv("TEMP", "/tmp/x ");
     EXPECT_EQ(NombreLog(t), "/tmp/x/Script853.TXT");
@@ -28,7 +27,7 @@ TEST(VerVistasLotes, MacrosSinImportarMayusculas) {
 }
 
 class VerVistasTest : public PruebaRecodifica {
-protected:
+  protected:
     void SetUp() override {
         PruebaRecodifica::SetUp();
         qputenv("TEMP", Carpeta().toLocal8Bit());
@@ -56,10 +55,11 @@ protected:
 };
 
 TEST_F(VerVistasTest, VistaSobreOtraDefinidaMasAbajoSeCreaEnElSegundoCiclo) {
-    VerVistas(Guion("drop table BORRAME\r\nGO\r\n"
-                    "create view V_UNO as select IdArticulo from V_DOS\r\nGO\r\n"
-                    "create view V_DOS as select IdArticulo, Descripcion from V_MA_ARTICULOS\r\nGO\r\n"
-                    "insert into CICLOS values (1)\r\ngo\r\n"));
+    VerVistas(
+        Guion("drop table BORRAME\r\nGO\r\n"
+              "create view V_UNO as select IdArticulo from V_DOS\r\nGO\r\n"
+              "create view V_DOS as select IdArticulo, Descripcion from V_MA_ARTICULOS\r\nGO\r\n"
+              "insert into CICLOS values (1)\r\ngo\r\n"));
     EXPECT_EQ(Cuenta("select count(*) from V_UNO"), static_cast<int>(Articulos().size()));
     EXPECT_EQ(Cuenta("select count(*) from CICLOS"), 2);  // two cycles
     // The drop ran once: a second time it would have failed and been logged.
@@ -79,7 +79,8 @@ TEST_F(VerVistasTest, LosDemasErroresVanAlLogYSeAvisa) {
     VerVistas(Guion("selec mal\r\nGO\r\ninsert into FECHAS values ('<date>')\r\n"));
     ASSERT_EQ(op.Transcripcion().size(), 1u);
     const Aviso& a = op.Transcripcion()[0];
-    EXPECT_TRUE(a.texto.startsWith("Se detectaron errores, consulte el archivo " + Carpeta() + "/Script")) << a.texto.toStdString();
+    EXPECT_TRUE(a.texto.startsWith("Se detectaron errores, consulte el archivo " + Carpeta() + "/Script"))
+        << a.texto.toStdString();
     EXPECT_EQ(a.botones, vbOKOnly);
     EXPECT_EQ(a.titulo, "");
     const QString estrellas(112, '*');
