@@ -26,13 +26,17 @@ struct EditorCelda {
     uint32_t BackColor = 0xFFFFFF, ForeColor = 0;
 };
 
-// What the model asks of the window (nothing, without one).
+// What the model asks of the window (nothing, without one). The model runs
+// the matching GotFocus, LeaveCell and EnterCell events itself when it moves
+// the focus or the current cell; the same event forwarded again by a widget
+// changes nothing.
 class VistaRecodifica {
 public:
     virtual ~VistaRecodifica() = default;
     virtual void FocoGrilla() {}
     virtual void FocoEditor() {}
     virtual void EnviaTeclas(const QString& teclas) {}   // e.g. "{TAB}"
+    virtual void FocoControl(const QString& control) {}  // e.g. "TxtPrefijoNvo"
     virtual void Actualiza() {}                          // repaint after a model change
 };
 
@@ -57,6 +61,7 @@ public:
     QString TxtRubro;
     QString TxtDelimitador;
     QString LblCodigo;
+    bool CmdPrefijoEnabled = true;
 
     // Window variables.
     bool CargaPorPrefijo = false;
@@ -89,6 +94,8 @@ public:
     void MSFlexGrid1_KeyDown(int16_t tecla, int shift);
     void txtedit_GotFocus();
     void txtedit_KeyDown(int16_t tecla, int shift);
+    void TxtPrefijoAnt_KeyPress(int16_t caracter);
+    void TxtPrefijoNvo_KeyPress(int16_t caracter);
 
     // ---- code-pair sources -------------------------------------------------------
     void CmdBuscar_Click();      // import a delimited file
@@ -99,5 +106,13 @@ public:
     void ProcesoPrincipal();
 
 private:
+    // Moves the current cell as the grid control does: LeaveCell before,
+    // EnterCell after, only when the cell changes.
+    void CambiaCelda(Grilla& grilla, int fila, int columna);
+    // The row below, appended when the current row is the last.
+    void AvanzaFila(Grilla& grilla);
+    void DaFocoGrilla();
+    void DaFocoEditor();
+
     std::unique_ptr<Lib_Dialogo> dialogo_;
 };

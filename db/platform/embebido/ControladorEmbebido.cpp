@@ -931,7 +931,14 @@ struct ControladorEmbebido::Impl {
         if (s.clase == QLatin1String("INDEX") && !Objeto(NombreIndiceMotor(s.tabla, s.nombre)).isEmpty())
             return Falla(lote, 1913, QStringLiteral("The operation failed because an index or statistics with name '%1' already "
                                                     "exists on table '%2'.").arg(s.nombre, s.tabla));
-        return Unidad(s, lote, [&](int& rc, QString& msg) { return Corre(s.sql, rc, msg); });
+        return Unidad(s, lote, [&](int& rc, QString& msg) {
+            if (!Corre(s.sql, rc, msg)) return false;
+            if (s.clase != QLatin1String("VIEW")) return true;
+            // SQL Server compiles a view when it is created: a missing object is 208 then.
+            Preparada p;
+            p.st = Prepara(QStringLiteral("SELECT * FROM %1").arg(CitaNombre(s.nombre)), rc, msg);
+            return p.st != nullptr;
+        });
     }
 
     Efecto AgregaColumna(const Sentencia& s, Lote& lote) {

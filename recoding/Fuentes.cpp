@@ -1,0 +1,292 @@
+// The code-pair sources: a delimited file, every article under a prefix,
+// and the articles whose code holds a point. The file and the point control
+// push each value through the cell editor and its validation, as typing does.
+
+#include "db/DB_Dll.h"
+#include "frame/Configuracion.h"
+#include "frame/lib/Lib_Dialogo.h"
+#include "frame/lib/Lib_Teclado.h"
+#include "frame/lib/Lib_Util.h"
+#include "frame/platform/ArchivoTexto.h"
+#include "frame/platform/Guardia.h"
+#include "frame/platform/Operador.h"
+#include "frame/platform/Texto.h"
+#include "recoding/ArchivoImportado.h"
+#include "recoding/FrmEMRecodifica.h"
+#include "recoding/TextoSql.h"
+
+using Texto::Trim;
+
+namespace {
+
+const QString kAvisoOperador = QStringLiteral("Aviso al Operador");
+const QString kRutina = QStringLiteral("CmdBuscar_Click");
+
+// Sets a flag back when the handler is left, however it is left.
+struct Restablece {
+    bool& bandera;
+    bool valor;
+    ~Restablece() { bandera = valor; }
+};
+
+bool Abierto(const RecordsetPtr& rs) {
+    return rs && rs->State() != 0;
+}
+
+}  // namespace
+
+// ---- file import ----------------------------------------------------------------------
+
+void FrmEMRecodifica::CmdBuscar_Click() {
+    Guardia g(LibUtil().DialogoDe(kRutina));
+    int respuesta = vbNo;
+    if (!g.Paso([&] {
+            respuesta = ElOperador().Mensaje(QStringLiteral("¿Realmente desea cargar un archivo?"),
+                                             vbYesNo + vbQuestion, kAvisoOperador);
+        }))
+        return;
+    if (respuesta != vbYes) return;
+
+    // An abandoned import must not leave later typing silent about unknown codes.
+    Restablece fin{CargandoArchivo, false};
+    Grilla& grilla = MSFlexGrid1;
+    QString delimitador;
+    QString archivo;
+    QStringList lineas;
+    bool cancelado = false;
+
+    if (!g.Ejecuta({
+            [&] { CargandoArchivo = true; },
+            [&] { InicializaGrid2(); },
+            [&] {
+                delimitador = QStringLiteral(",");
+                if (!Trim(TxtDelimitador).isEmpty()) delimitador = Trim(TxtDelimitador);
+            },
+            [&] { CambiaCelda(grilla, 1, grilla.Col); },
+            [&] {
+                Lib_Dialogo& d = Dialogo();
+                d.AsignaOpcion(true);
+                d.AsignaTitulo(QStringLiteral("Importación de Archivos"));
+                d.MuestraAbrir();
+                cancelado = d.FueCancelado();
+                if (!cancelado) archivo = d.NombreArchivo();
+            },
+        }))
+        return;
+    if (cancelado) return;
+
+    if (!g.Ejecuta({
+            [&] {
+                const std::optional<QString> texto = ArchivoImportado::Lee(archivo);
+                if (!texto)
+                    throw Fallo(NumeroFallo::ArchivoNoEncontrado,
+                                QStringLiteral("No se puede leer el archivo %1").arg(archivo));
+                lineas = ArchivoTexto::Lineas(*texto);
+            },
+            [&] {
+                const QString primera = lineas.isEmpty() ? QString() : lineas.first();
+                if (Texto::InStr(primera, delimitador) == 0) delimitador = QStringLiteral("\t");
+            },
+        }))
+        return;
+
+    for (const QString& linea : lineas) {
+        int p = 0;
+        QString viejo, nuevo;
+        if (!g.Paso([&] { p = Texto::InStr(linea, delimitador); })) return;
+        if (p == 0) continue;
+        const bool seguir = g.Ejecuta({
+            [&] {
+                viejo = Texto::Left(linea, p - 1);
+                // The new code starts after the whole delimiter.
+                nuevo = Texto::Mid(linea, p + static_cast<int>(delimitador.size()));
+                grilla.SetTextMatrix(grilla.Row, Grilla::IdArticulo, viejo);
+                grilla.SetTextMatrix(grilla.Row, Grilla::ArticuloNuevo, nuevo);
+            },
+            [&] {
+                CambiaCelda(grilla, grilla.Row, Grilla::IdArticulo);
+                MsflexGridEdt(grilla, txtedit, vbKeyReturn);
+                textpropiedades(txtedit, Grilla::IdArticulo);
+                txtedit.Text = viejo;
+                ElOperador().ProcesaEventos();
+                ErrorValidacion = false;
+                CampoValida(txtedit);
+                ElOperador().ProcesaEventos();
+            },
+            [&] {
+                if (ErrorValidacion) return;
+                CambiaCelda(grilla, grilla.Row, Grilla::ArticuloNuevo);
+                MsflexGridEdt(grilla, txtedit, vbKeyReturn);
+                textpropiedades(txtedit, Grilla::ArticuloNuevo);
+                txtedit.Text = nuevo;
+                CampoValida(txtedit);
+            },
+            [&] {
+                AvanzaFila(grilla);
+                CambiaCelda(grilla, grilla.Row, Grilla::IdArticulo);
+            },
+        });
+        if (!seguir) return;
+    }
+    if (Vista) Vista->Actualiza();
+}
+
+// ---- prefix load ----------------------------------------------------------------------
+
+void FrmEMRecodifica::CmdPrefijo_Click() {
+    CargaPorPrefijo = true;
+    Guardia g(LibUtil().DialogoDe(kRutina));
+    int respuesta = vbNo;
+    if (!g.Paso([&] {
+            respuesta = ElOperador().Mensaje(
+                QStringLiteral("¿Realmente desea cargar un todos los articulos con el prefijo indicado?"),
+                vbYesNo + vbQuestion, kAvisoOperador);
+        }))
+        return;
+    if (respuesta != vbYes) return;
+
+    CmdPrefijoEnabled = false;
+    Restablece fin{CmdPrefijoEnabled, true};
+    Grilla& grilla = MSFlexGrid1;
+    RecordsetPtr rs;
+    QString a, p, r, sql;
+
+    const bool abierto = g.Ejecuta({
+        [&] {
+            grilla.Clear();
+            grilla.SetRows(2);
+            CambiaCelda(grilla, 1, grilla.Col);
+            InicializaGrid2();
+        },
+        [&] {
+            a = Trim(TxtPrefijoAnt);
+            p = Trim(TxtPrefijoNvo);
+            r = Trim(TxtRubro);
+        },
+        [&] {
+            using TextoSql::Comillas;
+            sql = QStringLiteral("Select top 1000 * from v_ma_articulos where idarticulo like '") +
+                  TextoSql::PatronLike(a);
+            // Rubros are stored right-justified in a width of 4: a three-character
+            // rubro reads as one blank in front of it.
+            const QString rubro = r.isEmpty()
+                                      ? QString()
+                                      : QStringLiteral("%' and idrubro = '") +
+                                            Comillas(LibUtil().AlineaTexto(r, 4)) + QStringLiteral("'");
+            if (!chkCargarBlancos)
+                sql += r.isEmpty() ? QStringLiteral("%' order by idarticulo")
+                                   : rubro + QStringLiteral(" order by idarticulo");
+            else
+                sql += (r.isEmpty() ? QStringLiteral("%'") : rubro) +
+                       QStringLiteral(" and idarticulo like '% %' order by idarticulo");
+        },
+        [&] { gDB().AbrirRecordset(sql, rs, nullptr, 0, 1); },
+    });
+
+    if (abierto && Abierto(rs)) {
+        const Lib_Util& u = LibUtil();
+        while (!rs->Eof()) {
+            const bool seguir = g.Ejecuta({
+                [&] {
+                    const QString id = u.ValorCampo(rs->Value(QStringLiteral("IdArticulo"))).toString();
+                    QString nuevo = p + Texto::Mid(Trim(id), static_cast<int>(a.size()) + 1);
+                    if (chkBlancos) nuevo.remove(QLatin1Char(' '));
+                    const int fila = grilla.Rows() - 1;
+                    grilla.SetTextMatrix(fila, Grilla::IdArticulo, id);
+                    grilla.SetTextMatrix(fila, Grilla::Descripcion,
+                                         u.ValorCampo(rs->Value(QStringLiteral("Descripcion"))).toString());
+                    grilla.SetTextMatrix(fila, Grilla::ArticuloNuevo, nuevo);
+                },
+                [&] {
+                    grilla.SetRows(grilla.Rows() + 1);
+                    ElOperador().ProcesaEventos();
+                },
+                [&] { rs->MoveNext(); },
+            });
+            if (!seguir) break;
+        }
+    }
+    if (rs) gDB().CierraRecordset(rs);
+    if (Vista) Vista->Actualiza();
+}
+
+// ---- point control ----------------------------------------------------------------------
+
+void FrmEMRecodifica::CmdControlar_Click() {
+    Guardia g(LibUtil().DialogoDe(kRutina));
+    int respuesta = vbNo;
+    if (!g.Paso([&] {
+            respuesta = ElOperador().Mensaje(
+                QStringLiteral(
+                    "-Recuerde tener configurado el separador decimal. punto y separador de miles, coma. "
+                    "En la solapa numero y moneda, de la configuracion regional... -Desea continuar...?"),
+                vbYesNo + vbQuestion, kAvisoOperador);
+        }))
+        return;
+    if (respuesta != vbYes) return;
+
+    Grilla& grilla = MSFlexGrid1;
+    RecordsetPtr rs;
+    int contados = 0;
+    const bool abierto = g.Ejecuta({
+        [&] { InicializaGrid2(); },
+        [&] { CambiaCelda(grilla, 1, grilla.Col); },
+        [&] {
+            gDB().AbrirRecordset(QStringLiteral("SELECT * From V_MA_ARTICULOS WHERE idarticulo LIKE '%.%'"),
+                                 rs, 0, 1);
+        },
+    });
+
+    bool completo = abierto;
+    if (abierto && Abierto(rs)) {
+        const Lib_Util& u = LibUtil();
+        while (!rs->Eof()) {
+            QString id, codigo;
+            const bool seguir = g.Ejecuta({
+                [&] { id = u.ValorCampo(rs->Value(QStringLiteral("IdArticulo"))).toString(); },
+                [&] {
+                    if (!id.startsWith(QLatin1Char(' '))) return;
+                    ++contados;
+                    codigo = Trim(id);
+                    CambiaCelda(grilla, grilla.Row, Grilla::IdArticulo);
+                    MsflexGridEdt(grilla, txtedit, vbKeyReturn);
+                    textpropiedades(txtedit, Grilla::IdArticulo);
+                    txtedit.Text = codigo;
+                    CampoValida(txtedit);
+                    ElOperador().ProcesaEventos();
+                },
+                [&] {
+                    if (codigo.isEmpty()) return;
+                    CambiaCelda(grilla, grilla.Row, Grilla::ArticuloNuevo);
+                    MsflexGridEdt(grilla, txtedit, vbKeyReturn);
+                    textpropiedades(txtedit, Grilla::ArticuloNuevo);
+                    txtedit.Text = codigo;
+                    EditKeyCode(grilla, txtedit, vbKeyReturn, 0);
+                    CampoValida(txtedit);
+                },
+                [&] { rs->MoveNext(); },
+            });
+            if (!seguir) {
+                completo = false;
+                break;
+            }
+        }
+    }
+    if (rs) gDB().CierraRecordset(rs);
+    if (!completo) return;
+
+    g.Paso([&] {
+        if (contados > 0) {
+            ElOperador().Mensaje(
+                QStringLiteral("Al utilizar puntuación en codigos de articulos, el sistema deberá "
+                               "confirara como obligatorio el uso del punto como separador decimal"),
+                vbInformation, kAvisoOperador);
+            GrabaDfg(QStringLiteral("SimboloDecimal"), QStringLiteral("."), QString(), false,
+                     QStringLiteral("DATOS"));
+        } else {
+            ElOperador().Mensaje(QStringLiteral("No hay datos para procesar!"), vbInformation,
+                                 QStringLiteral("Aviso al Operador!"));
+        }
+    });
+    if (Vista) Vista->Actualiza();
+}
