@@ -65,7 +65,11 @@ public:
           n_(texto.size()),
           errores_(errores),
           arena_(new cArenaJSON(static_cast<std::size_t>(n_) * 4)),
-          arenaPropia_(arena_) {}
+          arenaPropia_(arena_) {
+        pila_.reserve(16);
+        valores_.reserve(64);
+        claves_.reserve(32);
+    }
 
     cJSONValor LeeDocumento();
 
