@@ -1,13 +1,11 @@
 #include "json/JSON.h"
 
 #include "frame/platform/Fallo.h"
-#include "json/cStringBuilder.h"
 
 #include <QSet>
 
+#include <algorithm>
 #include <string>
-#include <string_view>
-#include <unordered_map>
 #include <vector>
 
 // Implementation choices where the format leaves room:
@@ -29,6 +27,10 @@
 //   does not make an error text of quadratic size.
 // - The reading keeps its own stack of open collections instead of
 //   recursing: any depth of nesting is read.
+// - Texts and keys keep their characters exactly as read (a leading
+//   U+FEFF too). They are slices of one copy of the document: they share
+//   its buffer, so a text read from a large document keeps that buffer
+//   alive while it lives.
 
 namespace {
 
@@ -58,7 +60,16 @@ inline bool EsLetra(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' 
 class Lector {
 public:
     Lector(const QString& texto, QString& errores)
-        : texto_(texto), s_(reinterpret_cast<const char16_t*>(texto.constData())), n_(texto.size()), errores_(errores) {}
+        : texto_(texto),
+          s_(reinterpret_cast<const char16_t*>(texto.constData())),
+          n_(texto.size()),
+          errores_(errores),
+          arena_(new cArenaJSON(static_cast<std::size_t>(n_) * 4)),
+          arenaPropia_(arena_) {
+        pila_.reserve(16);
+        valores_.reserve(64);
+        claves_.reserve(32);
+    }
 
     cJSONValor LeeDocumento();
 
@@ -80,7 +91,24 @@ private:
     QString Desde(qsizetype desde, qsizetype largo) const { return texto_.mid(desde, largo); }
     QString Ultimos20() const { return texto_.right(20); }
 
-    void SaltaRelleno();
+    // The copy of the document the texts and keys are slices of; the
+    // decoded characters are written over the ones read.
+    char16_t* Copia();
+    // The `largo` characters of the copy from `desde`, as a text sharing the
+    // copy; the character after them becomes 0, as every text ends.
+    QString Rebanada(qsizetype desde, qsizetype largo);
+
+    // Filler: blanks, line ends, parentheses, "/" and "*" (comments).
+    static bool PuedeSerRelleno(char16_t c) {
+        constexpr uint64_t kMascara = (uint64_t(1) << '\t') | (uint64_t(1) << '\n') | (uint64_t(1) << '\r') |
+                                      (uint64_t(1) << ' ') | (uint64_t(1) << '(') | (uint64_t(1) << ')') |
+                                      (uint64_t(1) << '*') | (uint64_t(1) << '/');
+        return c < 64 && ((kMascara >> c) & 1);
+    }
+    void SaltaRelleno() {
+        if (pos_ < n_ && PuedeSerRelleno(s_[pos_])) PasaRelleno();
+    }
+    void PasaRelleno();
     QString LeeClave();
     // A value that is not a collection; false with the failure's
     // description when it cannot be read.
@@ -105,20 +133,39 @@ private:
     qsizetype n_;
     qsizetype pos_ = 0;  // 0-based here; messages give it 1-based
     QString& errores_;
-    // Keys repeat across a document: equal keys share one text.
-    QString Clave(const char16_t* p, qsizetype n);
     bool Repetida(Marco& m, const QString& clave) const;
 
     std::vector<Marco> pila_;
     std::vector<cJSONValor> valores_;
     std::vector<QString> claves_;
-    std::unordered_map<std::u16string_view, QString> internas_;
     cJSONValor raiz_;
-    cStringBuilder escapado_;
-    std::u16string clave_;
+    QString copia_;
+    char16_t* b_ = nullptr;
+    // The collections' storage; each collection keeps it alive.
+    cArenaJSON* arena_;
+    cAsignadorPropio<char> arenaPropia_;
 };
 
-void Lector::SaltaRelleno() {
+// The empty text the reading gives for "" and empty keys (not null).
+QString VaciaNoNula() { return QString(reinterpret_cast<const QChar*>(u""), 0); }
+
+char16_t* Lector::Copia() {
+    if (!b_) {
+        copia_ = QString(texto_.constData(), n_);
+        b_ = reinterpret_cast<char16_t*>(copia_.data());
+    }
+    return b_;
+}
+
+QString Lector::Rebanada(qsizetype desde, qsizetype largo) {
+    char16_t* b = Copia();
+    b[desde + largo] = 0;
+    QString::DataPointer& dp = copia_.data_ptr();
+    dp.d_ptr()->ref();
+    return QString(QString::DataPointer(dp.d_ptr(), b + desde, largo));
+}
+
+void Lector::PasaRelleno() {
     bool barra = false;
     while (pos_ < n_) {
         const char16_t c = s_[pos_];
@@ -224,7 +271,7 @@ void Lector::Cierra() {
         const auto desde = valores_.begin() + static_cast<std::ptrdiff_t>(m.inicio);
         cJSONValor v;
         if (m.objeto) {
-            auto o = std::make_shared<cJSONObjeto>();
+            auto o = std::allocate_shared<cJSONObjeto>(arenaPropia_, cAsignador<cJSONObjeto::Entrada>(arena_));
             o->Reserva(static_cast<qsizetype>(valores_.size() - m.inicio));
             auto clave = claves_.begin() + static_cast<std::ptrdiff_t>(m.inicioClaves);
             for (auto it = desde; it != valores_.end(); ++it, ++clave)
@@ -232,7 +279,7 @@ void Lector::Cierra() {
             claves_.resize(m.inicioClaves);
             v = cJSONValor(std::move(o));
         } else {
-            auto a = std::make_shared<cJSONArreglo>();
+            auto a = std::allocate_shared<cJSONArreglo>(arenaPropia_, cAsignador<cJSONValor>(arena_));
             a->Reserva(static_cast<qsizetype>(valores_.size() - m.inicio));
             for (auto it = desde; it != valores_.end(); ++it) a->Add(std::move(*it));
             v = cJSONValor(std::move(a));
@@ -286,24 +333,18 @@ void Lector::FalloEntrada(const QString& descripcion) {
     Cierra();
 }
 
-QString Lector::Clave(const char16_t* p, qsizetype n) {
-    constexpr qsizetype kLargoInterna = 40;
-    constexpr std::size_t kInternas = 4096;
-    if (n > kLargoInterna) return QString::fromUtf16(p, n);
-    const std::u16string_view vista(p, static_cast<std::size_t>(n));
-    auto it = internas_.find(vista);
-    if (it != internas_.end()) return it->second;
-    QString clave = QString::fromUtf16(p, n);
-    if (internas_.size() < kInternas)
-        internas_.emplace(std::u16string_view(reinterpret_cast<const char16_t*>(clave.constData()),
-                                              static_cast<std::size_t>(n)),
-                          clave);
-    return clave;
-}
-
 QString Lector::LeeClave() {
     SaltaRelleno();
-    clave_.clear();
+    // The key's characters are gathered in the copy from the first one on
+    // (in place while none is dropped).
+    qsizetype inicio = -1;
+    qsizetype largo = 0;
+    auto junta = [&](qsizetype desde, qsizetype n) {
+        if (inicio < 0) inicio = desde;
+        if (inicio + largo != desde) std::copy(s_ + desde, s_ + desde + n, Copia() + inicio + largo);
+        largo += n;
+    };
+    auto clave = [&]() { return inicio < 0 ? VaciaNoNula() : Rebanada(inicio, largo); };
     char16_t comilla = 0;  // the quote the key is inside, if any
     while (pos_ < n_) {
         const char16_t c = s_[pos_];
@@ -314,8 +355,8 @@ QString Lector::LeeClave() {
                 // The common case: a plain quoted key followed by ":".
                 qsizetype fin = pos_;
                 while (fin < n_ && s_[fin] != c && s_[fin] > u' ' && s_[fin] != u'"' && s_[fin] != u'\'') ++fin;
-                if (fin < n_ && s_[fin] == c) {
-                    clave_.append(s_ + pos_, static_cast<std::size_t>(fin - pos_));
+                if (fin < n_ && s_[fin] == c && fin > pos_) {
+                    junta(pos_, fin - pos_);
                     pos_ = fin;
                 }
                 continue;
@@ -323,21 +364,21 @@ QString Lector::LeeClave() {
             comilla = 0;
             SaltaRelleno();
             if (pos_ >= n_ || s_[pos_] != u':') {
-                QString clave = Clave(clave_.data(), static_cast<qsizetype>(clave_.size()));
-                Agrega(QStringLiteral("Invalid Key at position %1 : ").arg(pos_ + 1) + clave);
-                return clave;
+                QString k = clave();
+                Agrega(QStringLiteral("Invalid Key at position %1 : ").arg(pos_ + 1) + k);
+                return k;
             }
             continue;
         }
         ++pos_;
         if (c == u':') {
             if (comilla == 0) break;
-            clave_.push_back(c);
+            junta(pos_ - 1, 1);
         } else if (c != u'\r' && c != u'\n' && c != u'\t' && c != u' ') {
-            clave_.push_back(c);
+            junta(pos_ - 1, 1);
         }
     }
-    return Clave(clave_.data(), static_cast<qsizetype>(clave_.size()));
+    return clave();
 }
 
 bool Lector::LeeEscalar(cJSONValor& valor, QString& descripcion) {
@@ -365,29 +406,32 @@ QString Lector::LeeTexto() {
     const qsizetype inicio = pos_;
     while (pos_ < n_ && s_[pos_] != comilla && s_[pos_] != u'\\') ++pos_;
     if (pos_ >= n_ || s_[pos_] == comilla) {
-        QString t = QString::fromUtf16(s_ + inicio, pos_ - inicio);
+        const qsizetype largo = pos_ - inicio;
         if (pos_ < n_) ++pos_;
-        return t;
+        return largo == 0 ? VaciaNoNula() : Rebanada(inicio, largo);
     }
-    escapado_.Remove(0, escapado_.Length());
-    escapado_.Append(s_ + inicio, pos_ - inicio);
+    // Escapes: the decoded text is written over the one read, from its
+    // start; it never takes more characters than it was written with.
+    char16_t* b = Copia();
+    qsizetype w = pos_;
     while (pos_ < n_) {
         const char16_t c = s_[pos_++];
         if (c == comilla) break;
         if (c != u'\\') {
             const qsizetype desde = pos_ - 1;
             while (pos_ < n_ && s_[pos_] != comilla && s_[pos_] != u'\\') ++pos_;
-            escapado_.Append(s_ + desde, pos_ - desde);
+            std::copy(s_ + desde, s_ + pos_, b + w);
+            w += pos_ - desde;
             continue;
         }
         if (pos_ >= n_) break;
         const char16_t e = s_[pos_++];
         switch (e) {
-            case u'b': escapado_.Append(char16_t(8)); break;
-            case u'f': escapado_.Append(char16_t(12)); break;
-            case u'n': escapado_.Append(u'\n'); break;
-            case u'r': escapado_.Append(u'\r'); break;
-            case u't': escapado_.Append(u'\t'); break;
+            case u'b': b[w++] = char16_t(8); break;
+            case u'f': b[w++] = char16_t(12); break;
+            case u'n': b[w++] = u'\n'; break;
+            case u'r': b[w++] = u'\r'; break;
+            case u't': b[w++] = u'\t'; break;
             case u'u': {
                 // The leading hexadecimal digits of the next four characters;
                 // the four are passed in any case. No digit: nothing collected.
@@ -404,15 +448,15 @@ QString Lector::LeeTexto() {
                     codigo = codigo * 16 + d;
                 }
                 pos_ += cuatro;
-                if (digitos > 0) escapado_.Append(static_cast<char16_t>(codigo));
+                if (digitos > 0) b[w++] = static_cast<char16_t>(codigo);
                 break;
             }
             default:  // quotes, backslash, "/", and any other character as it is
-                escapado_.Append(e);
+                b[w++] = e;
                 break;
         }
     }
-    return escapado_.toString();
+    return w == inicio ? QString() : Rebanada(inicio, w - inicio);
 }
 
 bool Lector::LeeNumero(cJSONValor& valor, QString& descripcion) {
@@ -424,8 +468,9 @@ bool Lector::LeeNumero(cJSONValor& valor, QString& descripcion) {
         return true;
     }
     bool desborde = false;
-    if (auto d = cDecimal::DeTexto(s_ + inicio, pos_ - inicio, &desborde)) {
-        valor = std::move(*d);
+    cDecimal d;
+    if (cDecimal::Lee(s_ + inicio, pos_ - inicio, d, &desborde)) {
+        valor = cJSONValor(std::move(d));
         return true;
     }
     descripcion = desborde ? DescripcionDesbordamiento() : DescripcionTipos();

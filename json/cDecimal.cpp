@@ -2,85 +2,155 @@
 
 #include <QByteArray>
 
+#include <charconv>
+
+cDecimal::cDecimal(const cDecimal& o)
+    : mantisa_(o.mantisa_),
+      largos_(o.largos_ ? std::make_unique<std::string>(*o.largos_) : nullptr),
+      exponente_(o.exponente_),
+      negativo_(o.negativo_) {}
+
+cDecimal& cDecimal::operator=(const cDecimal& o) {
+    if (this != &o) {
+        mantisa_ = o.mantisa_;
+        largos_ = o.largos_ ? std::make_unique<std::string>(*o.largos_) : nullptr;
+        exponente_ = o.exponente_;
+        negativo_ = o.negativo_;
+    }
+    return *this;
+}
+
+bool cDecimal::operator==(const cDecimal& o) const {
+    if (mantisa_ != o.mantisa_ || exponente_ != o.exponente_ || negativo_ != o.negativo_) return false;
+    if (!largos_ || !o.largos_) return !largos_ && !o.largos_;
+    return *largos_ == *o.largos_;
+}
+
 std::optional<cDecimal> cDecimal::DeTexto(QStringView texto, bool* desborde) {
     return DeTexto(texto.utf16(), texto.size(), desborde);
 }
 
 std::optional<cDecimal> cDecimal::DeTexto(const char16_t* p, qsizetype n, bool* desborde) {
-    if (desborde) *desborde = false;
     cDecimal d;
+    if (!Lee(p, n, d, desborde)) return std::nullopt;
+    return d;
+}
+
+bool cDecimal::Lee(const char16_t* p, qsizetype n, cDecimal& d, bool* desborde) {
+    if (desborde) *desborde = false;
+    d.mantisa_ = 0;
+    d.largos_.reset();
+    d.negativo_ = false;
     qsizetype i = 0;
     if (i < n && (p[i] == u'+' || p[i] == u'-')) d.negativo_ = p[i++] == u'-';
-    bool hayDigito = false;
+    int cuenta = 0;  // significant digits so far
     int64_t fraccion = 0;
+    auto digito = [&d, &cuenta](char16_t c) {
+        if (cuenta < kDigitosMantisa) {
+            d.mantisa_ = d.mantisa_ * 10 + static_cast<unsigned>(c - u'0');
+        } else {
+            if (!d.largos_) {
+                d.largos_ = std::make_unique<std::string>(std::to_string(d.mantisa_));
+                d.mantisa_ = 0;
+            }
+            d.largos_->push_back(static_cast<char>(c));
+        }
+        ++cuenta;
+    };
+    const qsizetype enteros = i;
+    while (i < n && p[i] == u'0') ++i;  // leading zeros count for nothing
     for (; i < n && p[i] >= u'0' && p[i] <= u'9'; ++i) {
-        hayDigito = true;
-        if (p[i] != u'0' || !d.digitos_.empty()) d.digitos_.push_back(static_cast<char>(p[i]));
-    }
-    if (i < n && p[i] == u'.') {
-        for (++i; i < n && p[i] >= u'0' && p[i] <= u'9'; ++i) {
-            hayDigito = true;
-            ++fraccion;
-            if (p[i] != u'0' || !d.digitos_.empty()) d.digitos_.push_back(static_cast<char>(p[i]));
+        if (cuenta < kDigitosMantisa) {
+            d.mantisa_ = d.mantisa_ * 10 + static_cast<unsigned>(p[i] - u'0');
+            ++cuenta;
+        } else {
+            digito(p[i]);
         }
     }
-    if (!hayDigito) return std::nullopt;
+    bool hayDigito = i > enteros;
+    if (i < n && p[i] == u'.') {
+        const qsizetype desde = ++i;
+        if (cuenta == 0)
+            while (i < n && p[i] == u'0') ++i;
+        for (; i < n && p[i] >= u'0' && p[i] <= u'9'; ++i) {
+            if (cuenta < kDigitosMantisa) {
+                d.mantisa_ = d.mantisa_ * 10 + static_cast<unsigned>(p[i] - u'0');
+                ++cuenta;
+            } else {
+                digito(p[i]);
+            }
+        }
+        fraccion = i - desde;
+        hayDigito = hayDigito || fraccion > 0;
+    }
+    if (!hayDigito) return false;
     int64_t exponente = 0;
     if (i < n && (p[i] == u'e' || p[i] == u'E')) {
         ++i;
         bool negativo = false;
         if (i < n && (p[i] == u'+' || p[i] == u'-')) negativo = p[i++] == u'-';
-        if (i == n || p[i] < u'0' || p[i] > u'9') return std::nullopt;
+        if (i == n || p[i] < u'0' || p[i] > u'9') return false;
         for (; i < n && p[i] >= u'0' && p[i] <= u'9'; ++i) {
             exponente = exponente * 10 + (p[i] - u'0');
             if (exponente > LimiteExponente) {
                 if (desborde) *desborde = true;
-                return std::nullopt;
+                return false;
             }
         }
         if (negativo) exponente = -exponente;
     }
-    if (i != n) return std::nullopt;
-    d.exponente_ = exponente - fraccion;
-    if (d.digitos_.empty()) {
+    if (i != n) return false;
+    exponente -= fraccion;
+    if (cuenta == 0) {
         // Zero keeps its fraction digits ("0.00") but no sign.
         d.negativo_ = false;
-        if (d.exponente_ > 0) d.exponente_ = 0;
+        if (exponente > 0) exponente = 0;
     }
-    if (d.exponente_ < -LimiteExponente || d.exponente_ > LimiteExponente) {
+    if (exponente < -LimiteExponente || exponente > LimiteExponente) {
         if (desborde) *desborde = true;
-        return std::nullopt;
+        return false;
     }
-    return d;
+    d.exponente_ = static_cast<int32_t>(exponente);
+    return true;
+}
+
+std::string cDecimal::Digitos() const {
+    if (largos_) return *largos_;
+    if (mantisa_ == 0) return {};
+    char t[24];
+    const auto r = std::to_chars(t, t + sizeof t, mantisa_);
+    return std::string(t, r.ptr);
 }
 
 QString cDecimal::Texto() const {
+    const std::string digitos = Digitos();
     std::string t;
     if (negativo_) t.push_back('-');
     if (exponente_ >= 0) {
-        if (digitos_.empty()) {
+        if (digitos.empty()) {
             t.push_back('0');
         } else {
-            t += digitos_;
+            t += digitos;
             t.append(static_cast<std::size_t>(exponente_), '0');
         }
     } else {
-        const auto escala = static_cast<std::size_t>(-exponente_);
-        if (digitos_.size() > escala) {
-            t.append(digitos_, 0, digitos_.size() - escala);
+        const auto escala = static_cast<std::size_t>(-static_cast<int64_t>(exponente_));
+        if (digitos.size() > escala) {
+            t.append(digitos, 0, digitos.size() - escala);
             t.push_back('.');
-            t.append(digitos_, digitos_.size() - escala, std::string::npos);
+            t.append(digitos, digitos.size() - escala, std::string::npos);
         } else {
             t += "0.";
-            t.append(escala - digitos_.size(), '0');
-            t += digitos_;
+            t.append(escala - digitos.size(), '0');
+            t += digitos;
         }
     }
     return QString::fromLatin1(t.data(), static_cast<qsizetype>(t.size()));
 }
 
 double cDecimal::ADouble() const {
-    std::string t = (negativo_ ? "-" : "") + (digitos_.empty() ? std::string("0") : digitos_) + "e" +
+    const std::string digitos = Digitos();
+    std::string t = (negativo_ ? "-" : "") + (digitos.empty() ? std::string("0") : digitos) + "e" +
                     std::to_string(exponente_);
     return QByteArray::fromStdString(t).toDouble();  // C locale, whatever the process's
 }

@@ -6,12 +6,17 @@
 #include <QStringView>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
 class cDecimal {
 public:
     cDecimal() = default;
+    cDecimal(const cDecimal& o);
+    cDecimal& operator=(const cDecimal& o);
+    cDecimal(cDecimal&&) noexcept = default;
+    cDecimal& operator=(cDecimal&&) noexcept = default;
 
     // Reads [+-]digits[.digits][(e|E)[+-]digits] with at least one digit
     // before the exponent. Nothing when the text is not such a number or
@@ -19,6 +24,8 @@ public:
     // `desborde`, when given, tells an exponent beyond the limit apart.
     static std::optional<cDecimal> DeTexto(QStringView texto, bool* desborde = nullptr);
     static std::optional<cDecimal> DeTexto(const char16_t* p, qsizetype n, bool* desborde = nullptr);
+    // The same, into `d`; false when the text is not such a number.
+    static bool Lee(const char16_t* p, qsizetype n, cDecimal& d, bool* desborde = nullptr);
     static constexpr int64_t LimiteExponente = 100000;
 
     // The plain decimal text: no exponent, "." as the decimal point, the
@@ -28,14 +35,19 @@ public:
 
     bool Negativo() const { return negativo_; }
     // The significant digits, without leading zeros; empty for zero.
-    const std::string& Digitos() const { return digitos_; }
+    std::string Digitos() const;
     // The value is Digitos() * 10^Exponente().
     int64_t Exponente() const { return exponente_; }
 
-    bool operator==(const cDecimal& o) const = default;
+    bool operator==(const cDecimal& o) const;
 
 private:
-    std::string digitos_;
-    int64_t exponente_ = 0;
+    static constexpr int kDigitosMantisa = 19;  // always fit in 64 bits
+
+    // The digits: in mantisa_ when there are kDigitosMantisa or fewer,
+    // otherwise as text in largos_ (and mantisa_ is 0).
+    uint64_t mantisa_ = 0;
+    std::unique_ptr<std::string> largos_;
+    int32_t exponente_ = 0;
     bool negativo_ = false;
 };

@@ -2,40 +2,43 @@
 
 #include "frame/platform/Fallo.h"
 
+static_assert(sizeof(cJSONValor) == 32);
+
 cJSONValor cJSONValor::Nulo() {
     cJSONValor v;
-    v.datos_.emplace<NuloT>();
+    v.tipo_ = Tipo::Nulo;
     return v;
 }
 
-cJSONValor::cJSONValor(std::shared_ptr<cJSONObjeto> o) : datos_(std::move(o)) {}
-cJSONValor::cJSONValor(std::shared_ptr<cJSONArreglo> a) : datos_(std::move(a)) {}
+void cJSONValor::CopiaDe(const cJSONValor& o) {
+    switch (tipo_) {
+        case Tipo::Booleano: u_.b = o.u_.b; break;
+        case Tipo::Texto: new (&u_.t) QString(o.u_.t); break;
+        case Tipo::Numero: new (&u_.d) cDecimal(o.u_.d); break;
+        case Tipo::Objeto: new (&u_.o) std::shared_ptr<cJSONObjeto>(o.u_.o); break;
+        case Tipo::Arreglo: new (&u_.a) std::shared_ptr<cJSONArreglo>(o.u_.a); break;
+        default: break;
+    }
+}
 
 const QString& cJSONValor::Texto() const {
     static const QString vacio;
-    const QString* t = std::get_if<QString>(&datos_);
-    return t ? *t : vacio;
+    return EsTexto() ? u_.t : vacio;
 }
 
 const cDecimal& cJSONValor::Numero() const {
     static const cDecimal cero;
-    const cDecimal* d = std::get_if<cDecimal>(&datos_);
-    return d ? *d : cero;
+    return EsNumero() ? u_.d : cero;
 }
-
-cJSONObjeto* cJSONValor::Objeto() const { return ObjetoCompartido().get(); }
-cJSONArreglo* cJSONValor::Arreglo() const { return ArregloCompartido().get(); }
 
 const std::shared_ptr<cJSONObjeto>& cJSONValor::ObjetoCompartido() const {
     static const std::shared_ptr<cJSONObjeto> nada;
-    const auto* o = std::get_if<std::shared_ptr<cJSONObjeto>>(&datos_);
-    return o ? *o : nada;
+    return EsObjeto() ? u_.o : nada;
 }
 
 const std::shared_ptr<cJSONArreglo>& cJSONValor::ArregloCompartido() const {
     static const std::shared_ptr<cJSONArreglo> nada;
-    const auto* a = std::get_if<std::shared_ptr<cJSONArreglo>>(&datos_);
-    return a ? *a : nada;
+    return EsArreglo() ? u_.a : nada;
 }
 
 // Releasing a tree: collections are destroyed recursively down to

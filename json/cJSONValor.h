@@ -3,6 +3,7 @@
 // decimal number, keyed collection (object) and ordered collection (array).
 // Collections are shared: copying a value copies a reference.
 
+#include "json/cArenaJSON.h"
 #include "json/cDecimal.h"
 
 #include <QHash>
@@ -10,7 +11,9 @@
 
 #include <memory>
 #include <utility>
-#include <variant>
+#include <cstdint>
+#include <cstring>
+#include <new>
 #include <vector>
 
 class cJSONObjeto;
@@ -18,43 +21,90 @@ class cJSONArreglo;
 
 class cJSONValor {
 public:
-    enum class Tipo { Vacio, Nulo, Booleano, Texto, Numero, Objeto, Arreglo };
+    enum class Tipo : uint8_t { Vacio, Nulo, Booleano, Texto, Numero, Objeto, Arreglo };
 
-    cJSONValor() = default;  // the empty value: neither null nor text
+    cJSONValor() noexcept {}  // the empty value: neither null nor text
     static cJSONValor Nulo();
-    cJSONValor(bool b) : datos_(b) {}
-    cJSONValor(QString t) : datos_(std::move(t)) {}
-    cJSONValor(const char16_t* t) : datos_(QString::fromUtf16(t)) {}
+    cJSONValor(bool b) noexcept : tipo_(Tipo::Booleano) { u_.b = b; }
+    cJSONValor(QString t) noexcept : tipo_(Tipo::Texto) { new (&u_.t) QString(std::move(t)); }
+    cJSONValor(const char16_t* t) : cJSONValor(QString::fromUtf16(t)) {}
     cJSONValor(const char*) = delete;  // not a boolean
-    cJSONValor(cDecimal d) : datos_(std::move(d)) {}
-    cJSONValor(std::shared_ptr<cJSONObjeto> o);
-    cJSONValor(std::shared_ptr<cJSONArreglo> a);
+    cJSONValor(cDecimal d) noexcept : tipo_(Tipo::Numero) { new (&u_.d) cDecimal(std::move(d)); }
+    cJSONValor(std::shared_ptr<cJSONObjeto> o) noexcept : tipo_(Tipo::Objeto) {
+        new (&u_.o) std::shared_ptr<cJSONObjeto>(std::move(o));
+    }
+    cJSONValor(std::shared_ptr<cJSONArreglo> a) noexcept : tipo_(Tipo::Arreglo) {
+        new (&u_.a) std::shared_ptr<cJSONArreglo>(std::move(a));
+    }
+    cJSONValor(const cJSONValor& o) : tipo_(o.tipo_) { CopiaDe(o); }
+    cJSONValor(cJSONValor&& o) noexcept : tipo_(o.tipo_) { MueveDe(o); }
+    cJSONValor& operator=(const cJSONValor& o) {
+        if (this != &o) {
+            cJSONValor copia(o);
+            *this = std::move(copia);
+        }
+        return *this;
+    }
+    cJSONValor& operator=(cJSONValor&& o) noexcept {
+        if (this != &o) {
+            Libera();
+            tipo_ = o.tipo_;
+            MueveDe(o);
+        }
+        return *this;
+    }
+    ~cJSONValor() { Libera(); }
 
-    Tipo tipo() const { return static_cast<Tipo>(datos_.index()); }
-    bool EsVacio() const { return tipo() == Tipo::Vacio; }
-    bool EsNulo() const { return tipo() == Tipo::Nulo; }
-    bool EsBooleano() const { return tipo() == Tipo::Booleano; }
-    bool EsTexto() const { return tipo() == Tipo::Texto; }
-    bool EsNumero() const { return tipo() == Tipo::Numero; }
-    bool EsObjeto() const { return tipo() == Tipo::Objeto; }
-    bool EsArreglo() const { return tipo() == Tipo::Arreglo; }
+    Tipo tipo() const { return tipo_; }
+    bool EsVacio() const { return tipo_ == Tipo::Vacio; }
+    bool EsNulo() const { return tipo_ == Tipo::Nulo; }
+    bool EsBooleano() const { return tipo_ == Tipo::Booleano; }
+    bool EsTexto() const { return tipo_ == Tipo::Texto; }
+    bool EsNumero() const { return tipo_ == Tipo::Numero; }
+    bool EsObjeto() const { return tipo_ == Tipo::Objeto; }
+    bool EsArreglo() const { return tipo_ == Tipo::Arreglo; }
 
-    bool Booleano() const { return EsBooleano() && std::get<bool>(datos_); }
+    bool Booleano() const { return EsBooleano() && u_.b; }
     // The text of a text value; empty for any other kind.
     const QString& Texto() const;
     // The number of a number value; zero for any other kind.
     const cDecimal& Numero() const;
     // The collection, or nullptr for any other kind.
-    cJSONObjeto* Objeto() const;
-    cJSONArreglo* Arreglo() const;
+    cJSONObjeto* Objeto() const { return EsObjeto() ? u_.o.get() : nullptr; }
+    cJSONArreglo* Arreglo() const { return EsArreglo() ? u_.a.get() : nullptr; }
     const std::shared_ptr<cJSONObjeto>& ObjetoCompartido() const;
     const std::shared_ptr<cJSONArreglo>& ArregloCompartido() const;
 
 private:
-    struct NuloT {};
-    using Datos = std::variant<std::monostate, NuloT, bool, QString, cDecimal, std::shared_ptr<cJSONObjeto>,
-                               std::shared_ptr<cJSONArreglo>>;
-    Datos datos_;
+    void CopiaDe(const cJSONValor& o);
+    // Takes o's contents, which leaves o empty. Every kind held here
+    // (QString, cDecimal, shared_ptr) owns its data through pointers and
+    // none points into itself, so its bytes may move as they are.
+    void MueveDe(cJSONValor& o) noexcept {
+        std::memcpy(static_cast<void*>(&u_), static_cast<const void*>(&o.u_), sizeof u_);
+        o.tipo_ = Tipo::Vacio;
+    }
+    void Libera() noexcept {
+        switch (tipo_) {
+            case Tipo::Texto: u_.t.~QString(); break;
+            case Tipo::Numero: u_.d.~cDecimal(); break;
+            case Tipo::Objeto: u_.o.~shared_ptr(); break;
+            case Tipo::Arreglo: u_.a.~shared_ptr(); break;
+            default: break;
+        }
+    }
+
+    // 32 bytes: the kind and one of these.
+    union Datos {
+        Datos() noexcept {}
+        ~Datos() {}
+        bool b;
+        QString t;
+        cDecimal d;
+        std::shared_ptr<cJSONObjeto> o;
+        std::shared_ptr<cJSONArreglo> a;
+    } u_;
+    Tipo tipo_ = Tipo::Vacio;
 };
 
 // Entries kept in insertion order; keys compared exactly (letter case
@@ -62,8 +112,10 @@ private:
 class cJSONObjeto {
 public:
     using Entrada = std::pair<QString, cJSONValor>;
+    using Lista = std::vector<Entrada, cAsignador<Entrada>>;
 
     cJSONObjeto() = default;
+    explicit cJSONObjeto(const cAsignador<Entrada>& asignador) : entradas_(asignador) {}
     ~cJSONObjeto();
     cJSONObjeto(const cJSONObjeto&) = delete;
     cJSONObjeto& operator=(const cJSONObjeto&) = delete;
@@ -78,19 +130,22 @@ public:
     void Reserva(qsizetype n) { entradas_.reserve(static_cast<std::size_t>(n)); }
     // Adds the key, or replaces its value when present.
     void Establece(const QString& clave, cJSONValor valor);
-    const std::vector<Entrada>& Entradas() const { return entradas_; }
+    const Lista& Entradas() const { return entradas_; }
 
 private:
     qsizetype Busca(const QString& clave) const;
 
-    std::vector<Entrada> entradas_;
+    Lista entradas_;
     std::unique_ptr<QHash<QString, qsizetype>> indice_;  // built for larger objects
 };
 
 // Elements addressed from 1 in insertion order.
 class cJSONArreglo {
 public:
+    using Lista = std::vector<cJSONValor, cAsignador<cJSONValor>>;
+
     cJSONArreglo() = default;
+    explicit cJSONArreglo(const cAsignador<cJSONValor>& asignador) : elementos_(asignador) {}
     ~cJSONArreglo();
     cJSONArreglo(const cJSONArreglo&) = delete;
     cJSONArreglo& operator=(const cJSONArreglo&) = delete;
@@ -100,8 +155,8 @@ public:
     const cJSONValor& Item(qsizetype i) const;
     void Add(cJSONValor valor) { elementos_.push_back(std::move(valor)); }
     void Reserva(qsizetype n) { elementos_.reserve(static_cast<std::size_t>(n)); }
-    const std::vector<cJSONValor>& Elementos() const { return elementos_; }
+    const Lista& Elementos() const { return elementos_; }
 
 private:
-    std::vector<cJSONValor> elementos_;
+    Lista elementos_;
 };

@@ -7,6 +7,7 @@
 #include <QStringView>
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 
 class cStringBuilder {
@@ -34,7 +35,7 @@ public:
     void Append(const char16_t* p, qsizetype n) {
         if (n <= 0) return;
         if (largo_ + n > capacidad_) return AgregaCreciendo(p, n);
-        std::char_traits<char16_t>::copy(datos_ + largo_, p, static_cast<std::size_t>(n));
+        Copia(datos_ + largo_, p, n);
         largo_ += n;
     }
     void Append(char16_t c) {
@@ -52,6 +53,27 @@ public:
     void HeapMinimize();
 
 private:
+    // Pieces of up to 16 characters are copied inline, as two overlapping
+    // moves of a power of two bytes each; longer ones by memcpy.
+    static void Copia(char16_t* d, const char16_t* p, qsizetype n) {
+        const auto bytes = static_cast<std::size_t>(n) * sizeof(char16_t);
+        auto* a = reinterpret_cast<unsigned char*>(d);
+        const auto* b = reinterpret_cast<const unsigned char*>(p);
+        if (bytes > 32) {
+            std::memcpy(a, b, bytes);
+        } else if (bytes >= 16) {
+            std::memcpy(a, b, 16);
+            std::memcpy(a + bytes - 16, b + bytes - 16, 16);
+        } else if (bytes >= 8) {
+            std::memcpy(a, b, 8);
+            std::memcpy(a + bytes - 8, b + bytes - 8, 8);
+        } else if (bytes >= 4) {
+            std::memcpy(a, b, 4);
+            std::memcpy(a + bytes - 4, b + bytes - 4, 4);
+        } else {
+            std::memcpy(a, b, 2);
+        }
+    }
     // Raises the capacity by whole chunks until it holds `necesario`.
     void Crece(qsizetype necesario);
     void Reserva(qsizetype unidades);

@@ -65,6 +65,15 @@ TEST(LectorJSON, NumerosExactosYComasOpcionales) {
                                    "12345678901234567890123456789.123456789012345"}));
     EXPECT_DOUBLE_EQ(En(a, 4).Numero().ADouble(), 0.0025);
 
+    // Around 19 significant digits (the most kept in a machine word).
+    a = Lee(QStringLiteral("[9999999999999999999, -10000000000000000000.0, 0.000123456789012345678901]"));
+    EXPECT_EQ(En(a, 1).Numero().Texto(), QStringLiteral("9999999999999999999"));
+    EXPECT_EQ(En(a, 2).Numero().Texto(), QStringLiteral("-10000000000000000000.0"));
+    EXPECT_EQ(En(a, 3).Numero().Texto(), QStringLiteral("0.000123456789012345678901"));
+    const cDecimal copia = En(a, 2).Numero();
+    EXPECT_EQ(copia, En(a, 2).Numero());
+    EXPECT_FALSE(copia == En(a, 1).Numero());
+
     // Texts that are not numbers fail the element; a number stops at the first other character.
     a = Lee(QStringLiteral("[1-2, 3]"));
     EXPECT_EQ(a.Arreglo()->Count(), 0);
@@ -187,4 +196,29 @@ TEST(LectorJSON, AnidamientoProfundoSinDesbordarLaPila) {
     o = Lee(t + QStringLiteral("1"));
     EXPECT_EQ(o.Objeto()->Count(), 1);
     EXPECT_EQ(JSON::ReadErrors().count(QStringLiteral("colección: a\r\n")), 50000);
+}
+
+TEST(LectorJSON, TextosYColeccionesVivenSinElDocumento) {
+    QString t = QStringLiteral("{\"k\": [\"ab\", 'c\\nd', \"\ufeffx\"], \"\ufeffclave\": {b: \"\"}, e f : 1}");
+    cJSONValor o = Lee(t);
+    ASSERT_EQ(JSON::ReadErrors(), QString());
+    EXPECT_EQ(Clave(o, "ef").Numero().Texto(), QStringLiteral("1"));
+    cJSONValor k = Clave(o, "k");
+    ASSERT_EQ(k.Arreglo()->Count(), 3);
+    // A leading U+FEFF is a character like any other, in texts and keys.
+    EXPECT_EQ(En(k, 3).Texto(), QStringLiteral("\ufeffx"));
+    EXPECT_TRUE(o.Objeto()->Exists(QStringLiteral("\ufeffclave")));
+
+    // Texts and collections outlive the root and the document's text, and
+    // changing one text leaves its neighbours as they were.
+    QString ab = En(k, 1).Texto();
+    o = cJSONValor();
+    t.fill(QLatin1Char('z'));
+    (void)Lee(QStringLiteral("[\"otro documento\", {x: 1}]"));
+    ab += QStringLiteral("++");
+    EXPECT_EQ(ab, QStringLiteral("ab++"));
+    EXPECT_EQ(En(k, 1).Texto(), QStringLiteral("ab"));
+    EXPECT_EQ(En(k, 2).Texto(), QStringLiteral("c\nd"));
+    EXPECT_EQ(En(k, 2).Texto().size(), 3);
+    EXPECT_EQ(*(En(k, 2).Texto().utf16() + 3), 0);  // ends as every text does
 }
