@@ -522,7 +522,13 @@ private:
         }
         auto it = Funciones().find(m);
         const QString nombre = it != Funciones().end() ? it.value() : T(k).texto;
-        Agrega(out, nombre + QStringLiteral("(") + Rango(abre + 1, cierra) + QStringLiteral(")"));
+        const QString llamada = nombre + QStringLiteral("(") + Rango(abre + 1, cierra) + QStringLiteral(")");
+        // A text function's result keeps the case-insensitive comparison of
+        // the text it came from, as the server's collation does.
+        static const QStringList kTexto = {QStringLiteral("LTRIM"), QStringLiteral("RTRIM"), QStringLiteral("UPPER"),
+                                           QStringLiteral("LOWER"), QStringLiteral("SUBSTRING"), QStringLiteral("LEFT"),
+                                           QStringLiteral("RIGHT"), QStringLiteral("REPLACE")};
+        Agrega(out, kTexto.contains(m) ? QStringLiteral("(") + llamada + QStringLiteral(" COLLATE CI_AS)") : llamada);
         return cierra + 1;
     }
 

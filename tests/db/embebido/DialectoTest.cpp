@@ -91,6 +91,10 @@ TEST_F(Dialecto, Funciones) {
     EXPECT_EQ(Uno(QStringLiteral("SELECT CASE WHEN LEN(GETDATE()) = 23 THEN 'ok' ELSE 'no' END")), "ok");
     EXPECT_THAT(Nativos(Lote(QStringLiteral("SELECT 'a' + 1"))), ElementsAre(245));
     EXPECT_THAT(Nativos(Lote(QStringLiteral("SELECT NOEXISTE(1)"))), ElementsAre(195));
+    // Text functions of a column compare without regard to case, as the column does.
+    EXPECT_EQ(Uno(QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE LTRIM(RTRIM(IdArticulo)) = 'a1'")), "1");
+    EXPECT_EQ(Uno(QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE UPPER(DESCRIPCION) = 'uno'")), "1");
+    EXPECT_EQ(Uno(QStringLiteral("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE SUBSTRING(IdArticulo, 1, 1) <> 'a'")), "0");
 }
 
 TEST_F(Dialecto, FechasComparadasComoInstantes) {
