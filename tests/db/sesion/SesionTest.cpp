@@ -333,3 +333,21 @@ TEST_F(Sesion, SesionDesdeLaLineaDeComandos) {
     CargaConfiguracion(LibUtil().AgregaBarra(Carpeta()));
     EXPECT_FALSE(Texto::Trim(Cfg(QStringLiteral("TituloClientes"))).isEmpty());
 }
+
+TEST_F(Sesion, BaseLocalSinProveedorOCancelada) {
+    DB_Dll local;
+    local.gProveedor = local.pJETOLEDB40();
+    op.RespondeArchivo({true, QString()});  // the file dialog, cancelled: nothing is opened
+    local.OpenLocalADODB(QString(), QStringLiteral("User ID"), QStringLiteral("Password"));
+    EXPECT_EQ(local.Cnn().State(), ado::adStateClosed);
+    ASSERT_EQ(op.Transcripcion().size(), 1u);
+    EXPECT_EQ(op.Transcripcion()[0].pedido.titulo, QStringLiteral("Buscar Base de Datos"));
+    EXPECT_EQ(op.Transcripcion()[0].pedido.filtro, QStringLiteral("Base de Datos de Microsoft Access |*.MDB"));
+    // A named file without an Access driver: the failure is shown, nothing raised.
+    local.gDBName = Ruta(QStringLiteral("ventas.mdb"));
+    op.Responde(vbOK);
+    local.OpenLocalADODB(QString(), QStringLiteral("User ID"), QStringLiteral("Password"));
+    ASSERT_EQ(op.Transcripcion().size(), 2u);
+    EXPECT_TRUE(op.Transcripcion()[1].texto.startsWith(QStringLiteral("3706  ")));
+    EXPECT_EQ(op.Transcripcion()[1].botones, vbCritical);
+}
