@@ -21,12 +21,13 @@ QString Formato(const QString& codigo, int ancho) {
 // "    UPDATE <tabla> SET <campo> = '<a>' WHERE <campo> = '<b>'"
 QString Update(const QString& tabla, const QString& a, const QString& b,
                const QString& campo = QStringLiteral("IDARTICULO")) {
-    return QStringLiteral("    UPDATE ") + tabla + QStringLiteral(" SET ") + campo + QStringLiteral(" = '") + a +
-           QStringLiteral("' WHERE ") + campo + QStringLiteral(" = '") + b + QStringLiteral("'");
+    return QStringLiteral("    UPDATE ") + tabla + QStringLiteral(" SET ") + campo + QStringLiteral(" = '") +
+           a + QStringLiteral("' WHERE ") + campo + QStringLiteral(" = '") + b + QStringLiteral("'");
 }
 
 QString Delete(const QString& tabla, const QString& b) {
-    return QStringLiteral("    DELETE ") + tabla + QStringLiteral(" WHERE IDARTICULO = '") + b + QStringLiteral("'");
+    return QStringLiteral("    DELETE ") + tabla + QStringLiteral(" WHERE IDARTICULO = '") + b +
+           QStringLiteral("'");
 }
 
 // The four statistics tables: SET n, WHERE o.
@@ -63,10 +64,14 @@ void Prologo(Plan& p, const QString& nn) {
 
 QString NombreTipoPlan(TipoPlan tipo) {
     switch (tipo) {
-        case TipoPlan::Estadisticas: return QStringLiteral("estadisticas");
-        case TipoPlan::Fusion: return QStringLiteral("fusion");
-        case TipoPlan::Copia: return QStringLiteral("copia");
-        case TipoPlan::EnSitio: return QStringLiteral("en sitio");
+        case TipoPlan::Estadisticas:
+            return QStringLiteral("estadisticas");
+        case TipoPlan::Fusion:
+            return QStringLiteral("fusion");
+        case TipoPlan::Copia:
+            return QStringLiteral("copia");
+        case TipoPlan::EnSitio:
+            return QStringLiteral("en sitio");
     }
     return {};
 }
@@ -127,9 +132,10 @@ void ArmaPlan(Plan& plan, const QString& O, const QString& N, const OpcionesPlan
 
         case TipoPlan::Copia:
             Prologo(plan, nn);
-            plan.Agrega(QStringLiteral("    INSERT INTO V_MA_ARTICULOS SELECT '") + n + QStringLiteral("',") + L +
-                        QStringLiteral("  "));
-            plan.Agrega(QStringLiteral("        FROM V_MA_ARTICULOS WHERE IDARTICULO = '") + oo + QStringLiteral("'"));
+            plan.Agrega(QStringLiteral("    INSERT INTO V_MA_ARTICULOS SELECT '") + n + QStringLiteral("',") +
+                        L + QStringLiteral("  "));
+            plan.Agrega(QStringLiteral("        FROM V_MA_ARTICULOS WHERE IDARTICULO = '") + oo +
+                        QStringLiteral("'"));
             plan.Agrega(QStringLiteral(" "));
             if (op.CargaPorPrefijo)
                 plan.Agrega(QStringLiteral("    UPDATE V_MA_ARTICULOS SET IDRUBRO = '") + r +
@@ -149,8 +155,8 @@ void ArmaPlan(Plan& plan, const QString& O, const QString& N, const OpcionesPlan
             Disparadores(plan);
             if (op.CargaPorPrefijo)
                 plan.Agrega(QStringLiteral("    UPDATE V_MA_ARTICULOS SET IDRUBRO = '") + r +
-                            QStringLiteral("', IDARTICULO = '") + nn + QStringLiteral("' WHERE IDARTICULO = '") + oo +
-                            QStringLiteral("'"));
+                            QStringLiteral("', IDARTICULO = '") + nn +
+                            QStringLiteral("' WHERE IDARTICULO = '") + oo + QStringLiteral("'"));
             else
                 plan.Agrega(Update(QStringLiteral("V_MA_ARTICULOS"), n, oo));
             Estadisticas(plan, n, oo);
@@ -162,7 +168,8 @@ void ArmaPlan(Plan& plan, const QString& O, const QString& N, const OpcionesPlan
     }
 }
 
-Plan ArmaPlan(const QString& O, const QString& N, const OpcionesPlan& op, bool existeNuevo, const QString& L) {
+Plan ArmaPlan(const QString& O, const QString& N, const OpcionesPlan& op, bool existeNuevo,
+              const QString& L) {
     Plan p;
     ArmaPlan(p, O, N, op, existeNuevo, L);
     return p;

@@ -3,7 +3,6 @@
 // reference from the old code to the new one, sent as one batch.
 
 #include <QString>
-
 #include <array>
 #include <cstdint>
 

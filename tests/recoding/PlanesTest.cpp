@@ -26,8 +26,9 @@ QString Upd(const QString& tabla, const QString& a, const QString& b, const QStr
 }
 
 QStringList Prologo(const QString& n) {
-    return {" ALTER TABLE V_MA_ARTICULOS DISABLE TRIGGER ALL ", " ALTER TABLE V_MV_STOCK DISABLE TRIGGER ALL ",
-            " BEGIN TRANSACTION ", "    delete from S_TA_EQUIV  WHERE IDARTICULO = '" + n + "'"};
+    return {" ALTER TABLE V_MA_ARTICULOS DISABLE TRIGGER ALL ",
+            " ALTER TABLE V_MV_STOCK DISABLE TRIGGER ALL ", " BEGIN TRANSACTION ",
+            "    delete from S_TA_EQUIV  WHERE IDARTICULO = '" + n + "'"};
 }
 
 QStringList Estadisticas(const QString& n, const QString& o) {
@@ -43,8 +44,10 @@ QStringList Movimientos(const QString& n, const QString& o) {
 QStringList Copia(const QString& o, const QString& n, const QString& rubro) {
     QStringList s = Prologo(n);
     s << "    INSERT INTO V_MA_ARTICULOS SELECT '" + n + "'," + L + "  "
-      << "        FROM V_MA_ARTICULOS WHERE IDARTICULO = '" + o + "'" << " ";
-    if (!rubro.isNull()) s << "    UPDATE V_MA_ARTICULOS SET IDRUBRO = '" + rubro + "' WHERE IDARTICULO = '" + n + "'";
+      << "        FROM V_MA_ARTICULOS WHERE IDARTICULO = '" + o + "'"
+      << " ";
+    if (!rubro.isNull())
+        s << "    UPDATE V_MA_ARTICULOS SET IDRUBRO = '" + rubro + "' WHERE IDARTICULO = '" + n + "'";
     s << Estadisticas(n, o) << Movimientos(n, o) << "    DELETE V_MA_Precios WHERE IDARTICULO = '" + n + "'"
       << "    DELETE V_MA_Precios_Borrador WHERE IDARTICULO = '" + n + "'" << Upd("V_MA_Precios", n, o)
       << Upd("V_MA_Precios_Borrador", n, o) << Upd("S_TA_EQUIV", n, o)
@@ -65,7 +68,8 @@ OpcionesPlan Opciones(bool estadisticas, bool soloMaestro, bool prefijo, const Q
 }  // namespace
 
 TEST(Planes, EstadisticasSoloMuevenEstadisticasSeaCualSeaLaOpcion) {
-    const QString esperado = Lote(QStringList{"BEGIN TRANSACTION "} << Estadisticas(N, O) << " COMMIT TRANSACTION");
+    const QString esperado =
+        Lote(QStringList{"BEGIN TRANSACTION "} << Estadisticas(N, O) << " COMMIT TRANSACTION");
     for (bool existe : {false, true})
         for (bool solo : {false, true}) {
             const Plan p = ArmaPlan(O, N, Opciones(true, solo, true), existe, L);
@@ -85,8 +89,8 @@ TEST(Planes, FusionCompletaYModoRapido) {
     Plan p = ArmaPlan(O, N, Opciones(false, false, true), true, L);
     EXPECT_EQ(p.Tipo, TipoPlan::Fusion);
     EXPECT_EQ(p.Cantidad, 18);
-    EXPECT_EQ(p.Lote(),
-              Lote(Prologo(N) << Estadisticas(N, O) << Movimientos(N, O) << Upd("S_TA_EQUIV", N, O) << borra));
+    EXPECT_EQ(p.Lote(), Lote(Prologo(N)
+                             << Estadisticas(N, O) << Movimientos(N, O) << Upd("S_TA_EQUIV", N, O) << borra));
 
     p = ArmaPlan(O, N, Opciones(false, true, false), true, L);
     EXPECT_EQ(p.Cantidad, 8);
@@ -104,7 +108,8 @@ TEST(Planes, CopiaConYSinRubro) {
     p = ArmaPlan(O, N, Opciones(false, true, true, " 12 "), false, L);
     EXPECT_EQ(p.Cantidad, 24);
     EXPECT_EQ(p.Lote(), Lote(Copia(O, N, "  12")));
-    EXPECT_EQ(p.Sentencias[7], "    UPDATE V_MA_ARTICULOS SET IDRUBRO = '  12' WHERE IDARTICULO = '" + N + "'");
+    EXPECT_EQ(p.Sentencias[7],
+              "    UPDATE V_MA_ARTICULOS SET IDRUBRO = '  12' WHERE IDARTICULO = '" + N + "'");
 }
 
 TEST(Planes, EnSitioParaCodigosIgualesSinMirarMayusculasNiBlancos) {
@@ -177,11 +182,12 @@ class PlanesDemo : public SesionDemo {
     // blanks (the formatting of the run trims them).
     QString ConMovimientos(int cual) {
         Recordset rs;
-        rs.Open("SELECT a.IdArticulo FROM V_MA_ARTICULOS a WHERE a.IdArticulo NOT LIKE ' %' AND "
-                "EXISTS (SELECT 1 FROM V_MV_STOCK s WHERE s.IDARTICULO = a.IdArticulo) AND "
-                "EXISTS (SELECT 1 FROM V_MA_Precios p WHERE p.IDARTICULO = a.IdArticulo) "
-                "ORDER BY a.IdArticulo",
-                gDB().Cnn());
+        rs.Open(
+            "SELECT a.IdArticulo FROM V_MA_ARTICULOS a WHERE a.IdArticulo NOT LIKE ' %' AND "
+            "EXISTS (SELECT 1 FROM V_MV_STOCK s WHERE s.IDARTICULO = a.IdArticulo) AND "
+            "EXISTS (SELECT 1 FROM V_MA_Precios p WHERE p.IDARTICULO = a.IdArticulo) "
+            "ORDER BY a.IdArticulo",
+            gDB().Cnn());
         for (int i = 0; i < cual && !rs.Eof(); ++i) rs.MoveNext();
         return rs.Eof() ? QString() : rs.Fields(0).Value().toString();
     }
@@ -227,8 +233,10 @@ TEST_F(PlanesDemo, FusionPliegaElViejoEnElExistente) {
     const long stock = Cuenta("V_MV_STOCK", o) + Cuenta("V_MV_STOCK", n), precios = Cuenta("V_MA_Precios", n);
 
     Plan p;
+    InyeccionFallas::Limpia();
     EligePlan(p, F(o), F(n), Opciones(false, false, false));
     ASSERT_EQ(p.Tipo, TipoPlan::Fusion);
+    EXPECT_GT(InyeccionFallas::EjecucionesIntentadas(), 0);  // the probe
     Envia(p);
     EXPECT_EQ(Cuenta("V_MA_ARTICULOS", o, "IdArticulo"), 0);
     EXPECT_EQ(Valor("SELECT Descripcion FROM V_MA_ARTICULOS WHERE IdArticulo = " + Lit(n)), descripcion);
@@ -238,8 +246,10 @@ TEST_F(PlanesDemo, FusionPliegaElViejoEnElExistente) {
 }
 
 TEST_F(PlanesDemo, EnSitioCambiaSoloLasMayusculas) {
-    gDB().Cnn().Execute("INSERT INTO V_MA_ARTICULOS (IdArticulo, Descripcion) VALUES ('abc-9', 'Minusculas')");
-    gDB().Cnn().Execute("INSERT INTO V_MA_Precios (IdLista, IDARTICULO, Precio) VALUES ('   1', 'abc-9', 10)");
+    gDB().Cnn().Execute(
+        "INSERT INTO V_MA_ARTICULOS (IdArticulo, Descripcion) VALUES ('abc-9', 'Minusculas')");
+    gDB().Cnn().Execute(
+        "INSERT INTO V_MA_Precios (IdLista, IDARTICULO, Precio) VALUES ('   1', 'abc-9', 10)");
     const long articulos = Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS").toLong();
 
     Plan p;
@@ -254,18 +264,42 @@ TEST_F(PlanesDemo, EnSitioCambiaSoloLasMayusculas) {
 
 TEST_F(PlanesDemo, EstadisticasNoTocanElMaestro) {
     const QString o = ConMovimientos(0), n = ConMovimientos(1);
-    gDB().Cnn().Execute("INSERT INTO AC_VENTASDIARIA (Fecha, IDARTICULO, Cantidad) VALUES ('05/02/2024', " + Lit(o) +
-                        ", 1)");
+    gDB().Cnn().Execute("INSERT INTO AC_VENTASDIARIA (Fecha, IDARTICULO, Cantidad) VALUES ('05/02/2024', " +
+                        Lit(o) + ", 1)");
     const long ventas = Cuenta("AC_VENTASDIARIA", o) + Cuenta("AC_VENTASDIARIA", n);
     const long stock = Cuenta("V_MV_STOCK", o);
 
+    // Neither statistics nor equal codes consult the database, though the new code exists.
     Plan p;
+    InyeccionFallas::Limpia();
+    EligePlan(p, F(o), F(o.toUpper() + " "), Opciones(false, false, false));
+    EXPECT_EQ(p.Tipo, TipoPlan::EnSitio);
     EligePlan(p, F(o), F(n), Opciones(true, false, false));
     ASSERT_EQ(p.Tipo, TipoPlan::Estadisticas);
+    EXPECT_EQ(InyeccionFallas::EjecucionesIntentadas() + InyeccionFallas::AperturasIntentadas(), 0);
     Envia(p);
     ASSERT_GT(ventas, 0);
     EXPECT_EQ(Cuenta("AC_VENTASDIARIA", o), 0);
     EXPECT_EQ(Cuenta("AC_VENTASDIARIA", n), ventas);
     EXPECT_EQ(Cuenta("V_MA_ARTICULOS", o, "IdArticulo"), 1);
     EXPECT_EQ(Cuenta("V_MV_STOCK", o), stock);
+}
+
+TEST_F(PlanesDemo, UnaFusionDeshechaConservaLasEquivalenciasDelNuevo) {
+    const QString o = ConMovimientos(0), n = ConMovimientos(1);
+    gDB().Cnn().Execute("INSERT INTO S_TA_EQUIV (IDARTICULO, Equivalencia) VALUES (" + Lit(n) + ", 'EQ-1')");
+    const long equivalencias = Cuenta("S_TA_EQUIV", n),
+               articulos = Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS").toLong();
+
+    Plan p;
+    EligePlan(p, F(o), F(n), Opciones(false, false, false));
+    Conexion& cn = gDB().Cnn();
+    cn.Errors().Clear();
+    cn.Execute(p.Lote());
+    for (const char* s : {" ROLLBACK TRANSACTION", " ALTER TABLE V_MA_ARTICULOS ENABLE TRIGGER ALL ",
+                          " ALTER TABLE V_MV_STOCK ENABLE TRIGGER ALL "})
+        cn.Execute(QString::fromLatin1(s));
+    EXPECT_EQ(cn.Errors().Count(), 0);
+    EXPECT_EQ(Cuenta("S_TA_EQUIV", n), equivalencias);
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS").toLong(), articulos);
 }
