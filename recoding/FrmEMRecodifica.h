@@ -5,10 +5,12 @@
 // tool drive it directly.
 
 #include "recoding/Grilla.h"
+#include "recoding/Planes.h"
 
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -26,6 +28,16 @@ struct EditorCelda {
     uint32_t BackColor = 0xFFFFFF, ForeColor = 0;
 };
 
+// One code sent by the run.
+struct ResultadoCodigo {
+    int fila = 0;
+    QString viejo;         // the code processed (a size variant's own code)
+    QString nuevo;
+    TipoPlan tipo = TipoPlan::Copia;
+    bool error = false;
+    QString descripcion;   // the first error's description
+};
+
 // What the model asks of the window (nothing, without one). The model runs
 // the matching GotFocus, LeaveCell and EnterCell events itself when it moves
 // the focus or the current cell; the same event forwarded again by a widget
@@ -38,6 +50,10 @@ public:
     virtual void EnviaTeclas(const QString& teclas) {}   // e.g. "{TAB}"
     virtual void FocoControl(const QString& control) {}  // e.g. "TxtPrefijoNvo"
     virtual void Actualiza() {}                          // repaint after a model change
+    // The run: the row being processed, of `total`.
+    virtual void Progreso(int fila, int total) {}
+    // The run: one code sent, with the server's first error when it failed.
+    virtual void Recodificado(const ResultadoCodigo& resultado) {}
 };
 
 class FrmEMRecodifica {
@@ -104,6 +120,13 @@ public:
 
     // ---- the run -------------------------------------------------------------------
     void ProcesoPrincipal();
+    // What the run would send, without sending anything that writes: for
+    // every code it would process, its plan, in the run's order.
+    void VistaPrevia(const std::function<void(int fila, const QString& viejo, const QString& nuevo,
+                                              const Plan& plan)>& cada);
+
+    // Makes the cell current as the grid control does (cell events fired).
+    void MueveCelda(int fila, int columna) { CambiaCelda(MSFlexGrid1, fila, columna); }
 
 private:
     // Moves the current cell as the grid control does: LeaveCell before,

@@ -120,6 +120,11 @@ void FrmEMRecodifica::CmdBuscar_Click() {
                 textpropiedades(txtedit, Grilla::ArticuloNuevo);
                 txtedit.Text = nuevo;
                 CampoValida(txtedit);
+                // A refused new code is not recoded: its cell was written before validation.
+                if (ErrorValidacion) {
+                    grilla.SetTextMatrix(grilla.Row, Grilla::ArticuloNuevo, QString());
+                    txtedit.Text.clear();
+                }
             },
             [&] {
                 AvanzaFila(grilla);

@@ -18,6 +18,15 @@ QString Formato(const QString& codigo, int ancho) {
     return LibUtil().AlineaTexto(Texto::Trim(codigo), ancho);
 }
 
+// The old code in the form the master keeps it: a code stored with leading
+// blanks keeps them (formatting would drop them and the statements would
+// match no row); any other code is formatted as usual.
+QString FormatoViejo(const QString& codigo, int ancho) {
+    if (!codigo.startsWith(QLatin1Char(' ')) || Texto::Trim(codigo).isEmpty()) return Formato(codigo, ancho);
+    const QString t = Texto::RTrim(codigo);
+    return t.size() >= ancho ? t : t.leftJustified(ancho);
+}
+
 // "    UPDATE <tabla> SET <campo> = '<a>' WHERE <campo> = '<b>'"
 QString Update(const QString& tabla, const QString& a, const QString& b,
                const QString& campo = QStringLiteral("IDARTICULO")) {
@@ -107,7 +116,7 @@ void ArmaPlan(Plan& plan, const QString& O, const QString& N, const OpcionesPlan
     const QString n = Comillas(N);
     const QString nn = Comillas(Formato(N, 25));
     const QString o = Comillas(O);
-    const QString oo = Comillas(Formato(O, 25));
+    const QString oo = Comillas(FormatoViejo(O, 25));
     const QString r = Comillas(Formato(op.TxtPrefijoNvo, 4));
 
     switch (plan.Tipo) {

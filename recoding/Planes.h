@@ -39,7 +39,8 @@ TipoPlan TipoSegun(const QString& O, const QString& N, const OpcionesPlan& op, b
 // Builds into `plan` (from count 0) the plan for the old code O and the new
 // code N, both already formatted to 25. `L` is the master's column list
 // without the code and ID (used by the copy plan only). Quotes of the codes
-// and the rubro are doubled.
+// and the rubro are doubled. An old code that starts with a blank is the
+// master's stored form and keeps its leading blanks.
 void ArmaPlan(Plan& plan, const QString& O, const QString& N, const OpcionesPlan& op, bool existeNuevo,
               const QString& L);
 Plan ArmaPlan(const QString& O, const QString& N, const OpcionesPlan& op, bool existeNuevo, const QString& L);

@@ -5,3 +5,8 @@ list(APPEND QUENVAR_RECODING_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/TextoSql.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ArchivoImportado.cpp
   ${CMAKE_CURRENT_LIST_DIR}/VerVistas.cpp)
+# The run and its traces.
+list(APPEND QUENVAR_RECODING_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/Corrida.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Testigo.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Lote.cpp)

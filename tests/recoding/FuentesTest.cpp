@@ -81,8 +81,8 @@ TEST_F(Fuentes, ElCodigoNuevoDelArchivoReemplazaAlCodigoDeBarrasYSeValida) {
         op.Mensajes(),
         (QStringList{kPreguntaArchivo, "El Código de Articulo nuevo ya existe,¿Es esto Correcto?",
                      "El Código de Articulo Nuevo ya Existe", "Debe Informar el Codigo de Articulo Nuevo"}));
-    // Rows stay as read: the run skips nothing here that validation did not.
-    EXPECT_EQ(Filas(), (QStringList{"1002|Tuerca|5002", "1001|Tornillo|2001", "1003|Arandela|", "||"}));
+    // The refused new code is emptied, so the run does not merge 1001 into 2001.
+    EXPECT_EQ(Filas(), (QStringList{"1002|Tuerca|5002", "1001|Tornillo|", "1003|Arandela|", "||"}));
     EXPECT_FALSE(frm.CargandoArchivo);
     EXPECT_FALSE(frm.ChkPermiteExistente);
 }

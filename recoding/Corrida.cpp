@@ -1,0 +1,315 @@
+// The recoding run: one plan per code, one transaction per code, the
+// failed codes logged and rolled back, the witness at the end.
+
+#include "recoding/Corrida.h"
+
+#include <QDateTime>
+
+#include "db/DB_Dll.h"
+#include "db/platform/Ado.h"
+#include "db/platform/Conexion.h"
+#include "db/platform/Recordset.h"
+#include "display/Dll_Display.h"
+#include "frame/lib/Lib_Dialogo.h"
+#include "frame/lib/Lib_Util.h"
+#include "frame/lib/TratamientoErrores.h"
+#include "frame/platform/Aplicacion.h"
+#include "frame/platform/Guardia.h"
+#include "frame/platform/Operador.h"
+#include "frame/platform/Texto.h"
+#include "recoding/FrmEMRecodifica.h"
+#include "recoding/Planes.h"
+#include "recoding/Testigo.h"
+#include "recoding/TextoSql.h"
+
+using Texto::Trim;
+
+namespace {
+
+const QString kRutina = QStringLiteral("ProcesoPrincipal");
+const QString kHabilitaArticulos = QStringLiteral(" ALTER TABLE V_MA_ARTICULOS ENABLE TRIGGER ALL ");
+const QString kHabilitaStock = QStringLiteral(" ALTER TABLE V_MV_STOCK ENABLE TRIGGER ALL ");
+
+QString PrimerError() {
+    const Errores& e = gDB().Cnn().Errors();
+    return e.Count() > 0 ? e.Item(0).Description : QString();
+}
+
+// The codes a row sends, in order, once its pair is read: its size
+// variants and then its own code; none for a row that is skipped.
+struct Fila {
+    QString O, N;
+    QStringList codigos;
+};
+
+Fila LeeFila(const Grilla& g, int i) {
+    Fila f;
+    f.O = Trim(g.TextMatrix(i, Grilla::IdArticulo));
+    f.N = Trim(g.TextMatrix(i, Grilla::ArticuloNuevo));
+    return f;
+}
+
+// Fills the row's codes (reads only).
+void CodigosDeFila(const Grilla& g, int i, bool talles, Fila& f) {
+    f.codigos.clear();
+    if (f.O.isEmpty() || f.N.isEmpty()) return;
+    const Lib_Util& u = LibUtil();
+    const bool iguales = Texto::Iguales(f.O, f.N);
+    f.N = u.AlineaTexto(f.N, 25);
+    // Only validated rows carry a description.
+    if (Trim(g.TextMatrix(i, Grilla::Descripcion)).isEmpty()) return;
+    if (!iguales && talles) f.codigos = VariantesDeTalle(f.O);
+    f.codigos << CodigoGuardado(u.AlineaTexto(f.O, 25));
+}
+
+OpcionesPlan Opciones(const FrmEMRecodifica& frm) {
+    OpcionesPlan op;
+    op.ChkEstadisticas = frm.ChkEstadisticas;
+    op.ChkSoloMaestro = frm.ChkSoloMaestro;
+    op.CargaPorPrefijo = frm.CargaPorPrefijo;
+    op.TxtPrefijoNvo = frm.TxtPrefijoNvo;
+    return op;
+}
+
+}  // namespace
+
+bool UsaTalles() {
+    RecordsetPtr rs;
+    bool usa = false;
+    try {
+        gDB().AbrirRecordset(
+            QStringLiteral(
+                "select top 1 TalleDefault  from v_ma_articulos where TalleDefault  <> '' AND not TalleDefault  is nulL "),
+            rs, ado::adOpenForwardOnly, ado::adLockReadOnly);
+        usa = rs && rs->State() != ado::adStateClosed && !rs->Bof();
+    } catch (const Fallo&) {
+        usa = false;
+    }
+    if (rs) gDB().CierraRecordset(rs);
+    return usa;
+}
+
+QStringList VariantesDeTalle(const QString& codigo) {
+    QStringList r;
+    RecordsetPtr rs;
+    gDB().AbrirRecordset(QStringLiteral("select * from v_ma_articulos where ltrim(idarticulo) like '") +
+                             TextoSql::PatronLike(Trim(codigo)) +
+                             QStringLiteral("|%' and TalleDefault<>'' order by idarticulo"),
+                         rs, ado::adOpenForwardOnly, ado::adLockReadOnly);
+    while (rs && rs->State() != ado::adStateClosed && !rs->Eof()) {
+        r << LibUtil().ValorCampo(rs->Value(QStringLiteral("IdArticulo"))).toString();
+        rs->MoveNext();
+    }
+    if (rs) gDB().CierraRecordset(rs);
+    return r;
+}
+
+QString CodigoGuardado(const QString& codigoFormateado) {
+    using TextoSql::Comillas;
+    RecordsetPtr rs;
+    gDB().AbrirRecordset(QStringLiteral("select idarticulo from v_ma_articulos where idarticulo = '") +
+                             Comillas(codigoFormateado) + QStringLiteral("'"),
+                         rs, ado::adOpenForwardOnly, ado::adLockReadOnly);
+    const bool existe = rs && rs->State() != ado::adStateClosed && !rs->Bof();
+    if (rs) gDB().CierraRecordset(rs);
+    if (existe) return codigoFormateado;
+
+    QString guardado;
+    gDB().AbrirRecordset(QStringLiteral("select idarticulo from v_ma_articulos where ltrim(idarticulo) = '") +
+                             Comillas(Trim(codigoFormateado)) + QStringLiteral("' order by idarticulo"),
+                         rs, ado::adOpenForwardOnly, ado::adLockReadOnly);
+    if (rs && rs->State() != ado::adStateClosed && !rs->Eof())
+        guardado = LibUtil().ValorCampo(rs->Value(QStringLiteral("IdArticulo"))).toString();
+    if (rs) gDB().CierraRecordset(rs);
+    return guardado.isEmpty() ? codigoFormateado : guardado;
+}
+
+QString RutaLogRecodificacion() {
+    const QString fecha = Texto::FormatoFecha(QDateTime::currentDateTime(), FechaCorta());
+    return LibUtil().AgregaBarra(CarpetaAplicacion()) + QStringLiteral("ErrCod") + fecha.left(2) +
+           QStringLiteral(".txt");
+}
+
+void FrmEMRecodifica::ProcesoPrincipal() {
+    Grilla& g = MSFlexGrid1;
+    Dll_Display& cartel = ElCartel();
+    Guardia guardia(LibUtil().DialogoDe(kRutina));
+    guardia.Antes([&](const Fallo&) {
+        cartel.CartelCerrar();
+        return Guardia::Decision::Dialogo;
+    });
+
+    // Abandoned: the triggers back on, every failure ignored, no witness.
+    auto abandona = [&] {
+        Guardia sinFallos(nullptr);
+        sinFallos.Antes([](const Fallo&) { return Guardia::Decision::Seguir; });
+        Conexion& cn = gDB().Cnn();
+        sinFallos.Ejecuta({
+            [&] { cn.Execute(kHabilitaArticulos, nullptr, -1); },
+            [&] { PrimerError(); },
+            [&] { cn.Execute(kHabilitaStock, nullptr, -1); },
+            [&] { PrimerError(); },
+        });
+    };
+
+    QString rutaLog;
+    bool talles = false;
+    bool errores = false;
+    bool cancelado = false;
+    if (!guardia.Ejecuta({
+            [&] { rutaLog = RutaLogRecodificacion(); },
+            [&] { talles = UsaTalles(); },
+            [&] { cartel.CartelInicio(QStringLiteral("Recodificacion de Articulos"), false); },
+            [&] {
+                QString r;
+                GenTmp(3, QString(), QString(), r);
+            },
+            [&] {
+                QString r = rutaLog;
+                GenTmp(1, QString(), QString(), r);
+            },
+        }))
+        return abandona();
+
+    const int ultima = g.Rows() - 1;
+    Plan plan;
+
+    // One code: its plan in one batch, committed or rolled back, triggers back on.
+    auto pasoCodigo = [&](int i, const QString& O, const QString& N) -> bool {
+        QString lote;
+        bool fallo = false;
+        ResultadoCodigo res;
+        res.fila = i;
+        res.viejo = O;
+        res.nuevo = N;
+        Conexion& cn = gDB().Cnn();
+        if (!guardia.Ejecuta({
+                [&] {
+                    LblCodigo = QStringLiteral("Recodificando ") + Trim(N) +
+                                QStringLiteral(" Espere por favor... (") + QString::number(i) +
+                                QStringLiteral(" de ") + QString::number(ultima) + QStringLiteral(")");
+                    if (Vista) Vista->Progreso(i, ultima);
+                },
+                [&] {
+                    plan.Reinicia();
+                    EligePlan(plan, O, N, Opciones(*this));
+                    lote = plan.Lote();
+                    res.tipo = plan.Tipo;
+                },
+            }))
+            return false;
+        if (plan.Cantidad == 0) return true;  // the plan could not be built: nothing sent
+
+        if (plan.Tipo == TipoPlan::Estadisticas) {
+            if (!guardia.Ejecuta({
+                    [&] { gDB().EjecutaConsultaSQL(lote); },
+                    [&] {
+                        if (cn.Errors().Count() == 0) return;
+                        errores = fallo = true;
+                        res.descripcion = PrimerError();
+                        GenTmp(2, O + QStringLiteral(", ") + res.descripcion + QStringLiteral(" ((MARCA 1))"));
+                    },
+                }))
+                return false;
+        } else {
+            const bool fusion = plan.Tipo == TipoPlan::Fusion;
+            if (!guardia.Ejecuta({
+                    [&] { cn.Execute(lote, nullptr, -1); },
+                    [&] {
+                        if (cn.Errors().Count() == 0) return;
+                        errores = fallo = true;
+                        res.descripcion = PrimerError();
+                        GenTmp(2, O + (fusion ? QStringLiteral(" ,") : QStringLiteral(", ")) + res.descripcion +
+                                      (fusion ? QStringLiteral(" ((MARCA 2))") : QStringLiteral(" ((MARCA 3))")));
+                        GenTmp(2, lote);
+                    },
+                    [&] {
+                        cn.Execute(fallo ? QStringLiteral("ROLLBACK TRANSACTION") : QStringLiteral(" COMMIT TRANSACTION"),
+                                   nullptr, -1);
+                    },
+                    [&] { cn.Execute(kHabilitaArticulos, nullptr, -1); },
+                    [&] { cn.Execute(kHabilitaStock, nullptr, -1); },
+                }))
+                return false;
+        }
+        res.error = fallo;
+        if (Vista) Vista->Recodificado(res);
+        return true;
+    };
+
+    for (int i = 1; i <= ultima; ++i) {
+        Fila f;
+        auto muestra = [&] {
+            cartel.CartelMostrar(cancelado, QString::number(i) + QStringLiteral(" ") + g.TextMatrix(i, 0),
+                                 g.TextMatrix(i, 1), g.TextMatrix(i, 2));
+        };
+        if (!guardia.Ejecuta({
+                [&] { f = LeeFila(g, i); },
+                muestra,
+                [&] { CodigosDeFila(g, i, talles, f); },
+            }))
+            return abandona();
+        for (const QString& O : f.codigos)
+            if (!pasoCodigo(i, O, f.N)) return abandona();
+        if (!guardia.Paso(muestra)) return abandona();
+    }
+
+    int respuesta = vbNo;
+    bool sinGuardar = false;
+    if (!guardia.Ejecuta({
+            [&] { cartel.CartelCerrar(); },
+            [&] { AgregaTestigo(*this); },
+            [&] {
+                respuesta = ElOperador().Mensaje(
+                    QStringLiteral("Proceso FINALIZADO. Es recomendable imprimir un testigo de la recodificación "
+                                   "realizada, ¿Desea Imprimirlo?"),
+                    vbYesNo + vbQuestion, QStringLiteral("Aviso al operador"));
+            },
+            [&] {
+                if (respuesta != vbYes) return;
+                Lib_Dialogo& d = Dialogo();
+                d.AsignaExtension(QStringLiteral(".htm"));
+                d.AsignaFiltro(QStringLiteral("Páginas Web (*.htm)|*.htm|"));
+                d.AsignaOpcion(true);
+                d.MuestraGuardar();
+                sinGuardar = d.FueCancelado();
+            },
+        }))
+        return abandona();
+    if (sinGuardar) return;
+    if (!guardia.Ejecuta({
+            [&] {
+                if (respuesta == vbYes) GeneraTestigoHtml(*this, Dialogo().NombreArchivo());
+            },
+            [&] {
+                if (respuesta == vbYes) AbrePagina(Dialogo().NombreArchivo(), true);
+            },
+            [&] {
+                if (!errores) return;
+                if (ElOperador().Mensaje(QStringLiteral("Atencion, Se produjeron errores durante la "
+                                                        "recodificacion, desea ver el archivo generado?"),
+                                         vbYesNo + vbQuestion, QStringLiteral("Atencion")) != vbYes)
+                    return;
+                GenTmp(3);
+                GenTmp(4);
+            },
+            [&] { GenTmp(3); },
+        }))
+        return abandona();
+}
+
+void FrmEMRecodifica::VistaPrevia(
+    const std::function<void(int, const QString&, const QString&, const Plan&)>& cada) {
+    const Grilla& g = MSFlexGrid1;
+    const bool talles = UsaTalles();
+    const OpcionesPlan op = Opciones(*this);
+    Plan plan;
+    for (int i = 1; i < g.Rows(); ++i) {
+        Fila f = LeeFila(g, i);
+        CodigosDeFila(g, i, talles, f);
+        for (const QString& O : f.codigos) {
+            EligePlan(plan, O, f.N, op);
+            cada(i, O, f.N, plan);
+        }
+    }
+}

@@ -1,0 +1,290 @@
+// The batch recoding tool: the session opened as start-up opens it, the
+// list loaded from one source through the window model, the confirmations
+// answered from the options.
+
+#include "recoding/Lote.h"
+
+#include <QFileInfo>
+
+#include <cstdio>
+#include <unistd.h>
+#include <vector>
+
+#include "db/DB_Dll.h"
+#include "db/platform/Conexion.h"
+#include "frame/Arranque.h"
+#include "frame/platform/Aplicacion.h"
+#include "frame/platform/Fallo.h"
+#include "frame/platform/OperadorGuionado.h"
+#include "frame/platform/Texto.h"
+#include "frame/sesion/LineaComandos.h"
+#include "frame/sesion/Sesion.h"
+#include "recoding/FrmEMRecodifica.h"
+#include "recoding/Planes.h"
+#include "recoding/Testigo.h"
+
+using Texto::Trim;
+
+namespace {
+
+const std::vector<Opcion> kOpciones = {
+    {QStringLiteral("archivo"), 1, QStringLiteral("ARCHIVO     cargar los pares de un archivo de texto")},
+    {QStringLiteral("delimitador"), 1, QStringLiteral("D           delimitador del archivo (\",\" por defecto)")},
+    {QStringLiteral("prefijo"), 2, QStringLiteral("ANT NVO     cargar los artículos del prefijo ANT con el prefijo NVO")},
+    {QStringLiteral("rubro"), 1, QStringLiteral("R           filtrar el prefijo por rubro")},
+    {QStringLiteral("solo-con-blancos"), 0, QStringLiteral("           cargar sólo los códigos con un blanco")},
+    {QStringLiteral("quitar-blancos"), 0, QStringLiteral("           quitar los blancos de los códigos nuevos")},
+    {QStringLiteral("controlar-puntos"), 0, QStringLiteral("           alinear los códigos con un punto")},
+    {QStringLiteral("estadisticas"), 0, QStringLiteral("           recodificar sólo las estadísticas")},
+    {QStringLiteral("solo-maestro"), 0, QStringLiteral("           fusionar sólo el maestro")},
+    {QStringLiteral("permite-existentes"), 0, QStringLiteral("           aceptar códigos nuevos existentes")},
+    {QStringLiteral("html"), 1, QStringLiteral("ARCHIVO     guardar el testigo HTML")},
+    {QStringLiteral("vista-previa"), 0, QStringLiteral("           mostrar los lotes sin enviarlos")},
+};
+
+const QString kUso = QStringLiteral("quenvar-lote [--carpeta DIR] [opciones] \"LINEA DE COMANDOS\"");
+
+// Answers every prompt from the options and shows it on standard error.
+class Politica {
+public:
+    Politica(QTextStream& err, const OpcionesLeidas& o) : err_(err), o_(o) {}
+    bool enCorrida = false;
+
+    std::optional<OperadorGuionado::Respuesta> operator()(const Aviso& a) {
+        switch (a.tipo) {
+            case Aviso::Tipo::Mensaje: {
+                err_ << (a.titulo.isEmpty() ? QString() : Trim(a.titulo) + QStringLiteral(": "))
+                     << a.texto << "\n";
+                err_.flush();
+                const int juego = BotonesMensaje::Juego(a.botones);
+                if (juego == vbAbortRetryIgnore) return enCorrida ? vbIgnore : vbAbort;
+                if (juego == vbYesNo || juego == vbYesNoCancel) return Si(a.texto) ? vbYes : vbNo;
+                if (juego == vbOKCancel) return vbOK;
+                if (juego == vbRetryCancel) return vbCancel;
+                return vbOK;
+            }
+            case Aviso::Tipo::Entrada:
+                return std::optional<QString>();
+            case Aviso::Tipo::Archivo: {
+                RespuestaArchivo r;
+                const QString nombre = a.pedido.guardar ? o_.Valor(QStringLiteral("html"))
+                                                        : o_.Valor(QStringLiteral("archivo"));
+                r.cancelado = nombre.isEmpty();
+                if (!r.cancelado) r.nombre = QFileInfo(nombre).absoluteFilePath();
+                return r;
+            }
+            default:
+                return std::nullopt;
+        }
+    }
+
+private:
+    bool Si(const QString& texto) const {
+        if (Texto::Contiene(texto, QStringLiteral("Realmente desea cargar")) ||
+            Texto::Contiene(texto, QStringLiteral("Desea continuar")))
+            return true;
+        if (Texto::Contiene(texto, QStringLiteral("testigo"))) return o_.Tiene(QStringLiteral("html"));
+        if (Texto::Contiene(texto, QStringLiteral("ya existe")))
+            return o_.Tiene(QStringLiteral("permite-existentes"));
+        return false;
+    }
+
+    QTextStream& err_;
+    const OpcionesLeidas& o_;
+};
+
+// Results and progress of the run.
+class VistaLote : public VistaRecodifica {
+public:
+    VistaLote(QTextStream& out, QTextStream& err) : out_(out), err_(err), barra_(isatty(fileno(stderr))) {}
+
+    void Progreso(int fila, int total) override {
+        if (!barra_ || total <= 0) return;
+        const int ancho = 30;
+        const int lleno = fila * ancho / total;
+        err_ << "\r[" << QString(lleno, QLatin1Char('#')) << QString(ancho - lleno, QLatin1Char(' ')) << "] "
+             << fila << "/" << total;
+        err_.flush();
+        pendiente_ = true;
+    }
+    void Recodificado(const ResultadoCodigo& r) override {
+        Termina();
+        if (r.error) {
+            ++errores;
+            out_ << "ERROR " << Texto::RTrim(r.viejo) << ": " << r.descripcion << "\n";
+        } else {
+            ++correctos;
+            out_ << "OK " << Texto::RTrim(r.viejo) << " -> " << Trim(r.nuevo) << " (" << NombreTipoPlan(r.tipo)
+                 << ")\n";
+        }
+        out_.flush();
+    }
+    void Termina() {
+        if (pendiente_) err_ << "\r" << QString(50, QLatin1Char(' ')) << "\r";
+        err_.flush();
+        pendiente_ = false;
+    }
+
+    int correctos = 0;
+    int errores = 0;
+
+private:
+    QTextStream& out_;
+    QTextStream& err_;
+    bool barra_;
+    bool pendiente_ = false;
+};
+
+// argv for the shared option reader.
+struct Argumentos {
+    explicit Argumentos(const QStringList& a) {
+        datos.push_back(QByteArray("quenvar-lote"));
+        for (const QString& s : a) datos.push_back(s.toLocal8Bit());
+        for (QByteArray& d : datos) punteros.push_back(d.data());
+        punteros.push_back(nullptr);
+    }
+    int argc() const { return static_cast<int>(punteros.size()) - 1; }
+    char** argv() { return punteros.data(); }
+    std::vector<QByteArray> datos;
+    std::vector<char*> punteros;
+};
+
+// Opens the main session from the suite's command line and checks the user.
+bool AbreSesion(const QString& linea, QTextStream& err) {
+    const LineaComandos::Parametros p = LineaComandos::Lee(linea);
+    if (Trim(p.dbName).isEmpty()) {
+        err << "La línea de comandos no indica la base de datos (@dbname=...;)\n";
+        return false;
+    }
+    DB_Dll& db = gDB();
+    db.gServidor = LineaComandos::ExtraeServidor(Trim(p.servidor));
+    db.gDBName = db.gUsuario = db.gUserPassWord = Trim(p.dbName);
+    db.OpenServerADODB(false, 3, QString(), true, false);
+    if (!db.gOpenFlag) {
+        const Errores& e = db.Cnn().Errors();
+        err << "No se pudo conectar con la base de datos " << db.gDBName;
+        if (e.Count() > 0) err << ": " << e.Item(0).Description;
+        err << "\n";
+        return false;
+    }
+    const QString usuario = Trim(p.usuario);
+    if (!ValidaUsuario(usuario, p.password.value_or(QString()))) {
+        err << "Usuario o clave incorrectos\n";
+        return false;
+    }
+    gUsuarioActual = usuario;
+    return true;
+}
+
+// Rows the run will not send, with the reason.
+int Omitidas(const FrmEMRecodifica& frm, QTextStream& out) {
+    const Grilla& g = frm.MSFlexGrid1;
+    int omitidas = 0;
+    for (int i = 1; i < g.Rows(); ++i) {
+        const QString viejo = Trim(g.TextMatrix(i, Grilla::IdArticulo));
+        const QString nuevo = Trim(g.TextMatrix(i, Grilla::ArticuloNuevo));
+        const QString descripcion = Trim(g.TextMatrix(i, Grilla::Descripcion));
+        if (viejo.isEmpty() && nuevo.isEmpty()) continue;
+        QString motivo;
+        if (viejo.isEmpty())
+            motivo = QStringLiteral("sin código actual");
+        else if (descripcion.isEmpty())
+            motivo = gDB().ExisteEnTabla(QStringLiteral("V_MA_ARTICULOS"), viejo, QStringLiteral("IDARTICULO"),
+                                         nullptr, 8, QString(), true)
+                         ? QStringLiteral("sin descripción")
+                         : QStringLiteral("código inexistente");
+        else if (nuevo.isEmpty())
+            motivo = QStringLiteral("código nuevo rechazado");
+        if (motivo.isEmpty()) continue;
+        ++omitidas;
+        out << "OMITIDO " << Texto::RTrim(g.TextMatrix(i, Grilla::IdArticulo)) << ": " << motivo << "\n";
+    }
+    return omitidas;
+}
+
+}  // namespace
+
+int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& err) {
+    Argumentos a(argumentos);
+    const OpcionesLeidas o = LeeOpciones(a.argc(), a.argv(), kOpciones);
+    const int fuentes = (o.Tiene(QStringLiteral("archivo")) ? 1 : 0) + (o.Tiene(QStringLiteral("prefijo")) ? 1 : 0) +
+                        (o.Tiene(QStringLiteral("controlar-puntos")) ? 1 : 0);
+    QString error = o.error;
+    if (error.isEmpty() && o.posicionales.size() != 1)
+        error = o.posicionales.isEmpty() ? QStringLiteral("Falta la línea de comandos")
+                                         : QStringLiteral("Sobran argumentos: ") + o.posicionales.mid(1).join(' ');
+    if (error.isEmpty() && fuentes != 1) error = QStringLiteral("Indique una sola fuente: --archivo, --prefijo o --controlar-puntos");
+    if (error.isEmpty() && o.Tiene(QStringLiteral("archivo")) &&
+        !QFileInfo(o.Valor(QStringLiteral("archivo"))).isReadable())
+        error = QStringLiteral("No se puede leer el archivo ") + o.Valor(QStringLiteral("archivo"));
+    if (!error.isEmpty()) {
+        err << error << "\n" << AyudaOpciones(kUso, kOpciones);
+        return 2;
+    }
+
+    OperadorGuionado operador;
+    Politica politica(err, o);
+    operador.EstableceRespondedor([&](const Aviso& av) { return politica(av); });
+    EstableceOperador(&operador);
+    struct Restaura {
+        ~Restaura() { EstableceOperador(nullptr); }
+    } restaura;
+
+    try {
+        if (!AbreSesion(o.posicionales.first(), err)) return 2;
+
+        FrmEMRecodifica frm;
+        VistaLote vista(out, err);
+        frm.Vista = &vista;
+        frm.InicializaGrid2();
+        frm.ChkEstadisticas = o.Tiene(QStringLiteral("estadisticas"));
+        frm.ChkSoloMaestro = o.Tiene(QStringLiteral("solo-maestro"));
+        frm.ChkPermiteExistente = o.Tiene(QStringLiteral("permite-existentes"));
+        frm.chkCargarBlancos = o.Tiene(QStringLiteral("solo-con-blancos"));
+        frm.chkBlancos = o.Tiene(QStringLiteral("quitar-blancos"));
+        frm.TxtDelimitador = o.Valor(QStringLiteral("delimitador"));
+        frm.TxtRubro = o.Valor(QStringLiteral("rubro"));
+        frm.TxtPrefijoAnt = o.Valor(QStringLiteral("prefijo"), 0);
+        frm.TxtPrefijoNvo = o.Valor(QStringLiteral("prefijo"), 1);
+
+        const bool previa = o.Tiene(QStringLiteral("vista-previa"));
+        Conexion& cn = gDB().Cnn();
+        // The dry run undoes whatever the loading writes (the point control's setting).
+        if (previa) cn.BeginTrans();
+
+        if (o.Tiene(QStringLiteral("archivo")))
+            frm.CmdBuscar_Click();
+        else if (o.Tiene(QStringLiteral("prefijo")))
+            frm.CmdPrefijo_Click();
+        else
+            frm.CmdControlar_Click();
+
+        const int omitidas = Omitidas(frm, out);
+
+        if (previa) {
+            int codigos = 0;
+            frm.VistaPrevia([&](int, const QString& viejo, const QString& nuevo, const Plan& plan) {
+                ++codigos;
+                out << "-- " << Texto::RTrim(viejo) << " -> " << Trim(nuevo) << " (" << NombreTipoPlan(plan.Tipo)
+                    << ")" << plan.Lote() << "\n";
+            });
+            cn.RollbackTrans();
+            out << "Vista previa: " << codigos << " códigos, " << omitidas << " omitidos\n";
+            return 0;
+        }
+
+        politica.enCorrida = true;
+        frm.ProcesoPrincipal();
+        politica.enCorrida = false;
+        vista.Termina();
+
+        out << "Procesados: " << vista.correctos + vista.errores << ", correctos: " << vista.correctos
+            << ", con error: " << vista.errores << ", omitidos: " << omitidas << "\n";
+        if (vista.errores > 0) out << "Log de errores: " << EstadoCanalLog().nombre << "\n";
+        out.flush();
+        return vista.errores > 0 ? 1 : 0;
+    } catch (const Fallo& f) {
+        err << "Error " << f.Numero() << ": " << f.Descripcion() << "\n";
+        return 2;
+    }
+}
