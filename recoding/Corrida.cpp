@@ -4,6 +4,7 @@
 #include "recoding/Corrida.h"
 
 #include <QDateTime>
+#include <QSet>
 
 #include "db/DB_Dll.h"
 #include "db/platform/Ado.h"
@@ -304,11 +305,18 @@ void FrmEMRecodifica::VistaPrevia(
     const bool talles = UsaTalles();
     const OpcionesPlan op = Opciones(*this);
     Plan plan;
+    QSet<QString> creados;
     for (int i = 1; i < g.Rows(); ++i) {
         Fila f = LeeFila(g, i);
         CodigosDeFila(g, i, talles, f);
         for (const QString& O : f.codigos) {
             EligePlan(plan, O, f.N, op);
+            // Nothing is sent, so a new code copied earlier in the list does
+            // not exist yet: the run would merge into it.
+            const QString clave = Trim(f.N).toUpper();
+            if (plan.Tipo == TipoPlan::Copia && creados.contains(clave))
+                ArmaPlan(plan, O, f.N, op, true, QString());
+            if (plan.Tipo == TipoPlan::Copia) creados.insert(clave);
             cada(i, O, f.N, plan);
         }
     }

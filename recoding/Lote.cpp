@@ -225,10 +225,11 @@ int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& er
     OperadorGuionado operador;
     Politica politica(err, o);
     operador.EstableceRespondedor([&](const Aviso& av) { return politica(av); });
-    EstableceOperador(&operador);
     struct Restaura {
-        ~Restaura() { EstableceOperador(nullptr); }
+        Operador* previo = &ElOperador();
+        ~Restaura() { EstableceOperador(previo); }
     } restaura;
+    EstableceOperador(&operador);
 
     try {
         if (!AbreSesion(o.posicionales.first(), err)) return 2;
