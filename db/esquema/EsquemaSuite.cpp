@@ -512,9 +512,16 @@ std::vector<Sentencia> Disparadores(Motor motor) {
 
 }  // namespace
 
+// The embedded engine indexes the trimmed code, which the size-variant
+// search compares; a server scans for it.
+std::vector<Sentencia> IndicesDelMotor(Motor motor) {
+    if (motor == Motor::SqlServer) return {};
+    return {{"IX_V_MA_ARTICULOS_LTRIM", "CREATE INDEX IX_V_MA_ARTICULOS_LTRIM ON V_MA_ARTICULOS (LTRIM(IdArticulo))"}};
+}
+
 std::vector<Sentencia> SentenciasPrincipal(Motor motor) {
     std::vector<Sentencia> todas = Tablas();
-    for (const std::vector<Sentencia>& parte : {Indices(), Vistas(), Disparadores(motor)})
+    for (const std::vector<Sentencia>& parte : {Indices(), IndicesDelMotor(motor), Vistas(), Disparadores(motor)})
         todas.insert(todas.end(), parte.begin(), parte.end());
     return todas;
 }

@@ -292,11 +292,30 @@ private:
         int posSelect = -1;
         QString limite;
         bool porcentaje = false;
+        qsizetype posSegmento = -1;
+        QString segmento;
+        int iniSegmento = -1, finSegmento = -1;
         while (k < b) {
             const Token& x = T(k);
             const bool funcionLR = (x.Es("LEFT") || x.Es("RIGHT")) && EsSim(k + 1, b, '(');
             if (EsLimite(x) && !funcionLR) {
                 if (x.Es("SELECT")) posSelect = out.size();
+                if (x.Es("LIKE") && finSegmento == k && EsOperandoSimple(iniSegmento, finSegmento) && k + 1 < b &&
+                    T(k + 1).tipo == Token::Cadena &&
+                    (k + 2 == b || (EsLimite(T(k + 2)) && !T(k + 2).Es("ESCAPE") && !T(k + 2).Es("COLLATE")))) {
+                    // A literal prefix also bounds the operand, so that an index on
+                    // it serves the search; the range holds every match.
+                    const QString prefijo = PrefijoLike(T(k + 1).texto);
+                    if (!prefijo.trimmed().isEmpty()) {
+                        out.truncate(posSegmento);
+                        Agrega(out, QStringLiteral("(%1 LIKE %2 AND %1 >= %3 AND %1 < %4)")
+                                        .arg(segmento, CitaCadena(T(k + 1).texto), CitaCadena(prefijo),
+                                             CitaCadena(prefijo + QChar(0xFFFF))));
+                        finSegmento = -1;
+                        k += 2;
+                        continue;
+                    }
+                }
                 if (x.Es("RAISE") && EsSim(k + 1, b, '(')) {
                     QString r = QStringLiteral("RAISE(");
                     for (int j = k + 2; j < T(k + 1).pareja; ++j)
@@ -331,7 +350,11 @@ private:
             int j = k;
             while (j < b && !(EsLimite(T(j)) && !((T(j).Es("LEFT") || T(j).Es("RIGHT")) && EsSim(j + 1, b, '('))))
                 j = Fin(j, b) + (EsFuncion(j, b) ? T(j + 1).pareja - j : 0);
-            Agrega(out, Segmento(k, j));
+            posSegmento = out.size();
+            segmento = Segmento(k, j);
+            iniSegmento = k;
+            finSegmento = j;
+            Agrega(out, segmento);
             k = j;
         }
         if (!limite.isEmpty()) {
@@ -345,6 +368,40 @@ private:
             }
         }
         return out;
+    }
+
+    // A column, or LTRIM/RTRIM of a column, not negated.
+    bool EsOperandoSimple(int a, int b) const {
+        if (a <= 0 || a >= b || T(a - 1).Es("NOT")) return false;
+        if ((T(a).Es("LTRIM") || T(a).Es("RTRIM")) && EsSim(a + 1, b, '(') && T(a + 1).pareja == b - 1) {
+            a += 2;
+            --b;
+        }
+        if (a >= b) return false;
+        for (int j = a; j < b; ++j) {
+            const bool nombre = (j - a) % 2 == 0;
+            if (nombre ? !T(j).EsNombre() || (Clase(T(j)) & kReservada) : !T(j).EsSimbolo('.')) return false;
+        }
+        return (b - a) % 2 == 1;
+    }
+
+    // The characters every match of the pattern starts with.
+    static QString PrefijoLike(const QString& patron) {
+        QString r;
+        for (qsizetype i = 0; i < patron.size(); ++i) {
+            const QChar c = patron[i];
+            if (c == QLatin1Char('%') || c == QLatin1Char('_')) break;
+            if (c == QLatin1Char('[')) {
+                if (i + 2 < patron.size() && patron[i + 2] == QLatin1Char(']') && patron[i + 1] != QLatin1Char('^')) {
+                    r += patron[i + 1];
+                    i += 2;
+                    continue;
+                }
+                break;
+            }
+            r += c;
+        }
+        return r;
     }
 
     int Top(int k, int b, QString& limite, bool& porcentaje) {

@@ -48,4 +48,21 @@ TEST_F(Textos, Like) {
     EXPECT_THAT(Filas(QStringLiteral("SELECT D FROM A WHERE C NOT LIKE '%a%' AND C LIKE '%1%'")), ElementsAre("50%", "[a]"));
 }
 
+TEST_F(Textos, LikeConPrefijoLiteralDaLasMismasFilas) {
+    // A literal prefix also bounds the column (and an index on LTRIM of it):
+    // case, accents, letters beyond ASCII and leading blanks as before.
+    Bien(QStringLiteral("CREATE TABLE P (C varchar(25) NOT NULL PRIMARY KEY)\r\n"
+                        "CREATE INDEX IX_P_LTRIM ON P (LTRIM(C))"));
+    for (const char* c : {"abc", "ABCz", "abcñ", "abc\xef\xbf\xbd", "  abcx", "abd", "ab", "ábc1", "abc|S", "ab_c"})
+        Bien(QStringLiteral("INSERT INTO P VALUES ('%1')").arg(QString::fromUtf8(c)));
+    EXPECT_THAT(Filas(QStringLiteral("SELECT C FROM P WHERE C LIKE 'ABC%' ORDER BY C")),
+                ElementsAre("abc", "ABCz", "abc|S", "abcñ", QString::fromUtf8("abc\xef\xbf\xbd")));
+    EXPECT_THAT(Filas(QStringLiteral("SELECT C FROM P WHERE LTRIM(C) LIKE 'abcx%' ORDER BY C")), ElementsAre("  abcx"));
+    EXPECT_THAT(Filas(QStringLiteral("SELECT C FROM P WHERE ltrim(P.C) like 'abc[|]%' AND C <> 'x'")), ElementsAre("abc|S"));
+    EXPECT_THAT(Filas(QStringLiteral("SELECT C FROM P WHERE C LIKE 'ab[_]%'")), ElementsAre("ab_c"));
+    EXPECT_THAT(Filas(QStringLiteral("SELECT COUNT(*) FROM P WHERE NOT C LIKE 'abc%'")), ElementsAre("5"));
+    EXPECT_THAT(Filas(QStringLiteral("SELECT COUNT(*) FROM P WHERE C NOT LIKE 'abc%' OR C LIKE 'ab'")), ElementsAre("5"));
+    EXPECT_THAT(Filas(QStringLiteral("SELECT COUNT(*) FROM P WHERE C = 'ab' OR C LIKE 'ABD%'")), ElementsAre("2"));
+}
+
 }  // namespace

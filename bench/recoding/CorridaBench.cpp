@@ -1,0 +1,274 @@
+// The recoding run (FrmEMRecodifica::ProcesoPrincipal) over a mixed list of
+// pairs (copies, merges, in-place, articles with size variants) on a demo
+// database, against the floor: the statements of the same plans, translated
+// beforehand, prepared and run directly on SQLite with one transaction per
+// code, on an identical copy of the database, in the same run.
+//
+//   bench_recoding [--articulos N] [--movimientos M] [--codigos K,K2,...]
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sqlite3.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "db/DB_Dll.h"
+#include "db/esquema/GeneradorDemo.h"
+#include "db/platform/Conexion.h"
+#include "db/platform/Recordset.h"
+#include "db/platform/embebido/BaseEmbebida.h"
+#include "db/platform/embebido/FuncionesEmbebidas.h"
+#include "db/platform/embebido/TraductorTsql.h"
+#include "frame/ModGlobal.h"
+#include "frame/platform/Aplicacion.h"
+#include "frame/platform/OperadorGuionado.h"
+#include "frame/platform/Texto.h"
+#include "frame/sesion/Sesion.h"
+#include "recoding/FrmEMRecodifica.h"
+#include "recoding/Planes.h"
+#include "recoding/Testigo.h"
+
+namespace {
+
+using Reloj = std::chrono::steady_clock;
+
+double Segundos(Reloj::time_point a, Reloj::time_point b) {
+    return std::chrono::duration<double>(b - a).count();
+}
+
+[[noreturn]] void Termina(const QString& que) {
+    std::fprintf(stderr, "%s\n", qPrintable(que));
+    std::exit(1);
+}
+
+struct Registro : VistaRecodifica {
+    std::vector<ResultadoCodigo> codigos;
+    void Recodificado(const ResultadoCodigo& r) override { codigos.push_back(r); }
+};
+
+// The columns the engine fills for an INSERT without a column list.
+QStringList Columnas(sqlite3* db, const QString& tabla) {
+    QStringList r;
+    sqlite3_stmt* st = nullptr;
+    const QByteArray q = ("PRAGMA table_info(" + tabla + ")").toUtf8();
+    sqlite3_prepare_v2(db, q.constData(), -1, &st, nullptr);
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        const QString c = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
+        if (c.compare(QLatin1String("ID"), Qt::CaseInsensitive) != 0) r << '"' + c + '"';
+    }
+    sqlite3_finalize(st);
+    return r;
+}
+
+// The engine's texts of one code's plan with its commit and trigger switches.
+QStringList Directas(const Plan& plan, sqlite3* db, const QString& base) {
+    QString lote = plan.Lote();
+    if (plan.Tipo != TipoPlan::Estadisticas)
+        lote += QStringLiteral("\r\n COMMIT TRANSACTION\r\n ALTER TABLE V_MA_ARTICULOS ENABLE TRIGGER ALL \r\n"
+                               " ALTER TABLE V_MV_STOCK ENABLE TRIGGER ALL ");
+    std::vector<Sentencia> ss;
+    ErrorTraduccion e;
+    if (!TraduceLote(lote, base, ss, e)) Termina("no se traduce: " + lote);
+    static QStringList articulos;
+    if (articulos.isEmpty()) articulos = Columnas(db, QStringLiteral("V_MA_ARTICULOS"));
+    QStringList r;
+    for (const Sentencia& s : ss) {
+        switch (s.tipo) {
+            case Sentencia::IniciaTran: r << QStringLiteral("BEGIN"); break;
+            case Sentencia::ConfirmaTran: r << QStringLiteral("COMMIT"); break;
+            case Sentencia::Disparadores:
+                r << (s.activar ? QStringLiteral("DELETE FROM main.__kv_disparadores WHERE tabla = '%1'").arg(s.tabla.toUpper())
+                                : QStringLiteral("INSERT OR IGNORE INTO main.__kv_disparadores VALUES ('%1', '*')")
+                                      .arg(s.tabla.toUpper()));
+                break;
+            case Sentencia::Sql:
+                if (s.sql.trimmed().isEmpty()) break;
+                r << (s.insertSinColumnas ? s.insertAntes + " (" + articulos.join(", ") + ") " + s.insertDespues : s.sql);
+                break;
+            default:
+                break;
+        }
+    }
+    return r;
+}
+
+void Ejecuta(sqlite3* db, const QStringList& sentencias) {
+    for (const QString& s : sentencias) {
+        const QByteArray b = s.toUtf8();
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v3(db, b.constData(), b.size(), 0, &st, nullptr) != SQLITE_OK) {
+            Termina(s + " -> " + QString::fromUtf8(sqlite3_errmsg(db)));
+        }
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        }
+        if (rc != SQLITE_DONE) Termina(s + " -> " + QString::fromUtf8(sqlite3_errmsg(db)));
+        sqlite3_finalize(st);
+    }
+}
+
+// Codes of the demo: plain ones and the bases of size variants, in code order.
+void Codigos(QStringList& simples, QStringList& conTalles) {
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT IdArticulo FROM V_MA_ARTICULOS WHERE IdArticulo NOT LIKE ' %' "
+                           "ORDER BY IdArticulo"),
+            gDB().Cnn());
+    QSet<QString> bases;
+    QStringList todos;
+    while (!rs.Eof()) {
+        const QString c = Texto::Trim(rs.Fields(0).Value().toString());
+        if (c.contains('|'))
+            bases.insert(c.section('|', 0, 0));
+        else
+            todos << c;
+        rs.MoveNext();
+    }
+    for (const QString& c : todos) (bases.contains(c) ? conTalles : simples) << c;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const OpcionesLeidas op = LeeOpciones(
+        argc, argv, {{"articulos", 1, {}}, {"movimientos", 1, {}}, {"codigos", 1, {}}});
+    if (!op.error.isEmpty()) Termina(op.error);
+    OpcionesDemo demo;
+    demo.articulos = op.Valor("articulos", 0, "100000").toInt();
+    demo.movimientosPorArticulo = op.Valor("movimientos", 0, "10").toInt();
+    QList<int> tamanos;
+    // A first short list warms both sides up and is not reported.
+    tamanos << 100;
+    for (const QString& t : op.Valor("codigos", 0, "1000,5000").split(',')) tamanos << t.toInt();
+
+    QTemporaryDir a, b;
+    if (!op.Tiene("carpeta")) EstableceCarpetaAplicacion(a.path());
+    const QString carpeta = CarpetaAplicacion();
+    auto t0 = Reloj::now();
+    const ResumenDemo resumen = GeneradorDemo::Genera(demo);
+    std::printf("base de %d artículos, %ld movimientos, lista en %.1f s\n", demo.articulos,
+                resumen.filas.value("V_MV_STOCK"), Segundos(t0, Reloj::now()));
+    const QString archivo = GeneradorDemo::ArchivoBase(demo.base);
+    const QString copia = QDir(b.path()).filePath(QFileInfo(archivo).fileName());
+    QFile::remove(copia);
+    if (!QFile::copy(archivo, copia)) Termina("no se copia la base");
+
+    OperadorGuionado operador;
+    operador.EstableceRespondedor([](const Aviso& av) -> std::optional<OperadorGuionado::Respuesta> {
+        if (av.tipo == Aviso::Tipo::Mensaje) return vbNo;
+        return std::nullopt;
+    });
+    EstableceOperador(&operador);
+    DB_Dll& sesion = gDB();
+    sesion.gServidor = GeneradorDemo::kServidor;
+    sesion.gDBName = sesion.gUsuario = sesion.gUserPassWord = demo.base;
+    sesion.OpenServerADODB(false, 3, QString(), true, false);
+    if (!sesion.gOpenFlag) Termina("no se abre la sesión");
+    gUsuarioActual = resumen.usuario;
+
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(copia.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        Termina("no se abre la copia");
+    EstadoSesion estado;
+    RegistraFuncionesEmbebidas(db, &estado);
+    // As the driver opens its databases.
+    sqlite3_exec(db,
+                 "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON; "
+                 "PRAGMA temp_store=MEMORY; PRAGMA cache_size=-16000;",
+                 nullptr, nullptr, nullptr);
+
+    QStringList simples, conTalles;
+    Codigos(simples, conTalles);
+    int s = 0, t = 0;
+    QString tipos;
+    const QString columnas = VerificaCampos(QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("ID"),
+                                            QStringLiteral("Idarticulo"), QStringLiteral("ID"), false, tipos);
+
+    // Fills a grid with n pairs: one in ten an article with size variants,
+    // the rest copies, merges (into an article never recoded itself) and in-place.
+    auto llena = [&](FrmEMRecodifica& frm, int n) {
+        frm.InicializaGrid2();
+        Grilla& g = frm.MSFlexGrid1;
+        g.SetRows(n + 2);
+        for (int i = 0; i < n; ++i) {
+            QString viejo, nuevo;
+            switch (i % 10) {
+                case 9:
+                    if (t >= conTalles.size()) Termina("faltan artículos con talles");
+                    viejo = conTalles[t++];
+                    nuevo = QStringLiteral("RT%1").arg(t);
+                    break;
+                case 4: case 5: case 6:
+                    viejo = simples.value(s++);
+                    nuevo = simples.value(s++);
+                    break;
+                case 7: case 8:
+                    viejo = nuevo = simples.value(s++);
+                    break;
+                default:
+                    viejo = simples.value(s++);
+                    nuevo = QStringLiteral("RC%1").arg(s);
+            }
+            if (s > simples.size()) Termina("faltan artículos");
+            g.SetTextMatrix(i + 1, 0, viejo);
+            g.SetTextMatrix(i + 1, 1, QStringLiteral("articulo"));
+            g.SetTextMatrix(i + 1, 2, nuevo);
+        }
+    };
+    struct Medida {
+        double corrida = 0, directo = 0;
+        size_t codigos = 0;
+    };
+    // One run of n pairs, then the floor over the same plans.
+    auto mide = [&](int n, Medida& m) {
+        FrmEMRecodifica frm;
+        Registro registro;
+        frm.Vista = &registro;
+        llena(frm, n);
+        auto c0 = Reloj::now();
+        frm.ProcesoPrincipal();
+        auto c1 = Reloj::now();
+        for (const ResultadoCodigo& r : registro.codigos)
+            if (r.error) Termina("falló " + r.viejo + ": " + r.descripcion);
+        // The same plans, translated before the clock starts.
+        std::vector<QStringList> directas;
+        OpcionesPlan opciones;
+        for (const ResultadoCodigo& r : registro.codigos)
+            directas.push_back(Directas(ArmaPlan(r.viejo, r.nuevo, opciones, r.tipo == TipoPlan::Fusion, columnas),
+                                        db, demo.base));
+        auto d0 = Reloj::now();
+        for (const QStringList& d : directas) Ejecuta(db, d);
+        auto d1 = Reloj::now();
+        m.corrida += Segundos(c0, c1);
+        m.directo += Segundos(d0, d1);
+        m.codigos += registro.codigos.size();
+    };
+    auto informa = [](const char* que, int filas, const Medida& m) {
+        std::printf("%-26s %6d %8zu %12.1f %12.1f %8.3f\n", que, filas, m.codigos, 1e6 * m.corrida / m.codigos,
+                    1e6 * m.directo / m.codigos, m.corrida / m.directo);
+        std::fflush(stdout);
+    };
+
+    Medida previa;
+    mide(100, previa);  // warms both sides up; not reported
+    std::printf("%-26s %6s %8s %12s %12s %8s\n", "", "filas", "códigos", "corrida us", "directo us", "razón");
+    // The ratio: runs of 100 pairs alternating with the floor, so that both
+    // sides meet the same state of the machine.
+    Medida alternada;
+    for (int k = 0; k < tamanos.value(1, 1000) / 100; ++k) mide(100, alternada);
+    informa("alternando de a 100", tamanos.value(1, 1000), alternada);
+    // Flatness: whole runs of each size.
+    for (int ronda = 1; ronda < tamanos.size(); ++ronda) {
+        Medida m;
+        mide(tamanos[ronda], m);
+        informa("una corrida", tamanos[ronda], m);
+    }
+    sqlite3_close(db);
+    LiberaSesiones();
+    EstableceOperador(nullptr);
+    return 0;
+}
