@@ -51,7 +51,7 @@ Fila LeeFila(const Grilla& g, int i) {
 }
 
 // Fills the row's codes (reads only).
-void CodigosDeFila(const Grilla& g, int i, bool talles, Fila& f) {
+void CodigosDeFila(const Grilla& g, int i, bool talles, const CodigosConBlancos& conBlancos, Fila& f) {
     f.codigos.clear();
     if (f.O.isEmpty() || f.N.isEmpty()) return;
     const Lib_Util& u = LibUtil();
@@ -60,7 +60,7 @@ void CodigosDeFila(const Grilla& g, int i, bool talles, Fila& f) {
     // Only validated rows carry a description.
     if (Trim(g.TextMatrix(i, Grilla::Descripcion)).isEmpty()) return;
     if (!iguales && talles) f.codigos = VariantesDeTalle(f.O);
-    f.codigos << CodigoGuardado(u.AlineaTexto(f.O, 25));
+    f.codigos << CodigoGuardado(u.AlineaTexto(f.O, 25), conBlancos);
 }
 
 OpcionesPlan Opciones(const FrmEMRecodifica& frm) {
@@ -105,24 +105,31 @@ QStringList VariantesDeTalle(const QString& codigo) {
     return r;
 }
 
-QString CodigoGuardado(const QString& codigoFormateado) {
-    using TextoSql::Comillas;
+CodigosConBlancos LeeCodigosConBlancos() {
+    CodigosConBlancos r;
+    RecordsetPtr rs;
+    gDB().AbrirRecordset(QStringLiteral("select idarticulo from v_ma_articulos where idarticulo like ' %'"), rs,
+                         ado::adOpenForwardOnly, ado::adLockReadOnly);
+    while (rs && rs->State() != ado::adStateClosed && !rs->Eof()) {
+        const QString c = LibUtil().ValorCampo(rs->Value(QStringLiteral("IdArticulo"))).toString();
+        const QString clave = Trim(c).toUpper();
+        if (!r.contains(clave)) r.insert(clave, c);  // in code order: the first stored form
+        rs->MoveNext();
+    }
+    if (rs) gDB().CierraRecordset(rs);
+    return r;
+}
+
+QString CodigoGuardado(const QString& codigoFormateado, const CodigosConBlancos& conBlancos) {
+    const auto it = conBlancos.constFind(Trim(codigoFormateado).toUpper());
+    if (it == conBlancos.constEnd() || codigoFormateado.startsWith(QLatin1Char(' '))) return codigoFormateado;
     RecordsetPtr rs;
     gDB().AbrirRecordset(QStringLiteral("select idarticulo from v_ma_articulos where idarticulo = '") +
-                             Comillas(codigoFormateado) + QStringLiteral("'"),
+                             TextoSql::Comillas(codigoFormateado) + QStringLiteral("'"),
                          rs, ado::adOpenForwardOnly, ado::adLockReadOnly);
     const bool existe = rs && rs->State() != ado::adStateClosed && !rs->Bof();
     if (rs) gDB().CierraRecordset(rs);
-    if (existe) return codigoFormateado;
-
-    QString guardado;
-    gDB().AbrirRecordset(QStringLiteral("select idarticulo from v_ma_articulos where ltrim(idarticulo) = '") +
-                             Comillas(Trim(codigoFormateado)) + QStringLiteral("' order by idarticulo"),
-                         rs, ado::adOpenForwardOnly, ado::adLockReadOnly);
-    if (rs && rs->State() != ado::adStateClosed && !rs->Eof())
-        guardado = LibUtil().ValorCampo(rs->Value(QStringLiteral("IdArticulo"))).toString();
-    if (rs) gDB().CierraRecordset(rs);
-    return guardado.isEmpty() ? codigoFormateado : guardado;
+    return existe ? codigoFormateado : it.value();
 }
 
 QString RutaLogRecodificacion() {
@@ -155,11 +162,13 @@ void FrmEMRecodifica::ProcesoPrincipal() {
 
     QString rutaLog;
     bool talles = false;
+    CodigosConBlancos conBlancos;
     bool errores = false;
     bool cancelado = false;
     if (!guardia.Ejecuta({
             [&] { rutaLog = RutaLogRecodificacion(); },
             [&] { talles = UsaTalles(); },
+            [&] { conBlancos = LeeCodigosConBlancos(); },
             [&] { cartel.CartelInicio(QStringLiteral("Recodificacion de Articulos"), false); },
             [&] {
                 QString r;
@@ -247,7 +256,7 @@ void FrmEMRecodifica::ProcesoPrincipal() {
         if (!guardia.Ejecuta({
                 [&] { f = LeeFila(g, i); },
                 muestra,
-                [&] { CodigosDeFila(g, i, talles, f); },
+                [&] { CodigosDeFila(g, i, talles, conBlancos, f); },
             }))
             return abandona();
         for (const QString& O : f.codigos)
@@ -303,12 +312,13 @@ void FrmEMRecodifica::VistaPrevia(
     const std::function<void(int, const QString&, const QString&, const Plan&)>& cada) {
     const Grilla& g = MSFlexGrid1;
     const bool talles = UsaTalles();
+    const CodigosConBlancos conBlancos = LeeCodigosConBlancos();
     const OpcionesPlan op = Opciones(*this);
     Plan plan;
     QSet<QString> creados;
     for (int i = 1; i < g.Rows(); ++i) {
         Fila f = LeeFila(g, i);
-        CodigosDeFila(g, i, talles, f);
+        CodigosDeFila(g, i, talles, conBlancos, f);
         for (const QString& O : f.codigos) {
             EligePlan(plan, O, f.N, op);
             // Nothing is sent, so a new code copied earlier in the list does

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the recoding run (the run itself is FrmEMRecodifica::ProcesoPrincipal).
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -12,10 +13,16 @@ bool UsaTalles();
 // size), as stored, in code order.
 QStringList VariantesDeTalle(const QString& codigo);
 
+// The codes the master stores with leading blanks, by their trimmed text
+// in upper case.
+using CodigosConBlancos = QHash<QString, QString>;
+CodigosConBlancos LeeCodigosConBlancos();
+
 // The old code as the master stores it: the formatted code when an
 // article has it, else the stored code whose trimmed text it is (codes kept
-// with leading blanks), else the formatted code unchanged.
-QString CodigoGuardado(const QString& codigoFormateado);
+// with leading blanks), else the formatted code unchanged. Only codes found
+// in `conBlancos` are looked up.
+QString CodigoGuardado(const QString& codigoFormateado, const CodigosConBlancos& conBlancos);
 
 // The run's error log: AgregaBarra(application folder) + "ErrCod" + the
 // first two characters of today's short date + ".txt".

@@ -2,6 +2,7 @@
 
 #include "db/platform/Ado.h"
 #include "db/platform/embebido/BaseEmbebida.h"
+#include "db/platform/embebido/CacheTraduccion.h"
 #include "db/platform/embebido/CatalogoEmbebido.h"
 #include "db/platform/embebido/FuncionesEmbebidas.h"
 #include "db/platform/embebido/InyeccionFallasInterna.h"
@@ -92,6 +93,7 @@ struct ControladorEmbebido::Impl {
     mode_t modo = 0;
     bool rota = false;
     EstadoSesion estado;
+    CacheTraduccion traducciones;
     bool sinCuenta = false, xactAbort = false;
     QSet<QString> identityInsert;
     QStringList puntos;  // savepoints of SAVE TRAN
@@ -1079,7 +1081,7 @@ struct ControladorEmbebido::Impl {
             r.numeroFallo = r.errores.front().Number;
             return r;
         };
-        if (!TraduceLote(texto, base, sentencias, et)) {
+        if (!traducciones.Traduce(texto, base, sentencias, et)) {
             r.errores.push_back(EntradaSqlServer(et.nativo, et.texto, {}));
             estado.ultimoError = et.nativo;
             return fallaEntera();

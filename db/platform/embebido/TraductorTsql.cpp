@@ -306,7 +306,7 @@ private:
                     // A literal prefix also bounds the operand, so that an index on
                     // it serves the search; the range holds every match.
                     const QString prefijo = PrefijoLike(T(k + 1).texto);
-                    if (!prefijo.trimmed().isEmpty()) {
+                    if (!prefijo.isEmpty()) {
                         out.truncate(posSegmento);
                         Agrega(out, QStringLiteral("(%1 LIKE %2 AND %1 >= %3 AND %1 < %4)")
                                         .arg(segmento, CitaCadena(T(k + 1).texto), CitaCadena(prefijo),

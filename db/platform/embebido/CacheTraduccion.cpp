@@ -1,0 +1,165 @@
+#include "db/platform/embebido/CacheTraduccion.h"
+
+namespace {
+
+constexpr QChar kAbre(0x0001);
+constexpr QChar kCierra(0x0002);
+
+bool EsLetra(QChar c) {
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('@') || c == QLatin1Char('#');
+}
+
+// The shape ends with the word LIKE.
+bool TrasLike(const QString& forma) {
+    qsizetype i = forma.size();
+    while (i > 0 && forma[i - 1].isSpace()) --i;
+    if (i < 4 || forma.mid(i - 4, 4).compare(QLatin1String("LIKE"), Qt::CaseInsensitive) != 0) return false;
+    return i == 4 || !EsLetra(forma[i - 5]);
+}
+
+// The batch's shape and its literals (each with its quotes, as written).
+// False when a literal is not closed: the translator reports it.
+bool FormaDe(const QString& lote, QString& forma, QStringList& literales) {
+    forma.reserve(lote.size());
+    const qsizetype n = lote.size();
+    qsizetype i = 0;
+    auto copiaHasta = [&](qsizetype fin) {
+        forma += QStringView(lote).mid(i, fin - i);
+        i = fin;
+    };
+    while (i < n) {
+        const QChar c = lote[i];
+        if (c == kAbre || c == kCierra) return false;
+        if (c == QLatin1Char('-') && i + 1 < n && lote[i + 1] == QLatin1Char('-')) {
+            qsizetype f = lote.indexOf(QLatin1Char('\n'), i);
+            copiaHasta(f < 0 ? n : f);
+        } else if (c == QLatin1Char('/') && i + 1 < n && lote[i + 1] == QLatin1Char('*')) {
+            int nivel = 0;
+            qsizetype f = i;
+            do {
+                if (lote.mid(f, 2) == QLatin1String("/*")) ++nivel, f += 2;
+                else if (lote.mid(f, 2) == QLatin1String("*/")) --nivel, f += 2;
+                else ++f;
+            } while (nivel > 0 && f < n);
+            if (nivel > 0) return false;
+            copiaHasta(f);
+        } else if (c == QLatin1Char('[') || c == QLatin1Char('"')) {
+            const QChar cierre = c == QLatin1Char('[') ? QLatin1Char(']') : QLatin1Char('"');
+            qsizetype f = i + 1;
+            for (;;) {
+                f = lote.indexOf(cierre, f);
+                if (f < 0) return false;
+                if (f + 1 < n && lote[f + 1] == cierre) f += 2;
+                else break;
+            }
+            copiaHasta(f + 1);
+        } else if (c == QLatin1Char('\'')) {
+            qsizetype f = i + 1;
+            for (;;) {
+                f = lote.indexOf(QLatin1Char('\''), f);
+                if (f < 0) return false;
+                if (f + 1 < n && lote[f + 1] == QLatin1Char('\'')) f += 2;
+                else break;
+            }
+            if (TrasLike(forma)) {
+                copiaHasta(f + 1);
+            } else {
+                literales << lote.mid(i, f + 1 - i);
+                forma += QLatin1Char('\'') + kAbre + QString::number(literales.size() - 1) + kCierra +
+                         QLatin1Char('\'');
+                i = f + 1;
+            }
+        } else {
+            ++i;
+            forma += c;
+        }
+    }
+    return true;
+}
+
+// Puts the literals back in place of their marks.
+bool Restituye(QString& texto, const QStringList& literales) {
+    if (!texto.contains(kAbre)) return !texto.contains(kCierra);
+    QString r;
+    r.reserve(texto.size() + 64);
+    qsizetype i = 0;
+    for (;;) {
+        const qsizetype a = texto.indexOf(kAbre, i);
+        if (a < 0) break;
+        const qsizetype c = texto.indexOf(kCierra, a);
+        if (a == 0 || texto[a - 1] != QLatin1Char('\'') || c < 0 || c + 1 >= texto.size() ||
+            texto[c + 1] != QLatin1Char('\''))
+            return false;
+        bool ok = false;
+        const int k = QStringView(texto).mid(a + 1, c - a - 1).toInt(&ok);
+        if (!ok || k < 0 || k >= literales.size()) return false;
+        r += QStringView(texto).mid(i, a - 1 - i);
+        r += literales[k];
+        i = c + 2;
+    }
+    r += QStringView(texto).mid(i);
+    texto = r;
+    return !texto.contains(kCierra);
+}
+
+bool SinMarcas(const QString& s) {
+    return !s.contains(kAbre) && !s.contains(kCierra);
+}
+
+bool Guardable(const std::vector<Sentencia>& ss) {
+    for (const Sentencia& s : ss) {
+        switch (s.tipo) {
+            case Sentencia::Sql:
+            case Sentencia::Nada:
+            case Sentencia::IniciaTran:
+            case Sentencia::ConfirmaTran:
+            case Sentencia::DeshaceTran:
+            case Sentencia::GuardaTran:
+            case Sentencia::NoCount:
+            case Sentencia::Disparadores:
+                break;
+            default:
+                return false;
+        }
+        if (s.verbo != QLatin1String("SELECT") && s.verbo != QLatin1String("INSERT") &&
+            s.verbo != QLatin1String("UPDATE") && s.verbo != QLatin1String("DELETE") && s.tipo == Sentencia::Sql)
+            return false;
+        if (!SinMarcas(s.verbo) || !SinMarcas(s.tabla) || !SinMarcas(s.nombre) || !SinMarcas(s.clase) ||
+            !SinMarcas(s.condicion) || !SinMarcas(s.insertColumnas.join(QString())) ||
+            !SinMarcas(s.basesAdjuntas.join(QString())) || !s.restricciones.empty() || !s.columnasNuevas.empty() ||
+            !s.cuerpo.empty() || !s.sino.empty())
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool CacheTraduccion::Traduce(const QString& lote, const QString& base, std::vector<Sentencia>& salida,
+                              ErrorTraduccion& error) {
+    QString forma;
+    QStringList literales;
+    if (!FormaDe(lote, forma, literales)) return TraduceLote(lote, base, salida, error);
+    const QString clave = base + QChar(0) + forma;
+    auto it = formas_.find(clave);
+    if (it == formas_.end()) {
+        if (formas_.size() >= capacidad_) formas_.clear();
+        Forma f;
+        ErrorTraduccion e;
+        if (TraduceLote(forma, base, f.sentencias, e)) f.guardable = Guardable(f.sentencias);
+        it = formas_.insert(clave, std::move(f));
+    } else {
+        ++aciertos_;
+    }
+    if (it->guardable) {
+        salida = it->sentencias;
+        bool ok = true;
+        for (Sentencia& s : salida) {
+            ok = ok && Restituye(s.original, literales) && Restituye(s.sql, literales) &&
+                 Restituye(s.insertAntes, literales) && Restituye(s.insertDespues, literales);
+        }
+        if (ok) return true;
+        it->guardable = false;
+    }
+    return TraduceLote(lote, base, salida, error);
+}

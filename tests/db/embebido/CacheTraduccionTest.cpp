@@ -1,0 +1,96 @@
+// Translations kept by shape: the same result as translating the text, for
+// batches that differ only in their literals.
+
+#include <gtest/gtest.h>
+
+#include "db/platform/embebido/CacheTraduccion.h"
+#include "tests/db/embebido/PruebaEmbebida.h"
+
+namespace {
+
+void Iguales(const std::vector<Sentencia>& a, const std::vector<Sentencia>& b, const QString& lote) {
+    ASSERT_EQ(a.size(), b.size()) << lote.toStdString();
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        EXPECT_EQ(a[i].tipo, b[i].tipo);
+        EXPECT_EQ(a[i].sql, b[i].sql) << lote.toStdString();
+        EXPECT_EQ(a[i].original, b[i].original);
+        EXPECT_EQ(a[i].insertAntes, b[i].insertAntes);
+        EXPECT_EQ(a[i].insertDespues, b[i].insertDespues);
+        EXPECT_EQ(a[i].tabla, b[i].tabla);
+        EXPECT_EQ(a[i].activar, b[i].activar);
+    }
+}
+
+// Translates through the cache and directly; both must agree.
+void Compara(CacheTraduccion& c, const QString& lote) {
+    std::vector<Sentencia> conCache, directa;
+    ErrorTraduccion e1, e2;
+    const bool a = c.Traduce(lote, "BASE", conCache, e1);
+    const bool b = TraduceLote(lote, "BASE", directa, e2);
+    ASSERT_EQ(a, b) << lote.toStdString();
+    if (!a) {
+        EXPECT_EQ(e1.nativo, e2.nativo);
+        EXPECT_EQ(e1.texto, e2.texto);
+        return;
+    }
+    Iguales(conCache, directa, lote);
+}
+
+QString Plan(const QString& o, const QString& n) {
+    return "\r\n ALTER TABLE V_MA_ARTICULOS DISABLE TRIGGER ALL \r\n BEGIN TRANSACTION \r\n"
+           "    delete from S_TA_EQUIV  WHERE IDARTICULO = '" + n + "'\r\n"
+           "    INSERT INTO V_MA_ARTICULOS SELECT '" + n + "',Descripcion  \r\n"
+           "        FROM V_MA_ARTICULOS WHERE IDARTICULO = '" + o + "'\r\n"
+           "    UPDATE AC_VENTASMES SET IDARTICULO = N'" + n + "' WHERE IDARTICULO = '" + o + "' -- it's a comment\r\n"
+           "    UPDATE [dbo].[V_MV_STOCK] SET IDARTICULO = '" + n + "' + 'x' WHERE \"IDARTICULO\" = '" + o + "'";
+}
+
+}  // namespace
+
+TEST(CacheTraduccion, LaFormaSeReutilizaConSusPropiosLiterales) {
+    CacheTraduccion c;
+    Compara(c, Plan("A1", "B1"));
+    Compara(c, Plan("O''Brien", "N''1"));   // doubled quotes
+    Compara(c, Plan("ÁÉ 1", "ñ /* no */"));  // letters, blanks, comment marks inside literals
+    EXPECT_EQ(c.Aciertos(), 2);
+    EXPECT_EQ(c.Tamano(), 1);
+    // Statements without literals are kept too.
+    Compara(c, " COMMIT TRANSACTION");
+    Compara(c, " COMMIT TRANSACTION");
+    EXPECT_EQ(c.Aciertos(), 3);
+}
+
+TEST(CacheTraduccion, LosPatronesYLoQueNoSeGuarda) {
+    CacheTraduccion c;
+    // LIKE patterns shape the translation: each pattern is its own shape.
+    Compara(c, "SELECT * FROM T WHERE LTRIM(C) LIKE 'ab[_]%' AND D = 'x'");
+    Compara(c, "SELECT * FROM T WHERE LTRIM(C) LIKE 'zz%' AND D = 'y'");
+    Compara(c, "SELECT * FROM T WHERE C like\r\n  'ab%' ESCAPE '!'");
+    EXPECT_EQ(c.Aciertos(), 0);
+    // DDL, control flow and broken texts go straight to the translator.
+    Compara(c, "CREATE TABLE X (C varchar(10) DEFAULT 'a')");
+    Compara(c, "CREATE TABLE X (C varchar(10) DEFAULT 'b')");
+    Compara(c, "IF EXISTS (SELECT 1 FROM T WHERE C = 'a') SELECT 1");
+    Compara(c, "IF EXISTS (SELECT 1 FROM T WHERE C = 'b') SELECT 1");
+    Compara(c, "SELECT 'sin cerrar FROM T");
+    Compara(c, "SELECT 'sin cerrar FROM T");
+    Compara(c, QString("SELECT '") + QChar(1) + "0" + QChar(2) + "' FROM T");
+    Compara(c, "SELECT [a'b] FROM T WHERE C = 'x'");
+    Compara(c, "SELECT [a'b] FROM T WHERE C = 'y'");
+}
+
+// Through the driver: a batch of the same shape after another one.
+class CacheEnElMotor : public PruebaEmbebida {};
+
+TEST_F(CacheEnElMotor, MismaFormaDistintosDatos) {
+    Bien("CREATE TABLE A (C varchar(25) NOT NULL PRIMARY KEY, D varchar(20) NULL)");
+    for (const char* c : {"uno", "do's", "tres"}) Bien(QString("INSERT INTO A VALUES ('%1', 'x')").arg(QString(c).replace("'", "''")));
+    EXPECT_EQ(Uno("SELECT D FROM A WHERE C = 'UNO'"), "x");
+    Bien("UPDATE A SET D = 'dos' WHERE C = 'do''s'");
+    EXPECT_EQ(Uno("SELECT D FROM A WHERE C = 'DO''S'"), "dos");
+    EXPECT_EQ(Uno("SELECT COUNT(*) FROM A WHERE C LIKE 't%'"), "1");
+    EXPECT_EQ(Uno("SELECT COUNT(*) FROM A WHERE C LIKE 'd%'"), "1");
+    const ResultadoLote r = Lote("INSERT INTO A VALUES ('uno', 'otra')");
+    ASSERT_FALSE(r.errores.empty());
+    EXPECT_EQ(r.errores.front().NativeError, 2627);
+}
