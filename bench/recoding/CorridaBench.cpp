@@ -4,7 +4,11 @@
 // beforehand, prepared and run directly on SQLite with one transaction per
 // code, on an identical copy of the database, in the same run.
 //
-//   bench_recoding [--articulos N] [--movimientos M] [--codigos K,K2,...]
+//   bench_recoding [--articulos N] [--movimientos M] [--alternadas K] [--codigos K,K2,...]
+//
+// The ratio is measured over runs of 100 pairs alternating with the floor
+// (total and median of the runs); flatness over whole runs of each size,
+// with the median time of a code at the start and at the end of the run.
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,6 +17,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
@@ -47,8 +52,18 @@ double Segundos(Reloj::time_point a, Reloj::time_point b) {
 
 struct Registro : VistaRecodifica {
     std::vector<ResultadoCodigo> codigos;
-    void Recodificado(const ResultadoCodigo& r) override { codigos.push_back(r); }
+    std::vector<Reloj::time_point> momentos;
+    void Recodificado(const ResultadoCodigo& r) override {
+        codigos.push_back(r);
+        momentos.push_back(Reloj::now());
+    }
 };
+
+double Mediana(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
 
 // The columns the engine fills for an INSERT without a column list.
 QStringList Columnas(sqlite3* db, const QString& tabla) {
@@ -135,7 +150,7 @@ void Codigos(QStringList& simples, QStringList& conTalles) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const OpcionesLeidas op = LeeOpciones(
-        argc, argv, {{"articulos", 1, {}}, {"movimientos", 1, {}}, {"codigos", 1, {}}});
+        argc, argv, {{"articulos", 1, {}}, {"movimientos", 1, {}}, {"codigos", 1, {}}, {"alternadas", 1, {}}});
     if (!op.error.isEmpty()) Termina(op.error);
     OpcionesDemo demo;
     demo.articulos = op.Valor("articulos", 0, "100000").toInt();
@@ -229,6 +244,8 @@ int main(int argc, char** argv) {
     struct Medida {
         double corrida = 0, directo = 0;
         size_t codigos = 0;
+        std::vector<double> razones;    // per run
+        std::vector<double> porCodigo;  // the run's time of each code, in order
     };
     // One run of n pairs, then the floor over the same plans.
     auto mide = [&](int n, Medida& m) {
@@ -257,26 +274,37 @@ int main(int argc, char** argv) {
         m.corrida += Segundos(c0, c1);
         m.directo += Segundos(d0, d1);
         m.codigos += registro.codigos.size();
+        m.razones.push_back(Segundos(c0, c1) / Segundos(d0, d1));
+        for (size_t i = 1; i < registro.momentos.size(); ++i)
+            m.porCodigo.push_back(Segundos(registro.momentos[i - 1], registro.momentos[i]));
     };
     auto informa = [](const char* que, int filas, const Medida& m) {
-        std::printf("%-26s %6d %8zu %12.1f %12.1f %8.3f\n", que, filas, m.codigos, 1e6 * m.corrida / m.codigos,
-                    1e6 * m.directo / m.codigos, m.corrida / m.directo);
+        std::printf("%-26s %6d %8zu %12.1f %12.1f %8.3f %8.3f\n", que, filas, m.codigos, 1e6 * m.corrida / m.codigos,
+                    1e6 * m.directo / m.codigos, m.corrida / m.directo, Mediana(m.razones));
         std::fflush(stdout);
     };
 
     Medida previa;
     mide(100, previa);  // warms both sides up; not reported
-    std::printf("%-26s %6s %8s %12s %12s %8s\n", "", "filas", "códigos", "corrida us", "directo us", "razón");
+    std::printf("%-26s %6s %8s %12s %12s %8s %8s\n", "", "filas", "códigos", "corrida us", "directo us", "razón",
+                "mediana");
     // The ratio: runs of 100 pairs alternating with the floor, so that both
     // sides meet the same state of the machine.
     Medida alternada;
-    for (int k = 0; k < tamanos.value(1, 1000) / 100; ++k) mide(100, alternada);
-    informa("alternando de a 100", tamanos.value(1, 1000), alternada);
+    const int alternadas = op.Valor("alternadas", 0, "2000").toInt();
+    for (int k = 0; k < alternadas / 100; ++k) mide(100, alternada);
+    informa("alternando de a 100", alternadas, alternada);
     // Flatness: whole runs of each size.
     for (int ronda = 1; ronda < tamanos.size(); ++ronda) {
         Medida m;
         mide(tamanos[ronda], m);
         informa("una corrida", tamanos[ronda], m);
+        // The median time of a code at the start and at the end of the run.
+        const size_t tramo = std::min<size_t>(1000, m.porCodigo.size() / 2);
+        const std::vector<double> inicio(m.porCodigo.begin(), m.porCodigo.begin() + tramo);
+        const std::vector<double> fin(m.porCodigo.end() - tramo, m.porCodigo.end());
+        std::printf("%-26s %6s %8zu %12.1f %12.1f (mediana de cada código, primeros y últimos)\n", "", "", tramo,
+                    1e6 * Mediana(inicio), 1e6 * Mediana(fin));
     }
     sqlite3_close(db);
     LiberaSesiones();
