@@ -4,11 +4,11 @@
 // beforehand, prepared and run directly on SQLite with one transaction per
 // code, on an identical copy of the database, in the same run.
 //
-//   bench_recoding [--articulos N] [--movimientos M] [--alternadas K] [--codigos K,K2,...]
+//   bench_recoding [--articulos N] [--movimientos M] [--vueltas V] [--codigos K,K2,...]
 //
-// The ratio is measured over runs of 100 pairs alternating with the floor
-// (total and median of the runs); flatness over whole runs of each size,
-// with the median time of a code at the start and at the end of the run.
+// The ratio is measured over V runs of 1,000 pairs, each followed by its
+// floor (total and median of the runs); flatness over whole runs of each
+// size, with the median time of a code at the start and at the end of the run.
 
 #include <QCoreApplication>
 #include <QDir>
@@ -150,7 +150,7 @@ void Codigos(QStringList& simples, QStringList& conTalles) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const OpcionesLeidas op = LeeOpciones(
-        argc, argv, {{"articulos", 1, {}}, {"movimientos", 1, {}}, {"codigos", 1, {}}, {"alternadas", 1, {}}});
+        argc, argv, {{"articulos", 1, {}}, {"movimientos", 1, {}}, {"codigos", 1, {}}, {"vueltas", 1, {}}});
     if (!op.error.isEmpty()) Termina(op.error);
     OpcionesDemo demo;
     demo.articulos = op.Valor("articulos", 0, "100000").toInt();
@@ -279,21 +279,21 @@ int main(int argc, char** argv) {
             m.porCodigo.push_back(Segundos(registro.momentos[i - 1], registro.momentos[i]));
     };
     auto informa = [](const char* que, int filas, const Medida& m) {
-        std::printf("%-26s %6d %8zu %12.1f %12.1f %8.3f %8.3f\n", que, filas, m.codigos, 1e6 * m.corrida / m.codigos,
+        std::printf("%-30s %6d %8zu %12.1f %12.1f %8.3f %8.3f\n", que, filas, m.codigos, 1e6 * m.corrida / m.codigos,
                     1e6 * m.directo / m.codigos, m.corrida / m.directo, Mediana(m.razones));
         std::fflush(stdout);
     };
 
     Medida previa;
     mide(100, previa);  // warms both sides up; not reported
-    std::printf("%-26s %6s %8s %12s %12s %8s %8s\n", "", "filas", "códigos", "corrida us", "directo us", "razón",
+    std::printf("%-30s %6s %8s %12s %12s %8s %8s\n", "", "filas", "códigos", "corrida us", "directo us", "razón",
                 "mediana");
-    // The ratio: runs of 100 pairs alternating with the floor, so that both
-    // sides meet the same state of the machine.
+    // The ratio: runs of 1,000 pairs alternating with the floor, so that both
+    // sides meet the same state of the machine; total and median of the runs.
     Medida alternada;
-    const int alternadas = op.Valor("alternadas", 0, "2000").toInt();
-    for (int k = 0; k < alternadas / 100; ++k) mide(100, alternada);
-    informa("alternando de a 100", alternadas, alternada);
+    const int vueltas = op.Valor("vueltas", 0, "3").toInt();
+    for (int k = 0; k < vueltas; ++k) mide(1000, alternada);
+    informa("corridas de 1000, alternadas", 1000 * vueltas, alternada);
     // Flatness: whole runs of each size.
     for (int ronda = 1; ronda < tamanos.size(); ++ronda) {
         Medida m;
@@ -303,7 +303,7 @@ int main(int argc, char** argv) {
         const size_t tramo = std::min<size_t>(1000, m.porCodigo.size() / 2);
         const std::vector<double> inicio(m.porCodigo.begin(), m.porCodigo.begin() + tramo);
         const std::vector<double> fin(m.porCodigo.end() - tramo, m.porCodigo.end());
-        std::printf("%-26s %6s %8zu %12.1f %12.1f (mediana de cada código, primeros y últimos)\n", "", "", tramo,
+        std::printf("%-30s %6s %8zu %12.1f %12.1f (mediana de cada código, primeros y últimos)\n", "", "", tramo,
                     1e6 * Mediana(inicio), 1e6 * Mediana(fin));
     }
     sqlite3_close(db);
