@@ -46,8 +46,6 @@ public:
     void Refresh();
     void SiempreVisible(bool arriba);
 
-    VistaDisplay* Vista() const { return vista_.get(); }
-
 private:
     std::unique_ptr<VistaDisplay> vista_;
 };

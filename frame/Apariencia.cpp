@@ -4,11 +4,15 @@
 
 #include "frame/lib/Lib_Entorno.h"
 
-bool AbreDocumento(const QString& documento, bool mostrar) {
+bool AbreConPrograma(const QString& documento, int mostrar) {
     QString d = documento;
     if (d.contains(QLatin1Char(' ')) && !d.contains(QLatin1Char('"')))
         d = QLatin1Char('"') + d + QLatin1Char('"');
-    return LibEntorno().AbreArchivo(0, QString(), d, QString(), QString(), mostrar ? 6 : 0);
+    return LibEntorno().AbreArchivo(0, QString(), d, QString(), QString(), mostrar);
+}
+
+bool AbreDocumento(const QString& documento, bool mostrar) {
+    return AbreConPrograma(documento, mostrar ? 6 : 0);
 }
 
 bool ExisteArchivo(const QString& archivo) {

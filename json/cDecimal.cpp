@@ -59,27 +59,13 @@ bool cDecimal::Lee(const char16_t* p, qsizetype n, cDecimal& d, bool* desborde) 
     };
     const qsizetype enteros = i;
     while (i < n && p[i] == u'0') ++i;  // leading zeros count for nothing
-    for (; i < n && p[i] >= u'0' && p[i] <= u'9'; ++i) {
-        if (cuenta < kDigitosMantisa) {
-            d.mantisa_ = d.mantisa_ * 10 + static_cast<unsigned>(p[i] - u'0');
-            ++cuenta;
-        } else {
-            digito(p[i]);
-        }
-    }
+    for (; i < n && p[i] >= u'0' && p[i] <= u'9'; ++i) digito(p[i]);
     bool hayDigito = i > enteros;
     if (i < n && p[i] == u'.') {
         const qsizetype desde = ++i;
         if (cuenta == 0)
             while (i < n && p[i] == u'0') ++i;
-        for (; i < n && p[i] >= u'0' && p[i] <= u'9'; ++i) {
-            if (cuenta < kDigitosMantisa) {
-                d.mantisa_ = d.mantisa_ * 10 + static_cast<unsigned>(p[i] - u'0');
-                ++cuenta;
-            } else {
-                digito(p[i]);
-            }
-        }
+        for (; i < n && p[i] >= u'0' && p[i] <= u'9'; ++i) digito(p[i]);
         fraccion = i - desde;
         hayDigito = hayDigito || fraccion > 0;
     }

@@ -1,6 +1,5 @@
 #include "recoding/ArchivoImportado.h"
 
-#include <QFile>
 #include <QStringDecoder>
 
 #include "frame/platform/ArchivoTexto.h"
@@ -28,11 +27,9 @@ QString Decodifica(const QByteArray& bytes) {
 }
 
 std::optional<QString> Lee(const QString& ruta) {
-    QFile f(ruta);
-    if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) return std::nullopt;
-    return Decodifica(bytes);
+    const std::optional<QByteArray> bytes = ArchivoTexto::LeeBytes(ruta);
+    if (!bytes) return std::nullopt;
+    return Decodifica(*bytes);
 }
 
 }  // namespace ArchivoImportado

@@ -90,13 +90,13 @@ bool UsaTalles() {
     return usa;
 }
 
-QStringList VariantesDeTalle(const QString& codigo) {
+namespace {
+
+// The column IdArticulo of every row of the query, as stored.
+QStringList LeeCodigos(const QString& sql) {
     QStringList r;
     RecordsetPtr rs;
-    gDB().AbrirRecordset(QStringLiteral("select * from v_ma_articulos where ltrim(idarticulo) like '") +
-                             TextoSql::PatronLike(Trim(codigo)) +
-                             QStringLiteral("|%' and TalleDefault<>'' order by idarticulo"),
-                         rs, ado::adOpenForwardOnly, ado::adLockReadOnly);
+    gDB().AbrirRecordset(sql, rs, ado::adOpenForwardOnly, ado::adLockReadOnly);
     while (rs && rs->State() != ado::adStateClosed && !rs->Eof()) {
         r << LibUtil().ValorCampo(rs->Value(QStringLiteral("IdArticulo"))).toString();
         rs->MoveNext();
@@ -105,31 +105,28 @@ QStringList VariantesDeTalle(const QString& codigo) {
     return r;
 }
 
+}  // namespace
+
+QStringList VariantesDeTalle(const QString& codigo) {
+    return LeeCodigos(QStringLiteral("select * from v_ma_articulos where ltrim(idarticulo) like '") +
+                      TextoSql::PatronLike(Trim(codigo)) +
+                      QStringLiteral("|%' and TalleDefault<>'' order by idarticulo"));
+}
+
 CodigosConBlancos LeeCodigosConBlancos() {
     CodigosConBlancos r;
-    RecordsetPtr rs;
-    gDB().AbrirRecordset(QStringLiteral("select idarticulo from v_ma_articulos where idarticulo like ' %'"), rs,
-                         ado::adOpenForwardOnly, ado::adLockReadOnly);
-    while (rs && rs->State() != ado::adStateClosed && !rs->Eof()) {
-        const QString c = LibUtil().ValorCampo(rs->Value(QStringLiteral("IdArticulo"))).toString();
+    for (const QString& c : LeeCodigos(QStringLiteral(
+             "select idarticulo from v_ma_articulos where idarticulo like ' %' order by idarticulo"))) {
         const QString clave = Trim(c).toUpper();
         if (!r.contains(clave)) r.insert(clave, c);  // in code order: the first stored form
-        rs->MoveNext();
     }
-    if (rs) gDB().CierraRecordset(rs);
     return r;
 }
 
 QString CodigoGuardado(const QString& codigoFormateado, const CodigosConBlancos& conBlancos) {
     const auto it = conBlancos.constFind(Trim(codigoFormateado).toUpper());
     if (it == conBlancos.constEnd() || codigoFormateado.startsWith(QLatin1Char(' '))) return codigoFormateado;
-    RecordsetPtr rs;
-    gDB().AbrirRecordset(QStringLiteral("select idarticulo from v_ma_articulos where idarticulo = '") +
-                             TextoSql::Comillas(codigoFormateado) + QStringLiteral("'"),
-                         rs, ado::adOpenForwardOnly, ado::adLockReadOnly);
-    const bool existe = rs && rs->State() != ado::adStateClosed && !rs->Bof();
-    if (rs) gDB().CierraRecordset(rs);
-    return existe ? codigoFormateado : it.value();
+    return ExisteArticulo(codigoFormateado) ? codigoFormateado : it.value();
 }
 
 QString RutaLogRecodificacion() {
@@ -170,10 +167,7 @@ void FrmEMRecodifica::ProcesoPrincipal() {
             [&] { talles = UsaTalles(); },
             [&] { conBlancos = LeeCodigosConBlancos(); },
             [&] { cartel.CartelInicio(QStringLiteral("Recodificacion de Articulos"), false); },
-            [&] {
-                QString r;
-                GenTmp(3, QString(), QString(), r);
-            },
+            [&] { GenTmp(3); },
             [&] {
                 QString r = rutaLog;
                 GenTmp(1, QString(), QString(), r);

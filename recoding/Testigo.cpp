@@ -17,7 +17,6 @@
 #include "frame/platform/ArchivoTexto.h"
 #include "frame/platform/Fallo.h"
 #include "frame/platform/Guardia.h"
-#include "frame/platform/Operador.h"
 #include "frame/platform/Texto.h"
 #include "recoding/FrmEMRecodifica.h"
 
@@ -36,6 +35,11 @@ Canal& ElCanal() {
     return c;
 }
 
+Fallo NombreIncorrecto() {
+    return Fallo(NumeroFallo::NombreArchivoIncorrecto, QStringLiteral("Nombre o número de archivo incorrecto"),
+                 QStringLiteral("GenTmp"));
+}
+
 void Cierra(Canal& c) {
     if (c.archivo) {
         c.archivo->close();
@@ -46,9 +50,7 @@ void Cierra(Canal& c) {
 
 // Lines end in CR and then CR LF, except in a file named *.xls.
 void Escribe(Canal& c, const QString& texto) {
-    if (!c.archivo)
-        throw Fallo(NumeroFallo::NombreArchivoIncorrecto, QStringLiteral("Nombre o número de archivo incorrecto"),
-                    QStringLiteral("GenTmp"));
+    if (!c.archivo) throw NombreIncorrecto();
     const bool xls = c.estado.nombre.endsWith(QStringLiteral("xls"), Qt::CaseInsensitive);
     const QByteArray bytes = ArchivoTexto::Codifica(texto + (xls ? QString() : QStringLiteral("\r")) +
                                                     ArchivoTexto::CRLF);
@@ -74,9 +76,7 @@ void Abre(Canal& c, const QString& ruta, const QString& extension) {
     auto f = std::make_unique<QFile>(nombre);
     if (!f->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         const QFileInfo info(nombre);
-        if (Trim(info.fileName()).isEmpty() || info.isDir())
-            throw Fallo(NumeroFallo::NombreArchivoIncorrecto,
-                        QStringLiteral("Nombre o número de archivo incorrecto"), QStringLiteral("GenTmp"));
+        if (Trim(info.fileName()).isEmpty() || info.isDir()) throw NombreIncorrecto();
         if (!info.absoluteDir().exists())
             throw Fallo(NumeroFallo::RutaNoEncontrada, QStringLiteral("No se encontró la ruta de acceso: ") + nombre,
                         QStringLiteral("GenTmp"));
@@ -236,8 +236,5 @@ void GeneraTestigoHtml(FrmEMRecodifica& frm, const QString& archivo) {
 }
 
 void AbrePagina(const QString& archivo, bool mostrar) {
-    QString nombre = archivo;
-    if (nombre.contains(QLatin1Char(' ')) && !nombre.contains(QLatin1Char('"')))
-        nombre = QLatin1Char('"') + nombre + QLatin1Char('"');
-    LibEntorno().AbreArchivo(0, QString(), nombre, QString(), QString(), mostrar ? 0 : 6);
+    AbreConPrograma(archivo, mostrar ? 0 : 6);
 }

@@ -184,10 +184,7 @@ int main(int argc, char** argv) {
     EstadoSesion estado;
     RegistraFuncionesEmbebidas(db, &estado);
     // As the driver opens its databases.
-    sqlite3_exec(db,
-                 "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON; "
-                 "PRAGMA temp_store=MEMORY; PRAGMA cache_size=-16000;",
-                 nullptr, nullptr, nullptr);
+    sqlite3_exec(db, kAjustesConexionEmbebida, nullptr, nullptr, nullptr);
 
     // The two sides alternate in blocks over the same articles, each on its database.
     double tDriver = 0, tDirecto = 0;

@@ -191,10 +191,7 @@ int main(int argc, char** argv) {
     EstadoSesion estado;
     RegistraFuncionesEmbebidas(db, &estado);
     // As the driver opens its databases.
-    sqlite3_exec(db,
-                 "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON; "
-                 "PRAGMA temp_store=MEMORY; PRAGMA cache_size=-16000;",
-                 nullptr, nullptr, nullptr);
+    sqlite3_exec(db, kAjustesConexionEmbebida, nullptr, nullptr, nullptr);
 
     // The run's log restarted through a connection of its own, closed again.
     auto reiniciaCorrida = [&] {

@@ -68,12 +68,18 @@ bool Escribe(const QString& ruta, const QString& texto) {
     return f.commit();
 }
 
-std::optional<QString> Lee(const QString& ruta) {
+std::optional<QByteArray> LeeBytes(const QString& ruta) {
     QFile f(ruta);
     if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray b = f.readAll();
+    QByteArray b = f.readAll();
     if (f.error() != QFileDevice::NoError) return std::nullopt;
-    return Decodifica(b);
+    return b;
+}
+
+std::optional<QString> Lee(const QString& ruta) {
+    const std::optional<QByteArray> b = LeeBytes(ruta);
+    if (!b) return std::nullopt;
+    return Decodifica(*b);
 }
 
 QStringList Lineas(const QString& texto) {

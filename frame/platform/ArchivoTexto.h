@@ -20,6 +20,8 @@ QString Decodifica(const QByteArray& bytes);
 bool Agrega(const QString& ruta, const QString& texto);
 // Replaces the file with the text. False on failure.
 bool Escribe(const QString& ruta, const QString& texto);
+// The whole file's bytes, or nothing when it cannot be read.
+std::optional<QByteArray> LeeBytes(const QString& ruta);
 // The whole file decoded, or nothing when it cannot be read.
 std::optional<QString> Lee(const QString& ruta);
 

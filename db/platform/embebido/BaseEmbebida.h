@@ -9,3 +9,8 @@ bool ExisteBaseEmbebida(const QString& nombre);
 // Creates an empty database, ready for the embedded driver. False with
 // `motivo` when the name is not valid, the file exists or cannot be written.
 bool CreaBaseEmbebida(const QString& nombre, QString* motivo = nullptr);
+
+// The settings the embedded driver gives every connection it opens.
+inline constexpr const char* kAjustesConexionEmbebida =
+    "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON; "
+    "PRAGMA temp_store=MEMORY; PRAGMA cache_size=-16000;";

@@ -165,10 +165,7 @@ struct ControladorEmbebido::Impl {
         sqlite3_progress_handler(c, 2000, &Impl::Progreso, this);
         int rc = sqlite3_exec(c, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK) return rc;
-        rc = sqlite3_exec(c,
-                          "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON; "
-                          "PRAGMA temp_store=MEMORY; PRAGMA cache_size=-16000;",
-                          nullptr, nullptr, nullptr);
+        rc = sqlite3_exec(c, kAjustesConexionEmbebida, nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK) return rc;
         rc = sqlite3_exec(c, kCatalogoEmbebido, nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK && rc != SQLITE_READONLY) return rc;
