@@ -5,6 +5,8 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -57,6 +59,58 @@ inline bool EsDeNumero(char16_t c) {
 
 inline bool EsLetra(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 
+// A stack of values whose bytes may move as they are (cJSONValor, QString):
+// it grows as MemoriaJSON buffers do, without copying once it is large.
+template <class T>
+class PilaReubicable {
+public:
+    PilaReubicable() = default;
+    ~PilaReubicable() {
+        Recorta(0);
+        MemoriaJSON::Libera(datos_, capacidad_ * sizeof(T));
+    }
+    PilaReubicable(const PilaReubicable&) = delete;
+    PilaReubicable& operator=(const PilaReubicable&) = delete;
+
+    std::size_t size() const { return n_; }
+    std::size_t capacity() const { return capacidad_; }
+    T* begin() { return datos_; }
+    T* end() { return datos_ + n_; }
+    const T& operator[](std::size_t i) const { return datos_[i]; }
+    void push_back(T&& v) {
+        if (n_ == capacidad_) Crece();
+        new (datos_ + n_) T(std::move(v));
+        ++n_;
+    }
+    // Destroys the elements from `n` on.
+    void Recorta(std::size_t n) {
+        for (std::size_t i = n; i < n_; ++i) datos_[i].~T();
+        n_ = std::min(n, n_);
+    }
+    // Drops the elements from `n` on, which have been moved from (so own
+    // nothing) without calling their destructors.
+    void OlvidaMovidos(std::size_t n) { n_ = std::min(n, n_); }
+    // Empty, giving the memory back.
+    void Libera() {
+        Recorta(0);
+        MemoriaJSON::Libera(datos_, capacidad_ * sizeof(T));
+        datos_ = nullptr;
+        capacidad_ = 0;
+    }
+
+private:
+    void Crece() {
+        const std::size_t nueva = capacidad_ ? capacidad_ * 2 : 64;
+        void* p = MemoriaJSON::Crece(static_cast<void*>(datos_), capacidad_ * sizeof(T), nueva * sizeof(T));
+        datos_ = static_cast<T*>(p);
+        capacidad_ = nueva;
+    }
+
+    T* datos_ = nullptr;
+    std::size_t n_ = 0;
+    std::size_t capacidad_ = 0;
+};
+
 class Lector {
 public:
     Lector(const QString& texto, QString& errores)
@@ -64,12 +118,19 @@ public:
           s_(reinterpret_cast<const char16_t*>(texto.constData())),
           n_(texto.size()),
           errores_(errores),
-          arena_(new cArenaJSON(static_cast<std::size_t>(n_) * 4)),
-          arenaPropia_(arena_) {
-        pila_.reserve(16);
-        valores_.reserve(64);
-        claves_.reserve(32);
+          pilas_(Pilas::Toma()),
+          pila_(pilas_->pila),
+          valores_(pilas_->valores),
+          claves_(pilas_->claves),
+          arena_(new cArenaJSON(static_cast<std::size_t>(n_) * 4)) {
+        arena_->Toma();
     }
+    ~Lector() {
+        Pilas::Devuelve(pilas_);
+        arena_->Suelta(cupo_ + 1);
+    }
+    Lector(const Lector&) = delete;
+    Lector& operator=(const Lector&) = delete;
 
     cJSONValor LeeDocumento();
 
@@ -82,6 +143,45 @@ private:
         std::size_t inicioClaves = 0;  // its first key in claves_
         QString clave;                 // the entry being read
         std::unique_ptr<QSet<QString>> vistas;  // keys, for larger objects
+    };
+
+    // The stacks are kept by the thread from one document to the next, so
+    // a large document does not grow them from nothing (each growth maps
+    // fresh memory). A reading inside another takes stacks of its own.
+    struct Pilas {
+        std::vector<Marco> pila;
+        PilaReubicable<cJSONValor> valores;
+        PilaReubicable<QString> claves;
+
+        static Pilas* Toma() {
+            Pilas*& libres = Libres();
+            Pilas* p = libres ? libres : new Pilas;
+            libres = nullptr;
+            return p;
+        }
+        static void Devuelve(Pilas* p) {
+            // Emptied in any case; what grew beyond kRetenido is given back.
+            constexpr std::size_t kRetenido = std::size_t(8) << 20;
+            p->pila.clear();
+            p->valores.Recorta(0);
+            p->claves.Recorta(0);
+            if (p->valores.capacity() * sizeof(cJSONValor) > kRetenido) p->valores.Libera();
+            if (p->claves.capacity() * sizeof(QString) > kRetenido) p->claves.Libera();
+            if (p->pila.capacity() * sizeof(Marco) > kRetenido) std::vector<Marco>().swap(p->pila);
+            Pilas*& libres = Libres();
+            if (libres)
+                delete p;
+            else
+                libres = p;
+        }
+        static Pilas*& Libres() {
+            struct Guardadas {
+                Pilas* p = nullptr;
+                ~Guardadas() { delete p; }
+            };
+            thread_local Guardadas g;
+            return g.p;
+        }
     };
 
     void Agrega(const QString& mensaje) {
@@ -135,15 +235,30 @@ private:
     QString& errores_;
     bool Repetida(Marco& m, const QString& clave) const;
 
-    std::vector<Marco> pila_;
-    std::vector<cJSONValor> valores_;
-    std::vector<QString> claves_;
+    Pilas* pilas_;
+    std::vector<Marco>& pila_;
+    PilaReubicable<cJSONValor>& valores_;
+    PilaReubicable<QString>& claves_;
     cJSONValor raiz_;
     QString copia_;
     char16_t* b_ = nullptr;
-    // The collections' storage; each collection keeps it alive.
+    // The collections' storage; each collection keeps it alive. The reader
+    // holds one count of it and takes counts for the collections it builds
+    // in batches (cupo_ left of the last one).
     cArenaJSON* arena_;
-    cAsignadorPropio<char> arenaPropia_;
+    long cupo_ = 0;
+    // Room in the arena for a collection, with its count.
+    template <class C>
+    C* NuevaColeccion() {
+        void* lugar = arena_->Pide(sizeof(C), alignof(C));
+        if (cupo_ == 0) {
+            constexpr long kLote = 1024;
+            arena_->Toma(kLote);
+            cupo_ = kLote;
+        }
+        --cupo_;
+        return new (lugar) C(arena_);
+    }
 };
 
 // The empty text the reading gives for "" and empty keys (not null).
@@ -151,8 +266,10 @@ QString VaciaNoNula() { return QString(reinterpret_cast<const QChar*>(u""), 0); 
 
 char16_t* Lector::Copia() {
     if (!b_) {
-        copia_ = QString(texto_.constData(), n_);
+        copia_.resize(n_);
         b_ = reinterpret_cast<char16_t*>(copia_.data());
+        MemoriaJSON::Enormes(b_, static_cast<std::size_t>(n_) * sizeof(char16_t));
+        std::copy(s_, s_ + n_, b_);
     }
     return b_;
 }
@@ -268,23 +385,23 @@ void Lector::Cierra() {
     for (;;) {
         Marco m = std::move(pila_.back());
         pila_.pop_back();
-        const auto desde = valores_.begin() + static_cast<std::ptrdiff_t>(m.inicio);
+        cJSONValor* const desde = valores_.begin() + m.inicio;
         cJSONValor v;
         if (m.objeto) {
-            auto o = std::allocate_shared<cJSONObjeto>(arenaPropia_, cAsignador<cJSONObjeto::Entrada>(arena_));
+            cJSONObjeto* o = NuevaColeccion<cJSONObjeto>();
+            v = cJSONValor::Adopta(o);
             o->Reserva(static_cast<qsizetype>(valores_.size() - m.inicio));
-            auto clave = claves_.begin() + static_cast<std::ptrdiff_t>(m.inicioClaves);
-            for (auto it = desde; it != valores_.end(); ++it, ++clave)
+            QString* clave = claves_.begin() + m.inicioClaves;
+            for (cJSONValor* it = desde; it != valores_.end(); ++it, ++clave)
                 o->AgregaNueva(std::move(*clave), std::move(*it));
-            claves_.resize(m.inicioClaves);
-            v = cJSONValor(std::move(o));
+            claves_.OlvidaMovidos(m.inicioClaves);
         } else {
-            auto a = std::allocate_shared<cJSONArreglo>(arenaPropia_, cAsignador<cJSONValor>(arena_));
+            cJSONArreglo* a = NuevaColeccion<cJSONArreglo>();
+            v = cJSONValor::Adopta(a);
             a->Reserva(static_cast<qsizetype>(valores_.size() - m.inicio));
-            for (auto it = desde; it != valores_.end(); ++it) a->Add(std::move(*it));
-            v = cJSONValor(std::move(a));
+            for (cJSONValor* it = desde; it != valores_.end(); ++it) a->Add(std::move(*it));
         }
-        valores_.erase(desde, valores_.end());
+        valores_.OlvidaMovidos(m.inicio);
         if (pila_.empty()) {
             raiz_ = std::move(v);
             return;

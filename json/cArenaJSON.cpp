@@ -2,40 +2,183 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+#if __has_include(<sys/mman.h>)
+#include <sys/mman.h>
+#endif
 
 namespace {
 constexpr std::size_t kBloqueMinimo = 4096;
-constexpr std::size_t kBloqueMaximo = std::size_t(4) << 20;
+// Blocks of this size are kept for the next documents when released
+// (up to kGuardados of them): a document read after another reuses memory
+// already mapped instead of faulting fresh pages in.
+constexpr std::size_t kBloqueComun = std::size_t(256) << 10;
+constexpr std::size_t kGuardados = 32;
+// An arena that has taken kGuardados common blocks holds a large document:
+// its next blocks double from kBloqueGrande up to kBloqueMaximo, mapped on
+// their own (MemoriaJSON).
+constexpr std::size_t kBloqueGrande = std::size_t(4) << 20;
+constexpr std::size_t kBloqueMaximo = std::size_t(64) << 20;
+
+struct Reserva {
+    std::mutex m;
+    std::vector<void*> bloques;
+    ~Reserva() {
+        for (void* b : bloques) std::free(b);
+    }
+};
+
+Reserva& LaReserva() {
+    static Reserva r;
+    return r;
+}
+
+void* PideComun() {
+    {
+        Reserva& r = LaReserva();
+        std::lock_guard<std::mutex> l(r.m);
+        if (!r.bloques.empty()) {
+            void* b = r.bloques.back();
+            r.bloques.pop_back();
+            return b;
+        }
+    }
+    return std::malloc(kBloqueComun);
+}
+
+void DevuelveComun(void* b) {
+    {
+        Reserva& r = LaReserva();
+        std::lock_guard<std::mutex> l(r.m);
+        if (r.bloques.size() < kGuardados) {
+            r.bloques.push_back(b);
+            return;
+        }
+    }
+    std::free(b);
+}
 }  // namespace
 
+namespace MemoriaJSON {
+
+#if defined(MAP_ANONYMOUS) && defined(__linux__)
+namespace {
+constexpr std::size_t kPagina = std::size_t(2) << 20;
+std::size_t Redondea(std::size_t bytes) { return (bytes + kPagina - 1) & ~(kPagina - 1); }
+}  // namespace
+
+void Enormes(void* p, std::size_t bytes) noexcept {
+#ifdef MADV_HUGEPAGE
+    if (bytes < kMemoriaGrande) return;
+    const auto desde = (reinterpret_cast<std::uintptr_t>(p) + kPagina - 1) & ~(kPagina - 1);
+    const auto hasta = (reinterpret_cast<std::uintptr_t>(p) + bytes) & ~(kPagina - 1);
+    if (hasta > desde) madvise(reinterpret_cast<void*>(desde), hasta - desde, MADV_HUGEPAGE);
+#else
+    (void)p;
+    (void)bytes;
+#endif
+}
+
+void* Pide(std::size_t bytes) {
+    if (bytes < kMemoriaGrande) {
+        void* p = std::malloc(bytes);
+        if (!p) throw std::bad_alloc();
+        return p;
+    }
+    const std::size_t n = Redondea(bytes);
+    void* p = mmap(nullptr, n, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) throw std::bad_alloc();
+    Enormes(p, n);
+    return p;
+}
+
+void* Crece(void* p, std::size_t antes, std::size_t despues) {
+    if (!p) return Pide(despues);
+    if (antes >= kMemoriaGrande) {
+        void* q = mremap(p, Redondea(antes), Redondea(despues), MREMAP_MAYMOVE);
+        if (q == MAP_FAILED) throw std::bad_alloc();
+        Enormes(q, Redondea(despues));
+        return q;
+    }
+    if (despues < kMemoriaGrande) {
+        void* q = std::realloc(p, despues);
+        if (!q) throw std::bad_alloc();
+        return q;
+    }
+    void* q = Pide(despues);
+    std::memcpy(q, p, antes);
+    std::free(p);
+    return q;
+}
+
+void Libera(void* p, std::size_t bytes) noexcept {
+    if (!p) return;
+    if (bytes < kMemoriaGrande)
+        std::free(p);
+    else
+        munmap(p, Redondea(bytes));
+}
+#else
+void* Pide(std::size_t bytes) {
+    void* p = std::malloc(bytes);
+    if (!p) throw std::bad_alloc();
+    return p;
+}
+
+void* Crece(void* p, std::size_t, std::size_t despues) {
+    void* q = std::realloc(p, despues);
+    if (!q) throw std::bad_alloc();
+    return q;
+}
+
+void Libera(void* p, std::size_t) noexcept { std::free(p); }
+
+void Enormes(void*, std::size_t) noexcept {}
+#endif
+
+}  // namespace MemoriaJSON
+
 cArenaJSON::cArenaJSON(std::size_t previsto)
-    : siguiente_(std::clamp(previsto, kBloqueMinimo, kBloqueMaximo)) {}
+    : siguiente_(std::clamp(previsto, kBloqueMinimo, kBloqueComun)) {}
 
 cArenaJSON::~cArenaJSON() {
     while (bloques_) {
         Bloque* b = bloques_;
         bloques_ = b->anterior;
-        std::free(b);
+        if (b->tamano == kBloqueComun)
+            DevuelveComun(b);
+        else
+            MemoriaJSON::Libera(b, b->tamano);
     }
 }
 
 void* cArenaJSON::PideBloque(std::size_t bytes, std::size_t alineacion) {
     const std::size_t cabecera = (sizeof(Bloque) + alignof(std::max_align_t) - 1) & ~(alignof(std::max_align_t) - 1);
     const std::size_t necesario = cabecera + bytes + alineacion;
-    // A request larger than a block gets a block of its own; the current
-    // block stays in use.
+    // A request larger than half a block gets a block of its own; the
+    // current block stays in use.
     const bool propio = necesario > siguiente_ / 2;
-    const std::size_t tamano = propio ? necesario : siguiente_;
-    auto* b = static_cast<Bloque*>(std::malloc(tamano));
+    // An own block never has the common size, so it is never kept.
+    const std::size_t tamano = propio ? (necesario == kBloqueComun ? necesario + 1 : necesario) : siguiente_;
+    auto* b = static_cast<Bloque*>(tamano == kBloqueComun ? PideComun() : MemoriaJSON::Pide(tamano));
     if (!b) throw std::bad_alloc();
     b->anterior = bloques_;
+    b->tamano = tamano;
     bloques_ = b;
     char* inicio = reinterpret_cast<char*>(b) + cabecera;
     char* fin = reinterpret_cast<char*>(b) + tamano;
     if (!propio) {
         libre_ = inicio;
         fin_ = fin;
-        siguiente_ = std::min(siguiente_ * 2, kBloqueMaximo);
+        if (tamano == kBloqueComun && ++comunes_ >= static_cast<int>(kGuardados))
+            siguiente_ = kBloqueGrande;
+        else if (siguiente_ < kBloqueComun)
+            siguiente_ = std::min(siguiente_ * 2, kBloqueComun);
+        else if (siguiente_ > kBloqueComun)
+            siguiente_ = std::min(siguiente_ * 2, kBloqueMaximo);
         return Pide(bytes, alineacion);
     }
     auto p = reinterpret_cast<std::uintptr_t>(inicio);

@@ -26,14 +26,17 @@ public:
         return reinterpret_cast<void*>(p);
     }
 
-    void Toma() noexcept { referencias_.fetch_add(1, std::memory_order_relaxed); }
-    void Suelta() noexcept {
-        if (referencias_.fetch_sub(1, std::memory_order_acq_rel) == 1) delete this;
+    // Counts of the arena's users (the collections built in it, and the
+    // reader while it builds them); the last one given back deletes it.
+    void Toma(long n = 1) noexcept { referencias_.fetch_add(n, std::memory_order_relaxed); }
+    void Suelta(long n = 1) noexcept {
+        if (referencias_.fetch_sub(n, std::memory_order_acq_rel) == n) delete this;
     }
 
 private:
     struct Bloque {
         Bloque* anterior;
+        std::size_t tamano;
     };
     void* PideBloque(std::size_t bytes, std::size_t alineacion);
 
@@ -42,11 +45,28 @@ private:
     char* libre_ = nullptr;
     char* fin_ = nullptr;
     std::size_t siguiente_;  // size of the next block
+    int comunes_ = 0;        // blocks of the common size taken
 };
 
+// Large buffers (a reader's stacks, an arena's largest blocks) are mapped
+// on their own, backed by huge pages where the system offers them, and
+// grown by remapping: the first touch of such a buffer faults a few pages
+// in, not thousands, and growing it copies nothing. Below kMemoriaGrande
+// bytes they come from the ordinary heap.
+namespace MemoriaJSON {
+constexpr std::size_t kMemoriaGrande = std::size_t(1) << 20;
+void* Pide(std::size_t bytes);
+// The buffer `p` of `antes` bytes, with room for `despues` bytes now.
+void* Crece(void* p, std::size_t antes, std::size_t despues);
+void Libera(void* p, std::size_t bytes) noexcept;
+// Asks that the whole pages inside a large buffer taken elsewhere be
+// backed by huge pages, before it is first written.
+void Enormes(void* p, std::size_t bytes) noexcept;
+}  // namespace MemoriaJSON
+
 // Takes from an arena (or the heap when it has none) without keeping the
-// arena alive: for the containers inside a collection, whose control block
-// holds the arena with a cAsignadorPropio.
+// arena alive: for the containers inside a collection, which holds the
+// arena's count itself.
 template <class T>
 class cAsignador {
 public:
@@ -75,30 +95,4 @@ public:
 
 private:
     cArenaJSON* arena_ = nullptr;
-};
-
-// The same, keeping the arena alive while it exists.
-template <class T>
-class cAsignadorPropio {
-public:
-    using value_type = T;
-
-    explicit cAsignadorPropio(cArenaJSON* arena) noexcept : arena_(arena) { arena_->Toma(); }
-    cAsignadorPropio(const cAsignadorPropio& o) noexcept : cAsignadorPropio(o.arena_) {}
-    template <class U>
-    cAsignadorPropio(const cAsignadorPropio<U>& o) noexcept : cAsignadorPropio(o.Arena()) {}
-    cAsignadorPropio& operator=(const cAsignadorPropio&) = delete;
-    ~cAsignadorPropio() { arena_->Suelta(); }
-
-    T* allocate(std::size_t n) { return static_cast<T*>(arena_->Pide(n * sizeof(T), alignof(T))); }
-    void deallocate(T*, std::size_t) noexcept {}
-
-    cArenaJSON* Arena() const noexcept { return arena_; }
-    template <class U>
-    bool operator==(const cAsignadorPropio<U>& o) const noexcept {
-        return arena_ == o.Arena();
-    }
-
-private:
-    cArenaJSON* arena_;
 };

@@ -15,8 +15,14 @@ void cJSONValor::CopiaDe(const cJSONValor& o) {
         case Tipo::Booleano: u_.b = o.u_.b; break;
         case Tipo::Texto: new (&u_.t) QString(o.u_.t); break;
         case Tipo::Numero: new (&u_.d) cDecimal(o.u_.d); break;
-        case Tipo::Objeto: new (&u_.o) std::shared_ptr<cJSONObjeto>(o.u_.o); break;
-        case Tipo::Arreglo: new (&u_.a) std::shared_ptr<cJSONArreglo>(o.u_.a); break;
+        case Tipo::Objeto:
+            u_.o = o.u_.o;
+            u_.o->holders_.fetch_add(1, std::memory_order_relaxed);
+            break;
+        case Tipo::Arreglo:
+            u_.a = o.u_.a;
+            u_.a->holders_.fetch_add(1, std::memory_order_relaxed);
+            break;
         default: break;
     }
 }
@@ -31,24 +37,67 @@ const cDecimal& cJSONValor::Numero() const {
     return EsNumero() ? u_.d : cero;
 }
 
-const std::shared_ptr<cJSONObjeto>& cJSONValor::ObjetoCompartido() const {
-    static const std::shared_ptr<cJSONObjeto> nada;
-    return EsObjeto() ? u_.o : nada;
+cJSONValor::cJSONValor(std::unique_ptr<cJSONObjeto> o) noexcept : cJSONValor(Adopta(o.release())) {}
+cJSONValor::cJSONValor(std::unique_ptr<cJSONArreglo> a) noexcept : cJSONValor(Adopta(a.release())) {}
+
+cJSONValor cJSONValor::Adopta(cJSONObjeto* o) noexcept {
+    cJSONValor v;
+    o->holders_.store(1, std::memory_order_relaxed);
+    v.tipo_ = Tipo::Objeto;
+    v.u_.o = o;
+    return v;
 }
 
-const std::shared_ptr<cJSONArreglo>& cJSONValor::ArregloCompartido() const {
-    static const std::shared_ptr<cJSONArreglo> nada;
-    return EsArreglo() ? u_.a : nada;
+cJSONValor cJSONValor::Adopta(cJSONArreglo* a) noexcept {
+    cJSONValor v;
+    a->holders_.store(1, std::memory_order_relaxed);
+    v.tipo_ = Tipo::Arreglo;
+    v.u_.a = a;
+    return v;
 }
 
 // Releasing a tree: collections are destroyed recursively down to
 // kNivelDirecto levels; deeper ones are handed to the outermost destructor,
 // which releases them one by one. So a tree of any depth never takes more
 // than kNivelDirecto nested destructor calls.
+// Within the outermost destructor the counts given back to an arena are
+// gathered and given back at its end, in one step (the collection being
+// destroyed still holds its own count, so the arena outlives it).
 namespace {
 constexpr int kNivelDirecto = 64;
 thread_local int tNivel = 0;
 thread_local std::vector<cJSONValor>* tPendientes = nullptr;
+thread_local cArenaJSON* tArena = nullptr;
+thread_local long tCuentaArena = 0;
+
+void DevuelveJuntas() noexcept {
+    if (tArena) tArena->Suelta(tCuentaArena);
+    tArena = nullptr;
+    tCuentaArena = 0;
+}
+
+void DevuelveArena(cArenaJSON* arena) noexcept {
+    if (!tPendientes) {
+        arena->Suelta();
+        return;
+    }
+    if (arena != tArena) {
+        DevuelveJuntas();
+        tArena = arena;
+    }
+    ++tCuentaArena;
+}
+
+template <class C>
+void Destruye(C* c) noexcept {
+    cArenaJSON* arena = c->Arena();
+    if (!arena) {
+        delete c;
+        return;
+    }
+    c->~C();
+    DevuelveArena(arena);
+}
 
 template <class Hijos, class Valor>
 void Desmonta(Hijos& hijos, Valor valor) {
@@ -67,11 +116,20 @@ void Desmonta(Hijos& hijos, Valor valor) {
             cJSONValor v = std::move(pendientes.back());
             pendientes.pop_back();
         }
+        DevuelveJuntas();
         tPendientes = nullptr;
     }
     --tNivel;
 }
 }  // namespace
+
+void cJSONValor::Suelta(cJSONObjeto* o) noexcept {
+    if (o->Ultimo()) Destruye(o);
+}
+
+void cJSONValor::Suelta(cJSONArreglo* a) noexcept {
+    if (a->Ultimo()) Destruye(a);
+}
 
 cJSONObjeto::~cJSONObjeto() {
     Desmonta(entradas_, [](Entrada& e) -> cJSONValor& { return e.second; });

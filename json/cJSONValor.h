@@ -1,7 +1,8 @@
 #pragma once
 // The values the JSON reader produces: empty, null, boolean, text, exact
 // decimal number, keyed collection (object) and ordered collection (array).
-// Collections are shared: copying a value copies a reference.
+// Collections are shared: copying a value copies a reference (counted in
+// the collection itself).
 
 #include "json/cArenaJSON.h"
 #include "json/cDecimal.h"
@@ -9,6 +10,7 @@
 #include <QHash>
 #include <QString>
 
+#include <atomic>
 #include <memory>
 #include <utility>
 #include <cstdint>
@@ -30,12 +32,13 @@ public:
     cJSONValor(const char16_t* t) : cJSONValor(QString::fromUtf16(t)) {}
     cJSONValor(const char*) = delete;  // not a boolean
     cJSONValor(cDecimal d) noexcept : tipo_(Tipo::Numero) { new (&u_.d) cDecimal(std::move(d)); }
-    cJSONValor(std::shared_ptr<cJSONObjeto> o) noexcept : tipo_(Tipo::Objeto) {
-        new (&u_.o) std::shared_ptr<cJSONObjeto>(std::move(o));
-    }
-    cJSONValor(std::shared_ptr<cJSONArreglo> a) noexcept : tipo_(Tipo::Arreglo) {
-        new (&u_.a) std::shared_ptr<cJSONArreglo>(std::move(a));
-    }
+    // A collection made with new.
+    explicit cJSONValor(std::unique_ptr<cJSONObjeto> o) noexcept;
+    explicit cJSONValor(std::unique_ptr<cJSONArreglo> a) noexcept;
+    // A collection no value holds yet, made with new or in an arena (see
+    // cJSONColeccion); the value becomes its first holder.
+    static cJSONValor Adopta(cJSONObjeto* o) noexcept;
+    static cJSONValor Adopta(cJSONArreglo* a) noexcept;
     cJSONValor(const cJSONValor& o) : tipo_(o.tipo_) { CopiaDe(o); }
     cJSONValor(cJSONValor&& o) noexcept : tipo_(o.tipo_) { MueveDe(o); }
     cJSONValor& operator=(const cJSONValor& o) {
@@ -70,16 +73,15 @@ public:
     // The number of a number value; zero for any other kind.
     const cDecimal& Numero() const;
     // The collection, or nullptr for any other kind.
-    cJSONObjeto* Objeto() const { return EsObjeto() ? u_.o.get() : nullptr; }
-    cJSONArreglo* Arreglo() const { return EsArreglo() ? u_.a.get() : nullptr; }
-    const std::shared_ptr<cJSONObjeto>& ObjetoCompartido() const;
-    const std::shared_ptr<cJSONArreglo>& ArregloCompartido() const;
+    cJSONObjeto* Objeto() const { return EsObjeto() ? u_.o : nullptr; }
+    cJSONArreglo* Arreglo() const { return EsArreglo() ? u_.a : nullptr; }
 
 private:
     void CopiaDe(const cJSONValor& o);
     // Takes o's contents, which leaves o empty. Every kind held here
-    // (QString, cDecimal, shared_ptr) owns its data through pointers and
-    // none points into itself, so its bytes may move as they are.
+    // (QString, cDecimal, a collection's address) owns its data through
+    // pointers and none points into itself, so its bytes may move as they
+    // are.
     void MueveDe(cJSONValor& o) noexcept {
         std::memcpy(static_cast<void*>(&u_), static_cast<const void*>(&o.u_), sizeof u_);
         o.tipo_ = Tipo::Vacio;
@@ -88,8 +90,8 @@ private:
         switch (tipo_) {
             case Tipo::Texto: u_.t.~QString(); break;
             case Tipo::Numero: u_.d.~cDecimal(); break;
-            case Tipo::Objeto: u_.o.~shared_ptr(); break;
-            case Tipo::Arreglo: u_.a.~shared_ptr(); break;
+            case Tipo::Objeto: Suelta(u_.o); break;
+            case Tipo::Arreglo: Suelta(u_.a); break;
             default: break;
         }
     }
@@ -101,24 +103,58 @@ private:
         bool b;
         QString t;
         cDecimal d;
-        std::shared_ptr<cJSONObjeto> o;
-        std::shared_ptr<cJSONArreglo> a;
+        cJSONObjeto* o;
+        cJSONArreglo* a;
     } u_;
     Tipo tipo_ = Tipo::Vacio;
+
+    static void Suelta(cJSONObjeto* o) noexcept;
+    static void Suelta(cJSONArreglo* a) noexcept;
+};
+
+// What both collections share: how many values hold it, and where it lives.
+// One made with new is deleted by its last holder. One built in an arena
+// (placement new on the arena's memory) holds a count of that arena, which
+// its last holder gives back after destroying it. A collection that is a
+// plain member or variable is never held by a value.
+class cJSONColeccion {
+public:
+    cJSONColeccion(const cJSONColeccion&) = delete;
+    cJSONColeccion& operator=(const cJSONColeccion&) = delete;
+
+    // The arena it was built in, or nullptr.
+    cArenaJSON* Arena() const { return arena_; }
+
+protected:
+    cJSONColeccion() = default;
+    explicit cJSONColeccion(cArenaJSON* arena) noexcept : arena_(arena) {}
+    ~cJSONColeccion() = default;
+
+private:
+    friend class cJSONValor;
+    // True for the last holder, which then releases it. A holder alone
+    // needs no atomic step: nobody else can take it meanwhile.
+    bool Ultimo() const noexcept {
+        return holders_.load(std::memory_order_acquire) == 1 ||
+               holders_.fetch_sub(1, std::memory_order_acq_rel) == 1;
+    }
+
+    mutable std::atomic<int32_t> holders_{0};
+    cArenaJSON* arena_ = nullptr;
 };
 
 // Entries kept in insertion order; keys compared exactly (letter case
 // matters). Adding a key already present fails with error 457.
-class cJSONObjeto {
+class cJSONObjeto : public cJSONColeccion {
 public:
     using Entrada = std::pair<QString, cJSONValor>;
     using Lista = std::vector<Entrada, cAsignador<Entrada>>;
 
     cJSONObjeto() = default;
-    explicit cJSONObjeto(const cAsignador<Entrada>& asignador) : entradas_(asignador) {}
+    // Built in the arena, whose count the caller has taken for it.
+    explicit cJSONObjeto(cArenaJSON* arena) noexcept
+        : cJSONColeccion(arena), entradas_(cAsignador<Entrada>(arena)) {}
     ~cJSONObjeto();
-    cJSONObjeto(const cJSONObjeto&) = delete;
-    cJSONObjeto& operator=(const cJSONObjeto&) = delete;
 
     qsizetype Count() const { return static_cast<qsizetype>(entradas_.size()); }
     bool Exists(const QString& clave) const { return Busca(clave) >= 0; }
@@ -140,15 +176,15 @@ private:
 };
 
 // Elements addressed from 1 in insertion order.
-class cJSONArreglo {
+class cJSONArreglo : public cJSONColeccion {
 public:
     using Lista = std::vector<cJSONValor, cAsignador<cJSONValor>>;
 
     cJSONArreglo() = default;
-    explicit cJSONArreglo(const cAsignador<cJSONValor>& asignador) : elementos_(asignador) {}
+    // Built in the arena, whose count the caller has taken for it.
+    explicit cJSONArreglo(cArenaJSON* arena) noexcept
+        : cJSONColeccion(arena), elementos_(cAsignador<cJSONValor>(arena)) {}
     ~cJSONArreglo();
-    cJSONArreglo(const cJSONArreglo&) = delete;
-    cJSONArreglo& operator=(const cJSONArreglo&) = delete;
 
     qsizetype Count() const { return static_cast<qsizetype>(elementos_.size()); }
     // 1-based; error 9 outside 1..Count.

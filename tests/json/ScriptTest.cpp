@@ -149,15 +149,15 @@ TEST(cJSONScript, LimiteDeAnidamiento41Y42) {
     // The same through ExecCommand on a value: 41 executions run, the 42nd does not.
     cJSONValor v(QStringLiteral("x"));
     for (int i = 0; i < 40; ++i) {
-        auto a = std::make_shared<cJSONArreglo>();
+        auto a = std::make_unique<cJSONArreglo>();
         a->Add(v);
-        v = cJSONValor(a);
+        v = cJSONValor(std::move(a));
     }
     EXPECT_EQ(s.ExecCommand(v), QStringLiteral("x"));
-    auto a = std::make_shared<cJSONArreglo>();
+    auto a = std::make_unique<cJSONArreglo>();
     a->Add(v);
     a->Add(QStringLiteral("y"));
-    EXPECT_EQ(s.ExecCommand(cJSONValor(a)), error + QStringLiteral("y"));  // the calls above go on
+    EXPECT_EQ(s.ExecCommand(cJSONValor(std::move(a))), error + QStringLiteral("y"));  // the calls above go on
 
     // Commands count as well: each "if" runs its branch one level deeper.
     auto ifs = [](int n) {
