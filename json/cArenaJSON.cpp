@@ -99,8 +99,14 @@ void* Crece(void* p, std::size_t antes, std::size_t despues) {
     if (!p) return Pide(despues);
     if (antes >= kMemoriaGrande) {
         void* q = mremap(p, Redondea(antes), Redondea(despues), MREMAP_MAYMOVE);
-        if (q == MAP_FAILED) throw std::bad_alloc();
-        Enormes(q, Redondea(despues));
+        if (q != MAP_FAILED) {
+            Enormes(q, Redondea(despues));
+            return q;
+        }
+        // Where remapping is refused (some tools do), a new mapping.
+        q = Pide(despues);
+        std::memcpy(q, p, antes);
+        munmap(p, Redondea(antes));
         return q;
     }
     if (despues < kMemoriaGrande) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace {
 const QString kDuplicada = QStringLiteral("Esta clave ya está asociada con un elemento de esta colección");
 const QString kTipos = QStringLiteral("No coinciden los tipos");
@@ -221,4 +223,52 @@ TEST(LectorJSON, TextosYColeccionesVivenSinElDocumento) {
     EXPECT_EQ(En(k, 2).Texto(), QStringLiteral("c\nd"));
     EXPECT_EQ(En(k, 2).Texto().size(), 3);
     EXPECT_EQ(*(En(k, 2).Texto().utf16() + 3), 0);  // ends as every text does
+}
+
+TEST(LectorJSON, DocumentosGrandesYValoresQueSobreviven) {
+    // Large enough for the reader's largest buffers (stacks, blocks of its
+    // own) and for the kept memory to be reused by the next document.
+    auto arreglo = [](int n, const QString& prefijo) {
+        QString t = QStringLiteral("[");
+        for (int i = 0; i < n; ++i)
+            t += QStringLiteral("{c: '%1%2', n: %3.5, l: [%4, true]} ").arg(prefijo).arg(i).arg(i).arg(i * 3);
+        return t + QStringLiteral("]");
+    };
+    const int n = 60000;
+    cJSONValor a = Lee(arreglo(n, QStringLiteral("A")));
+    ASSERT_EQ(JSON::ReadErrors(), QString());
+    ASSERT_EQ(a.Arreglo()->Count(), n);
+    // One element kept on its own, then the root dropped while another
+    // large document is read, in another thread.
+    cJSONValor ultimo = En(a, n);
+    cJSONValor b;
+    std::thread([&] {
+        a = cJSONValor();
+        b = Lee(arreglo(n, QStringLiteral("B")));
+    }).join();
+    ASSERT_EQ(b.Arreglo()->Count(), n);
+    EXPECT_EQ(Clave(ultimo, "c").Texto(), QStringLiteral("A%1").arg(n - 1));
+    EXPECT_EQ(Clave(ultimo, "n").Numero().Texto(), QStringLiteral("%1.5").arg(n - 1));
+    EXPECT_EQ(En(Clave(ultimo, "l"), 1).Numero().Texto(), QString::number((n - 1) * 3));
+    EXPECT_EQ(Clave(En(b, 1), "c").Texto(), QStringLiteral("B0"));
+    EXPECT_EQ(Clave(En(b, n), "c").Texto(), QStringLiteral("B%1").arg(n - 1));
+
+    // A flat array of numbers whose stack outgrows the heap's buffers.
+    QString t = QStringLiteral("[");
+    for (int i = 0; i < 300000; ++i) t += QString::number(i) + QLatin1Char(',');
+    cJSONValor c = Lee(t + QStringLiteral("-1]"));
+    ASSERT_TRUE(c.EsArreglo()) << JSON::ReadErrors().toStdString();
+    ASSERT_EQ(c.Arreglo()->Count(), 300001);
+    EXPECT_EQ(En(c, 123457).Numero().Texto(), QStringLiteral("123456"));
+    EXPECT_EQ(En(c, 300001).Numero().Texto(), QStringLiteral("-1"));
+
+    // A collection made here holding values read from documents.
+    auto mio = std::make_unique<cJSONArreglo>();
+    mio->Add(ultimo);
+    mio->Add(En(b, 2));
+    cJSONValor propio(std::move(mio));
+    b = cJSONValor();
+    ultimo = cJSONValor();
+    EXPECT_EQ(Clave(En(propio, 2), "c").Texto(), QStringLiteral("B1"));
+    EXPECT_EQ(Clave(En(propio, 1), "c").Texto(), QStringLiteral("A%1").arg(n - 1));
 }
