@@ -59,58 +59,6 @@ inline bool EsDeNumero(char16_t c) {
 
 inline bool EsLetra(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 
-// A stack of values whose bytes may move as they are (cJSONValor, QString):
-// it grows as MemoriaJSON buffers do, without copying once it is large.
-template <class T>
-class PilaReubicable {
-public:
-    PilaReubicable() = default;
-    ~PilaReubicable() {
-        Recorta(0);
-        MemoriaJSON::Libera(datos_, capacidad_ * sizeof(T));
-    }
-    PilaReubicable(const PilaReubicable&) = delete;
-    PilaReubicable& operator=(const PilaReubicable&) = delete;
-
-    std::size_t size() const { return n_; }
-    std::size_t capacity() const { return capacidad_; }
-    T* begin() { return datos_; }
-    T* end() { return datos_ + n_; }
-    const T& operator[](std::size_t i) const { return datos_[i]; }
-    void push_back(T&& v) {
-        if (n_ == capacidad_) Crece();
-        new (datos_ + n_) T(std::move(v));
-        ++n_;
-    }
-    // Destroys the elements from `n` on.
-    void Recorta(std::size_t n) {
-        for (std::size_t i = n; i < n_; ++i) datos_[i].~T();
-        n_ = std::min(n, n_);
-    }
-    // Drops the elements from `n` on, which have been moved from (so own
-    // nothing) without calling their destructors.
-    void OlvidaMovidos(std::size_t n) { n_ = std::min(n, n_); }
-    // Empty, giving the memory back.
-    void Libera() {
-        Recorta(0);
-        MemoriaJSON::Libera(datos_, capacidad_ * sizeof(T));
-        datos_ = nullptr;
-        capacidad_ = 0;
-    }
-
-private:
-    void Crece() {
-        const std::size_t nueva = capacidad_ ? capacidad_ * 2 : 64;
-        void* p = MemoriaJSON::Crece(static_cast<void*>(datos_), capacidad_ * sizeof(T), nueva * sizeof(T));
-        datos_ = static_cast<T*>(p);
-        capacidad_ = nueva;
-    }
-
-    T* datos_ = nullptr;
-    std::size_t n_ = 0;
-    std::size_t capacidad_ = 0;
-};
-
 class Lector {
 public:
     Lector(const QString& texto, QString& errores)
@@ -150,8 +98,8 @@ private:
     // fresh memory). A reading inside another takes stacks of its own.
     struct Pilas {
         std::vector<Marco> pila;
-        PilaReubicable<cJSONValor> valores;
-        PilaReubicable<QString> claves;
+        cListaJSON<cJSONValor> valores;
+        cListaJSON<QString> claves;
 
         static Pilas* Toma() {
             Pilas*& libres = Libres();
@@ -215,6 +163,9 @@ private:
     bool LeeEscalar(cJSONValor& valor, QString& descripcion);
     QString LeeTexto();
     bool LeeNumero(cJSONValor& valor, QString& descripcion);
+    // The number at the position, into `valor`; nullptr, or the failure's
+    // description.
+    const QString* LeeNumeroEn(cJSONValor& valor);
     cJSONValor LeeBooleano();
     cJSONValor LeeNulo();
 
@@ -223,7 +174,7 @@ private:
     void Cierra();
     // Puts a value into the innermost collection; a failure to add it
     // ends that collection.
-    void Entrega(cJSONValor valor);
+    void Entrega(cJSONValor&& valor);
     // False, with its message, when the innermost object refuses the value.
     bool Acepta(cJSONValor& valor);
     void FalloEntrada(const QString& descripcion);
@@ -237,8 +188,8 @@ private:
 
     Pilas* pilas_;
     std::vector<Marco>& pila_;
-    PilaReubicable<cJSONValor>& valores_;
-    PilaReubicable<QString>& claves_;
+    cListaJSON<cJSONValor>& valores_;
+    cListaJSON<QString>& claves_;
     cJSONValor raiz_;
     QString copia_;
     char16_t* b_ = nullptr;
@@ -353,6 +304,17 @@ cJSONValor Lector::LeeDocumento() {
             Abre(s_[pos_] == u'{');
             continue;
         }
+        if (!objeto && pos_ < n_) {
+            const char16_t c = s_[pos_];
+            if (c != u'"' && c != u'\'' && c != u't' && c != u'f' && c != u'n') {
+                // A number in an array: read straight onto the stack.
+                if (const QString* fallo = LeeNumeroEn(valores_.emplace_back())) {
+                    valores_.Recorta(valores_.size() - 1);
+                    FalloEntrada(*fallo);
+                }
+                continue;
+            }
+        }
         const qsizetype antes = pos_;
         cJSONValor valor;
         QString descripcion;
@@ -398,8 +360,16 @@ void Lector::Cierra() {
         } else {
             cJSONArreglo* a = NuevaColeccion<cJSONArreglo>();
             v = cJSONValor::Adopta(a);
-            a->Reserva(static_cast<qsizetype>(valores_.size() - m.inicio));
-            for (cJSONValor* it = desde; it != valores_.end(); ++it) a->Add(std::move(*it));
+            cJSONArreglo::Lista& lista = a->ElementosPorLlenar();
+            if (pila_.empty() && valores_.capacity() * sizeof(cJSONValor) >= MemoriaJSON::kMemoriaGrande) {
+                // A large root takes the stack's memory as it is.
+                lista.TomaDe(valores_);
+            } else {
+                const bool triviales =
+                    std::all_of(desde, valores_.end(), [](const cJSONValor& e) { return e.Trivial(); });
+                lista.AgregaReubicando(desde, valores_.size() - m.inicio);
+                if (triviales) lista.SonTriviales();
+            }
         }
         valores_.OlvidaMovidos(m.inicio);
         if (pila_.empty()) {
@@ -440,7 +410,7 @@ bool Lector::Acepta(cJSONValor& valor) {
     return true;
 }
 
-void Lector::Entrega(cJSONValor valor) {
+void Lector::Entrega(cJSONValor&& valor) {
     if (!Acepta(valor)) Cierra();
 }
 
@@ -577,21 +547,23 @@ QString Lector::LeeTexto() {
 }
 
 bool Lector::LeeNumero(cJSONValor& valor, QString& descripcion) {
+    const QString* fallo = LeeNumeroEn(valor);
+    if (fallo) descripcion = *fallo;
+    return !fallo;
+}
+
+const QString* Lector::LeeNumeroEn(cJSONValor& valor) {
     SaltaRelleno();
     const qsizetype inicio = pos_;
     while (pos_ < n_ && EsDeNumero(s_[pos_])) ++pos_;
     if (pos_ >= n_) {
         valor = cJSONValor();  // the text ended inside the number
-        return true;
+        return nullptr;
     }
     bool desborde = false;
-    cDecimal d;
-    if (cDecimal::Lee(s_ + inicio, pos_ - inicio, d, &desborde)) {
-        valor = cJSONValor(std::move(d));
-        return true;
-    }
-    descripcion = desborde ? DescripcionDesbordamiento() : DescripcionTipos();
-    return false;
+    if (cDecimal::Lee(s_ + inicio, pos_ - inicio, valor.HazNumero(), &desborde)) return nullptr;
+    valor = cJSONValor();
+    return desborde ? &DescripcionDesbordamiento() : &DescripcionTipos();
 }
 
 cJSONValor Lector::LeeBooleano() {

@@ -40,6 +40,8 @@ public:
     int64_t Exponente() const { return exponente_; }
 
     bool operator==(const cDecimal& o) const;
+    // Its digits fit in one word (nothing is kept apart for them).
+    bool EnUnaPalabra() const { return !largos_; }
 
 private:
     static constexpr int kDigitosMantisa = 19;  // always fit in 64 bits

@@ -136,6 +136,7 @@ cJSONObjeto::~cJSONObjeto() {
 }
 
 cJSONArreglo::~cJSONArreglo() {
+    if (elementos_.Triviales()) return;  // nothing in it to release
     Desmonta(elementos_, [](cJSONValor& e) -> cJSONValor& { return e; });
 }
 

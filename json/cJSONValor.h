@@ -6,6 +6,7 @@
 
 #include "json/cArenaJSON.h"
 #include "json/cDecimal.h"
+#include "json/cListaJSON.h"
 
 #include <QHash>
 #include <QString>
@@ -58,6 +59,13 @@ public:
     }
     ~cJSONValor() { Libera(); }
 
+    // Makes this value the number zero, and gives that number to be set.
+    cDecimal& HazNumero() noexcept {
+        Libera();
+        tipo_ = Tipo::Numero;
+        return *new (&u_.d) cDecimal();
+    }
+
     Tipo tipo() const { return tipo_; }
     bool EsVacio() const { return tipo_ == Tipo::Vacio; }
     bool EsNulo() const { return tipo_ == Tipo::Nulo; }
@@ -68,6 +76,11 @@ public:
     bool EsArreglo() const { return tipo_ == Tipo::Arreglo; }
 
     bool Booleano() const { return EsBooleano() && u_.b; }
+    // Nothing to give back when it goes: no text, no collection, no number
+    // of more digits than fit in a word.
+    bool Trivial() const {
+        return tipo_ < Tipo::Texto || (tipo_ == Tipo::Numero && u_.d.EnUnaPalabra());
+    }
     // The text of a text value; empty for any other kind.
     const QString& Texto() const;
     // The number of a number value; zero for any other kind.
@@ -178,12 +191,11 @@ private:
 // Elements addressed from 1 in insertion order.
 class cJSONArreglo : public cJSONColeccion {
 public:
-    using Lista = std::vector<cJSONValor, cAsignador<cJSONValor>>;
+    using Lista = cListaJSON<cJSONValor>;
 
     cJSONArreglo() = default;
     // Built in the arena, whose count the caller has taken for it.
-    explicit cJSONArreglo(cArenaJSON* arena) noexcept
-        : cJSONColeccion(arena), elementos_(cAsignador<cJSONValor>(arena)) {}
+    explicit cJSONArreglo(cArenaJSON* arena) noexcept : cJSONColeccion(arena), elementos_(arena) {}
     ~cJSONArreglo();
 
     qsizetype Count() const { return static_cast<qsizetype>(elementos_.size()); }
@@ -192,6 +204,8 @@ public:
     void Add(cJSONValor valor) { elementos_.push_back(std::move(valor)); }
     void Reserva(qsizetype n) { elementos_.reserve(static_cast<std::size_t>(n)); }
     const Lista& Elementos() const { return elementos_; }
+    // For a reader building it: the elements as a list to fill.
+    Lista& ElementosPorLlenar() { return elementos_; }
 
 private:
     Lista elementos_;
