@@ -102,6 +102,64 @@ bool Restituye(QString& texto, const QStringList& literales) {
     return !texto.contains(kCierra);
 }
 
+// The marked text with ?k in place of each mark, k numbered on from the
+// size of `literales`, which gets, in the order of k, the literal each
+// parameter stands for. False when a mark is
+// not a whole literal of its own (N'..' among them), which only the text
+// can carry.
+bool Liga(const QString& texto, std::vector<int>& literales, QString& ligado) {
+    if (!texto.contains(kAbre)) {
+        ligado = texto;
+        return !texto.contains(kCierra);
+    }
+    ligado.reserve(texto.size());
+    qsizetype i = 0;
+    for (;;) {
+        const qsizetype a = texto.indexOf(kAbre, i);
+        if (a < 0) break;
+        const qsizetype c = texto.indexOf(kCierra, a);
+        if (a == 0 || texto[a - 1] != QLatin1Char('\'') || c < 0 || c + 1 >= texto.size() ||
+            texto[c + 1] != QLatin1Char('\''))
+            return false;
+        if (a >= 2 && (EsLetra(texto[a - 2]) || texto[a - 2] == QLatin1Char('\'')))
+            return false;  // a prefixed or adjoining literal
+        bool ok = false;
+        const int k = QStringView(texto).mid(a + 1, c - a - 1).toInt(&ok);
+        if (!ok || k < 0) return false;
+        literales.push_back(k);
+        ligado += QStringView(texto).mid(i, a - 1 - i);
+        ligado += QLatin1Char('?') + QString::number(literales.size());
+        i = c + 2;
+    }
+    ligado += QStringView(texto).mid(i);
+    return !ligado.contains(kCierra);
+}
+
+// The bound form of a kept statement; not valid when it has none.
+SentenciaLigada LigadaDe(const Sentencia& s) {
+    SentenciaLigada l;
+    if (s.tipo != Sentencia::Sql || !s.basesAdjuntas.isEmpty()) return l;
+    // The text alone, and antes + columns + despues, number their
+    // parameters apart: the engine takes one or the other.
+    std::vector<int> deTexto, deInsert;
+    if (!Liga(s.sql, deTexto, l.sql)) return l;
+    if (s.insertSinColumnas) {
+        // numbered on from the ones before the columns
+        if (!Liga(s.insertAntes, deInsert, l.insertAntes) || !Liga(s.insertDespues, deInsert, l.insertDespues))
+            return l;
+        // Both forms must take the same literals in the same order.
+        if (deInsert != deTexto) return l;
+    }
+    l.literales = std::move(deTexto);
+    l.valida = true;
+    return l;
+}
+
+// A literal's value: without its quotes, doubled quotes made one.
+QString ValorDe(const QString& literal) {
+    return literal.mid(1, literal.size() - 2).replace(QLatin1String("''"), QLatin1String("'"));
+}
+
 bool SinMarcas(const QString& s) {
     return !s.contains(kAbre) && !s.contains(kCierra);
 }
@@ -136,7 +194,11 @@ bool Guardable(const std::vector<Sentencia>& ss) {
 }  // namespace
 
 bool CacheTraduccion::Traduce(const QString& lote, const QString& base, std::vector<Sentencia>& salida,
-                              ErrorTraduccion& error) {
+                              ErrorTraduccion& error, LigadurasLote* ligaduras) {
+    if (ligaduras) {
+        ligaduras->sentencias.clear();
+        ligaduras->valores.clear();
+    }
     QString forma;
     QStringList literales;
     if (!FormaDe(lote, forma, literales)) return TraduceLote(lote, base, salida, error);
@@ -147,6 +209,8 @@ bool CacheTraduccion::Traduce(const QString& lote, const QString& base, std::vec
         Forma f;
         ErrorTraduccion e;
         if (TraduceLote(forma, base, f.sentencias, e)) f.guardable = Guardable(f.sentencias);
+        if (f.guardable)
+            for (const Sentencia& s : f.sentencias) f.ligadas.push_back(LigadaDe(s));
         it = formas_.insert(clave, std::move(f));
     } else {
         ++aciertos_;
@@ -158,7 +222,15 @@ bool CacheTraduccion::Traduce(const QString& lote, const QString& base, std::vec
             ok = ok && Restituye(s.original, literales) && Restituye(s.sql, literales) &&
                  Restituye(s.insertAntes, literales) && Restituye(s.insertDespues, literales);
         }
-        if (ok) return true;
+        if (ok) {
+            if (ligaduras) {
+                ligaduras->sentencias = it->ligadas;
+                for (const QString& l : literales) ligaduras->valores << ValorDe(l);
+                for (SentenciaLigada& l : ligaduras->sentencias)
+                    for (int k : l.literales) l.valida = l.valida && k < literales.size();
+            }
+            return true;
+        }
         it->guardable = false;
     }
     return TraduceLote(lote, base, salida, error);

@@ -44,7 +44,11 @@ struct InfoTabla {
 
 struct Preparada {
     sqlite3_stmt* st = nullptr;
-    ~Preparada() { sqlite3_finalize(st); }
+    bool propia = true;  // false: one of the connection's kept statements
+    std::vector<QByteArray> valores;  // for its parameters, from ?1 on
+    ~Preparada() {
+        if (propia) sqlite3_finalize(st);
+    }
 };
 
 QString EstadoSql(int nativo) {
@@ -102,6 +106,19 @@ struct ControladorEmbebido::Impl {
     qint64 limiteMs = 0;
     int paginasMax = 0;
     bool huboDdl = false;
+    // Prepared statements of bound forms, by their engine text, kept for
+    // the next batches of the same shape. Dropped when the connection
+    // closes, and before the next batch once this connection has changed
+    // the schema (the engine re-prepares them itself for other changes).
+    QHash<QString, sqlite3_stmt*> guardadas;
+    bool guardadasViejas = false;
+    static constexpr int kGuardadasMax = 512;
+
+    void LiberaGuardadas() {
+        for (sqlite3_stmt* st : std::as_const(guardadas)) sqlite3_finalize(st);
+        guardadas.clear();
+        guardadasViejas = false;
+    }
 
     ~Impl() { Cierra(); }
 
@@ -110,6 +127,7 @@ struct ControladorEmbebido::Impl {
     void Cierra() {
         rota = false;
         if (!db) return;
+        LiberaGuardadas();
         sqlite3_close_v2(db);
         db = nullptr;
         estado.nivelTransaccion = 0;
@@ -238,6 +256,7 @@ struct ControladorEmbebido::Impl {
             11, texto.isEmpty() ? QStringLiteral("General network error. Check your network documentation.") : texto,
             QStringLiteral("08S01")));
         if (db) {
+            LiberaGuardadas();
             sqlite3_close_v2(db);
             db = nullptr;
         }
@@ -580,6 +599,42 @@ struct ControladorEmbebido::Impl {
         return s.insertAntes + QStringLiteral(" (") + cols.join(QStringLiteral(", ")) + QStringLiteral(") ") + s.insertDespues;
     }
 
+    // The engine's text of a bound form (as TextoMotor).
+    QString TextoMotor(const Sentencia& s, const SentenciaLigada& l) {
+        if (!s.insertSinColumnas) return l.sql;
+        InfoTabla& info = Tabla(s.tabla);
+        if (!info.existe || info.identidad.isEmpty()) return l.sql;
+        QStringList cols;
+        for (const Columna& c : info.columnas)
+            if (c.nombre.compare(info.identidad, Qt::CaseInsensitive) != 0) cols << CitaNombre(c.nombre);
+        return l.insertAntes + QStringLiteral(" (") + cols.join(QStringLiteral(", ")) + QStringLiteral(") ") + l.insertDespues;
+    }
+
+    // The kept statement of a bound form with this batch's values; nothing
+    // when the engine does not take the form (the text then goes as it is,
+    // and reports what it has to).
+    std::unique_ptr<Preparada> Ligada(const Sentencia& s, const SentenciaLigada& l, const QStringList& valores) {
+        const QString texto = TextoMotor(s, l);
+        sqlite3_stmt* st = guardadas.value(texto);
+        if (!st) {
+            int rc;
+            QString msg;
+            st = Prepara(texto, rc, msg);
+            if (!st) return nullptr;
+            if (sqlite3_bind_parameter_count(st) != static_cast<int>(l.literales.size())) {
+                sqlite3_finalize(st);
+                return nullptr;
+            }
+            guardadas.insert(texto, st);
+        }
+        auto p = std::make_unique<Preparada>();
+        p->st = st;
+        p->propia = false;
+        p->valores.reserve(l.literales.size());
+        for (int k : l.literales) p->valores.push_back(valores[k].toUtf8());
+        return p;
+    }
+
     void Adjunta(const Sentencia& s) {
         for (const QString& otra : s.basesAdjuntas) {
             if (!sqlite3_get_autocommit(db)) continue;
@@ -591,12 +646,17 @@ struct ControladorEmbebido::Impl {
         }
     }
 
-    // Runs a prepared engine statement, collecting rows or the count.
-    Efecto Corre(sqlite3_stmt* st, const Sentencia& s, Lote& lote) {
+    // Runs a prepared engine statement, collecting rows or the count;
+    // `ligados` are the values of a bound form's parameters.
+    Efecto Corre(sqlite3_stmt* st, const Sentencia& s, Lote& lote, const std::vector<QByteArray>* ligados = nullptr) {
         if (lote.parametros) {
             const int n = sqlite3_bind_parameter_count(st);
             for (int i = 0; i < n && i < lote.parametros->size(); ++i) LigaValor(st, i + 1, lote.parametros->at(i));
         }
+        if (ligados)
+            for (std::size_t i = 0; i < ligados->size(); ++i)
+                sqlite3_bind_text(st, static_cast<int>(i + 1), (*ligados)[i].constData(), static_cast<int>((*ligados)[i].size()),
+                                  SQLITE_STATIC);
         const int columnas = sqlite3_column_count(st);
         ResultadoSentencia rs;
         std::vector<TipoAdo> tipos;
@@ -669,7 +729,7 @@ struct ControladorEmbebido::Impl {
             const char* origen = sqlite3_column_origin_name(st, i);
             const char* tabla = sqlite3_column_table_name(st, i);
             if (!origen && (c.nombre.contains(QLatin1Char('(')) || c.nombre.contains(QLatin1Char('\'')) ||
-                            c.nombre.contains(QLatin1Char(' '))))
+                            c.nombre.contains(QLatin1Char(' ')) || c.nombre.startsWith(QLatin1Char('?'))))
                 c.nombre.clear();  // an unnamed expression, as SQL Server names it
             const TipoAdo t = TipoDeclarado(Utf8(sqlite3_column_decltype(st, i)));
             tipos.push_back(t);
@@ -744,10 +804,12 @@ struct ControladorEmbebido::Impl {
         estado.nivelTransaccion = 0;
         puntos.clear();
         tablas.clear();
+        guardadasViejas = true;  // it may have undone DDL
     }
 
-    // Runs one statement of the batch; `st` is its prepared form, if any.
-    Efecto Sentencia1(const Sentencia& s, sqlite3_stmt* st, Lote& lote) {
+    // Runs one statement of the batch; `p` is its prepared form, if any.
+    Efecto Sentencia1(const Sentencia& s, const Preparada* p, Lote& lote) {
+        sqlite3_stmt* st = p ? p->st : nullptr;
         // a transaction the engine ended by itself (disk full) is over
         if (estado.nivelTransaccion > 0 && sqlite3_get_autocommit(db)) {
             estado.nivelTransaccion = 0;
@@ -767,8 +829,11 @@ struct ControladorEmbebido::Impl {
                     if (!propia.st) return Error(rc, msg, s, lote.r.errores);
                     st = propia.st;
                 }
-                const Efecto e = Corre(st, s, lote);
-                if (s.tipo == Sentencia::SelectInto || s.verbo == QLatin1String("ALTER")) tablas.clear();
+                const Efecto e = Corre(st, s, lote, p && !p->valores.empty() ? &p->valores : nullptr);
+                if (s.tipo == Sentencia::SelectInto || s.verbo == QLatin1String("ALTER")) {
+                    tablas.clear();
+                    guardadasViejas = true;
+                }
                 return e;
             }
             case Sentencia::Nada: return Efecto::Sigue;
@@ -866,6 +931,7 @@ struct ControladorEmbebido::Impl {
     template <typename F>
     Efecto Unidad(const Sentencia& s, Lote& lote, F cuerpo) {
         tablas.clear();
+        guardadasViejas = true;
         Exec("SAVEPOINT kv_ddl");
         int rc = SQLITE_OK;
         QString msg;
@@ -1071,14 +1137,17 @@ struct ControladorEmbebido::Impl {
         Comprueba(r);
         if (r.fallaCompleta) return r;
 
+        if (guardadasViejas || guardadas.size() > kGuardadasMax) LiberaGuardadas();
         std::vector<Sentencia> sentencias;
         ErrorTraduccion et;
+        LigadurasLote ligaduras;
         auto fallaEntera = [&]() {
             r.fallaCompleta = true;
             r.numeroFallo = r.errores.front().Number;
             return r;
         };
-        if (!traducciones.Traduce(texto, base, sentencias, et)) {
+        // A batch with parameters of its own numbers them itself: no bound forms.
+        if (!traducciones.Traduce(texto, base, sentencias, et, parametros ? nullptr : &ligaduras)) {
             r.errores.push_back(EntradaSqlServer(et.nativo, et.texto, {}));
             estado.ultimoError = et.nativo;
             return fallaEntera();
@@ -1099,6 +1168,10 @@ struct ControladorEmbebido::Impl {
                 continue;
             }
             if (!s.basesAdjuntas.isEmpty()) continue;
+            if (i < ligaduras.sentencias.size() && ligaduras.sentencias[i].valida) {
+                preparadas[i] = Ligada(s, ligaduras.sentencias[i], ligaduras.valores);
+                if (preparadas[i]) continue;
+            }
             int rc;
             QString msg;
             sqlite3_stmt* st = Prepara(TextoMotor(s), rc, msg);
@@ -1119,7 +1192,7 @@ struct ControladorEmbebido::Impl {
         Lote lote{r, parametros};
         for (std::size_t i = 0; i < sentencias.size(); ++i) {
             const std::size_t antes = r.errores.size();
-            const Efecto e = Sentencia1(sentencias[i], preparadas[i] ? preparadas[i]->st : nullptr, lote);
+            const Efecto e = Sentencia1(sentencias[i], preparadas[i].get(), lote);
             if (i == 0 && r.errores.size() > antes) {
                 r.fallaCompleta = true;
                 r.numeroFallo = r.errores[antes].Number;

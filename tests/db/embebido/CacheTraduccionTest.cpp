@@ -94,3 +94,44 @@ TEST_F(CacheEnElMotor, MismaFormaDistintosDatos) {
     ASSERT_FALSE(r.errores.empty());
     EXPECT_EQ(r.errores.front().NativeError, 2627);
 }
+
+// Kept statements take each batch's literals as parameters: the results
+// must be those of the literals written in the text.
+TEST_F(CacheEnElMotor, LiteralesComoParametrosDanLoMismo) {
+    Bien("CREATE TABLE B (ID int IDENTITY(1,1) NOT NULL, C varchar(25) NOT NULL, N int NULL, F char(4) NULL, "
+         "D varchar(20) NULL)");
+    for (int i = 0; i < 2; ++i) {
+        // The same shapes twice: prepared the first time, kept the second.
+        const QString c = i ? "o''brien" : "uno";
+        Bien(QString("INSERT INTO B SELECT '%1', %2, '%3', N'ñ%4'").arg(c).arg(7 + i).arg(i ? "ab" : "").arg(i));
+        EXPECT_EQ(Uno(QString("SELECT COUNT(*) FROM B WHERE N = '%1'").arg(7 + i)), "1");     // text against int
+        EXPECT_EQ(Uno(QString("SELECT COUNT(*) FROM B WHERE C = '%1  '").arg(c.toUpper())), "1");  // case, blanks
+        EXPECT_EQ(Uno(QString("SELECT COUNT(*) FROM B WHERE F = '%1'").arg(i ? "ab" : "")), "1");
+        EXPECT_EQ(Uno(QString("SELECT D FROM B WHERE C = '%1'").arg(c)), QString("ñ%1").arg(i));
+        const ResultadoLote r = Bien(QString("SELECT '%1', C FROM B WHERE ID = %2").arg(i).arg(i + 1));
+        ASSERT_EQ(r.resultados.size(), 1u);
+        EXPECT_EQ(r.resultados[0].columnas[0].nombre, QString());  // unnamed, as the server leaves it
+        EXPECT_EQ(r.resultados[0].columnas[1].nombre, "C");
+        EXPECT_EQ(Uno(QString("SELECT C AS 'nombre' FROM B WHERE ID = %1").arg(i + 1)), i ? "o'brien" : "uno");
+        EXPECT_EQ(r.resultados[0].filas[0][0].toString(), QString::number(i));
+    }
+    EXPECT_EQ(Filas("SELECT ID, C, N FROM B ORDER BY ID"), QStringList({"1|uno|7", "2|o'brien|8"}));
+
+    // A failure in a batch of kept statements, then the same shape again.
+    Bien("CREATE UNIQUE INDEX UX_B ON B (C)");
+    const ResultadoLote mal = Lote("UPDATE B SET D = 'x' WHERE C = 'uno'\r\nINSERT INTO B SELECT 'uno', 1, 'a', 'b'");
+    EXPECT_EQ(Nativos(mal), std::vector<int>({2601, 3621}));
+    Bien("UPDATE B SET D = 'y' WHERE C = 'tres'\r\nINSERT INTO B SELECT 'tres', 3, 'c', 'd'");
+    EXPECT_EQ(Uno("SELECT D FROM B WHERE C = 'uno'"), "x");
+    EXPECT_EQ(Uno("SELECT N FROM B WHERE C = 'tres'"), "3");
+
+    // The schema changed by this connection: the shapes meet the new table.
+    Bien("ALTER TABLE B ADD E varchar(5) NULL");
+    Bien("INSERT INTO B SELECT 'cuatro', 4, 'e', 'f', 'g'");
+    EXPECT_EQ(Uno("SELECT E FROM B WHERE C = 'cuatro'"), "g");
+    Bien("DROP TABLE B");
+    Bien("CREATE TABLE B (C varchar(25) NOT NULL, D varchar(20) NULL)");
+    Bien("INSERT INTO B VALUES ('cinco', 'h')");
+    EXPECT_EQ(Filas("SELECT * FROM B WHERE C = 'cinco'"), QStringList({"cinco|h"}));
+    EXPECT_EQ(Uno("SELECT D FROM B WHERE C = 'cinco'"), "h");
+}
