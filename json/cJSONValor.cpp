@@ -40,21 +40,17 @@ const cDecimal& cJSONValor::Numero() const {
 cJSONValor::cJSONValor(std::unique_ptr<cJSONObjeto> o) noexcept : cJSONValor(Adopta(o.release())) {}
 cJSONValor::cJSONValor(std::unique_ptr<cJSONArreglo> a) noexcept : cJSONValor(Adopta(a.release())) {}
 
-cJSONValor cJSONValor::Adopta(cJSONObjeto* o) noexcept {
+template <class C>
+cJSONValor cJSONValor::Adopta(C* c, Tipo tipo, C* Datos::*campo) noexcept {
     cJSONValor v;
-    o->holders_.store(1, std::memory_order_relaxed);
-    v.tipo_ = Tipo::Objeto;
-    v.u_.o = o;
+    c->holders_.store(1, std::memory_order_relaxed);
+    v.tipo_ = tipo;
+    v.u_.*campo = c;
     return v;
 }
 
-cJSONValor cJSONValor::Adopta(cJSONArreglo* a) noexcept {
-    cJSONValor v;
-    a->holders_.store(1, std::memory_order_relaxed);
-    v.tipo_ = Tipo::Arreglo;
-    v.u_.a = a;
-    return v;
-}
+cJSONValor cJSONValor::Adopta(cJSONObjeto* o) noexcept { return Adopta(o, Tipo::Objeto, &Datos::o); }
+cJSONValor cJSONValor::Adopta(cJSONArreglo* a) noexcept { return Adopta(a, Tipo::Arreglo, &Datos::a); }
 
 // Releasing a tree: collections are destroyed recursively down to
 // kNivelDirecto levels; deeper ones are handed to the outermost destructor,

@@ -123,6 +123,8 @@ private:
 
     static void Suelta(cJSONObjeto* o) noexcept;
     static void Suelta(cJSONArreglo* a) noexcept;
+    template <class C>
+    static cJSONValor Adopta(C* c, Tipo tipo, C* Datos::*campo) noexcept;
 };
 
 // What both collections share: how many values hold it, and where it lives.

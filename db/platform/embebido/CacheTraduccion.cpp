@@ -77,9 +77,15 @@ bool FormaDe(const QString& lote, QString& forma, QStringList& literales) {
     return true;
 }
 
-// Puts the literals back in place of their marks.
-bool Restituye(QString& texto, const QStringList& literales) {
-    if (!texto.contains(kAbre)) return !texto.contains(kCierra);
+// The text with each mark (a literal '\x01k\x02' of its own) replaced by
+// what `pon(k, where, result)` appends for it; false when a mark is not such
+// a literal or `pon` refuses it.
+template <class F>
+bool Reemplaza(const QString& texto, QString& salida, F pon) {
+    if (!texto.contains(kAbre)) {
+        salida = texto;
+        return !texto.contains(kCierra);
+    }
     QString r;
     r.reserve(texto.size() + 64);
     qsizetype i = 0;
@@ -92,47 +98,36 @@ bool Restituye(QString& texto, const QStringList& literales) {
             return false;
         bool ok = false;
         const int k = QStringView(texto).mid(a + 1, c - a - 1).toInt(&ok);
-        if (!ok || k < 0 || k >= literales.size()) return false;
+        if (!ok || k < 0) return false;
         r += QStringView(texto).mid(i, a - 1 - i);
-        r += literales[k];
+        if (!pon(k, a - 1, r)) return false;
         i = c + 2;
     }
     r += QStringView(texto).mid(i);
-    texto = r;
-    return !texto.contains(kCierra);
+    salida = std::move(r);
+    return !salida.contains(kCierra);
+}
+
+// Puts the literals back in place of their marks.
+bool Restituye(QString& texto, const QStringList& literales) {
+    return Reemplaza(texto, texto, [&](int k, qsizetype, QString& r) {
+        if (k >= literales.size()) return false;
+        r += literales[k];
+        return true;
+    });
 }
 
 // The marked text with ?k in place of each mark, k numbered on from the
 // size of `literales`, which gets, in the order of k, the literal each
-// parameter stands for. False when a mark is
-// not a whole literal of its own (N'..' among them), which only the text
-// can carry.
+// parameter stands for. False for a literal with a prefix or next to
+// another (N'..' among them), which only the text can carry.
 bool Liga(const QString& texto, std::vector<int>& literales, QString& ligado) {
-    if (!texto.contains(kAbre)) {
-        ligado = texto;
-        return !texto.contains(kCierra);
-    }
-    ligado.reserve(texto.size());
-    qsizetype i = 0;
-    for (;;) {
-        const qsizetype a = texto.indexOf(kAbre, i);
-        if (a < 0) break;
-        const qsizetype c = texto.indexOf(kCierra, a);
-        if (a == 0 || texto[a - 1] != QLatin1Char('\'') || c < 0 || c + 1 >= texto.size() ||
-            texto[c + 1] != QLatin1Char('\''))
-            return false;
-        if (a >= 2 && (EsLetra(texto[a - 2]) || texto[a - 2] == QLatin1Char('\'')))
-            return false;  // a prefixed or adjoining literal
-        bool ok = false;
-        const int k = QStringView(texto).mid(a + 1, c - a - 1).toInt(&ok);
-        if (!ok || k < 0) return false;
+    return Reemplaza(texto, ligado, [&](int k, qsizetype comilla, QString& r) {
+        if (comilla > 0 && (EsLetra(texto[comilla - 1]) || texto[comilla - 1] == QLatin1Char('\''))) return false;
         literales.push_back(k);
-        ligado += QStringView(texto).mid(i, a - 1 - i);
-        ligado += QLatin1Char('?') + QString::number(literales.size());
-        i = c + 2;
-    }
-    ligado += QStringView(texto).mid(i);
-    return !ligado.contains(kCierra);
+        r += QLatin1Char('?') + QString::number(literales.size());
+        return true;
+    });
 }
 
 // The bound form of a kept statement; not valid when it has none.

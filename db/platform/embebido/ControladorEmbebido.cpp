@@ -589,32 +589,23 @@ struct ControladorEmbebido::Impl {
         return st;
     }
 
-    QString TextoMotor(const Sentencia& s) {
-        if (!s.insertSinColumnas) return s.sql;
+    QString TextoMotor(const Sentencia& s) { return TextoMotor(s, s.sql, s.insertAntes, s.insertDespues); }
+    // The same, for the statement's texts in another form (bound).
+    QString TextoMotor(const Sentencia& s, const QString& sql, const QString& antes, const QString& despues) {
+        if (!s.insertSinColumnas) return sql;
         InfoTabla& info = Tabla(s.tabla);
-        if (!info.existe || info.identidad.isEmpty()) return s.sql;
+        if (!info.existe || info.identidad.isEmpty()) return sql;
         QStringList cols;
         for (const Columna& c : info.columnas)
             if (c.nombre.compare(info.identidad, Qt::CaseInsensitive) != 0) cols << CitaNombre(c.nombre);
-        return s.insertAntes + QStringLiteral(" (") + cols.join(QStringLiteral(", ")) + QStringLiteral(") ") + s.insertDespues;
-    }
-
-    // The engine's text of a bound form (as TextoMotor).
-    QString TextoMotor(const Sentencia& s, const SentenciaLigada& l) {
-        if (!s.insertSinColumnas) return l.sql;
-        InfoTabla& info = Tabla(s.tabla);
-        if (!info.existe || info.identidad.isEmpty()) return l.sql;
-        QStringList cols;
-        for (const Columna& c : info.columnas)
-            if (c.nombre.compare(info.identidad, Qt::CaseInsensitive) != 0) cols << CitaNombre(c.nombre);
-        return l.insertAntes + QStringLiteral(" (") + cols.join(QStringLiteral(", ")) + QStringLiteral(") ") + l.insertDespues;
+        return antes + QStringLiteral(" (") + cols.join(QStringLiteral(", ")) + QStringLiteral(") ") + despues;
     }
 
     // The kept statement of a bound form with this batch's values; nothing
     // when the engine does not take the form (the text then goes as it is,
     // and reports what it has to).
     std::unique_ptr<Preparada> Ligada(const Sentencia& s, const SentenciaLigada& l, const QStringList& valores) {
-        const QString texto = TextoMotor(s, l);
+        const QString texto = TextoMotor(s, l.sql, l.insertAntes, l.insertDespues);
         sqlite3_stmt* st = guardadas.value(texto);
         if (!st) {
             int rc;
