@@ -169,6 +169,10 @@ int main(int argc, char** argv) {
         Crea(c, articulos);
     std::printf("base de %d artículos lista en %.1f s\n", articulos,
                 std::chrono::duration<double>(Reloj::now() - t0).count());
+    // The driver's side starts, as the direct one, on a connection of its own
+    // opened on the finished database (not the one that built it).
+    c.Cierra();
+    c.Abre(p, e);
     // Codes not recoded yet (a database kept with --carpeta serves several runs).
     QStringList viejos;
     {
