@@ -134,4 +134,12 @@ TEST_F(CacheEnElMotor, LiteralesComoParametrosDanLoMismo) {
     Bien("INSERT INTO B VALUES ('cinco', 'h')");
     EXPECT_EQ(Filas("SELECT * FROM B WHERE C = 'cinco'"), QStringList({"cinco|h"}));
     EXPECT_EQ(Uno("SELECT D FROM B WHERE C = 'cinco'"), "h");
+
+    // Kept statements run on after a rollback in their own batch.
+    for (const char* d : {"i", "j"}) {
+        const ResultadoLote r = Bien(QString("BEGIN TRANSACTION\r\nUPDATE B SET D = '%1' WHERE C = 'cinco'\r\n"
+                                             "ROLLBACK TRANSACTION\r\nSELECT D FROM B WHERE C = 'cinco'").arg(d));
+        ASSERT_FALSE(r.resultados.empty());
+        EXPECT_EQ(r.resultados.back().filas.at(0).at(0).toString(), "h");
+    }
 }
