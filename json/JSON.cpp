@@ -66,17 +66,15 @@ public:
           s_(reinterpret_cast<const char16_t*>(texto.constData())),
           n_(texto.size()),
           errores_(errores),
-          pilas_(Pilas::Toma()),
-          pila_(pilas_->pila),
-          valores_(pilas_->valores),
-          claves_(pilas_->claves),
+          pila_(pilas_.p->pila),
+          valores_(pilas_.p->valores),
+          claves_(pilas_.p->claves),
           arena_(new cArenaJSON(static_cast<std::size_t>(n_) * 4)) {
         arena_->Toma();
     }
-    ~Lector() {
-        Pilas::Devuelve(pilas_);
-        arena_->Suelta(cupo_ + 1);
-    }
+    // The stacks go back after it (values left on them by a failure hold
+    // counts of the arena of their own).
+    ~Lector() { arena_->Suelta(cupo_ + 1); }
     Lector(const Lector&) = delete;
     Lector& operator=(const Lector&) = delete;
 
@@ -186,7 +184,13 @@ private:
     QString& errores_;
     bool Repetida(Marco& m, const QString& clave) const;
 
-    Pilas* pilas_;
+    struct Prestadas {
+        Pilas* p = Pilas::Toma();
+        Prestadas() = default;
+        Prestadas(const Prestadas&) = delete;
+        Prestadas& operator=(const Prestadas&) = delete;
+        ~Prestadas() { Pilas::Devuelve(p); }
+    } pilas_;
     std::vector<Marco>& pila_;
     cListaJSON<cJSONValor>& valores_;
     cListaJSON<QString>& claves_;
