@@ -103,20 +103,15 @@ void* Crece(void* p, std::size_t antes, std::size_t despues) {
             Enormes(q, Redondea(despues));
             return q;
         }
-        // Where remapping is refused (some tools do), a new mapping.
-        q = Pide(despues);
-        std::memcpy(q, p, antes);
-        munmap(p, Redondea(antes));
-        return q;
-    }
-    if (despues < kMemoriaGrande) {
+        // Where remapping is refused (some tools do), a new buffer below.
+    } else if (despues < kMemoriaGrande) {
         void* q = std::realloc(p, despues);
         if (!q) throw std::bad_alloc();
         return q;
     }
     void* q = Pide(despues);
     std::memcpy(q, p, antes);
-    std::free(p);
+    Libera(p, antes);
     return q;
 }
 

@@ -218,11 +218,10 @@ bool CacheTraduccion::Traduce(const QString& lote, const QString& base, std::vec
                  Restituye(s.insertAntes, literales) && Restituye(s.insertDespues, literales);
         }
         if (ok) {
+            // The bound forms' marks are those just put back: each names one of these literals.
             if (ligaduras) {
                 ligaduras->sentencias = it->ligadas;
                 for (const QString& l : literales) ligaduras->valores << ValorDe(l);
-                for (SentenciaLigada& l : ligaduras->sentencias)
-                    for (int k : l.literales) l.valida = l.valida && k < literales.size();
             }
             return true;
         }
