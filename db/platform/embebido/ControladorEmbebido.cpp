@@ -105,7 +105,6 @@ struct ControladorEmbebido::Impl {
     QElapsedTimer reloj;
     qint64 limiteMs = 0;
     int paginasMax = 0;
-    bool huboDdl = false;
     // Prepared statements of bound forms, by their engine text, kept for
     // the next batches of the same shape. Dropped when the connection
     // closes, and before the next batch once this connection has changed
