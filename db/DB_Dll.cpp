@@ -67,6 +67,11 @@ void DB_Dll::PreguntaConexionPerdida() {
 
 namespace {
 
+// Puts back the entry of a failure that a reconnection cleared.
+void DevuelveError(Errores& e, const ErrorProveedor& error) {
+    if (e.Count() == 0) e.Agrega(error);
+}
+
 // The recovery of a statement execution: true when the failed step is to
 // run again. The counter belongs to the call.
 bool RecuperaEjecucion(DB_Dll& s, int& contador) {
@@ -129,7 +134,11 @@ void DB_Dll::EjecutaConsultaSQL(QString& SentenciaSQL, long* RecordsAffected, Re
             Errores& e = gDB().Cnn().Errors();
             if (e.Count() == 0 || Contiene(SentenciaSQL, QStringLiteral("TRANS"))) break;
             if (e.Item(0).NativeError == 11) {
+                const ErrorProveedor enlace = e.Item(0);
                 if (RecuperaEjecucion(*this, contador)) continue;
+                // Given up: the reconnection emptied the collection, and the
+                // caller must still see that the statement did not run.
+                DevuelveError(gDB().Cnn().Errors(), enlace);
             } else if (e.Item(0).NativeError == 8152) {
                 e.Clear();
             }
@@ -174,9 +183,11 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, RecordsetPtr& LRCS, Conexion*
     g.Antes([&](const Fallo& f) {
         if ((f.Numero() == ado::E_FAIL_PROVEEDOR || f.Numero() == ado::adErrInvalidConnection) &&
             Cnn().Errors().Count() > 0) {
+            const ErrorProveedor enlace = Cnn().Errors().Item(0);
             ReintentaConectar();
             if (gOpenFlag) {
                 ++contador;  // reaches 3: nothing is repeated automatically
+                DevuelveError(Cnn().Errors(), enlace);
                 return Guardia::Decision::Dialogo;
             }
             for (;;) {

@@ -137,6 +137,8 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, int32_t lCursor, const QStr
         [&] {
             if (dejar) return;
             Cnn().SetCursorLocation(lCursor);
+            // Entries an earlier statement left must not explain this opening.
+            Cnn().Errors().Clear();
             Cnn().Open(gConnString, QString(), QString(), -1);
         },
         [&] {
@@ -168,6 +170,9 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, int32_t lCursor, const QStr
             gEsAdmin = Val(admin.toString()) == 1;
         },
     });
+    // An opening that failed without entries (no driver, for one) leaves
+    // the connection closed: callers must not go on as if it were open.
+    if (Cnn().State() == ado::adStateClosed) gOpenFlag = false;
 }
 
 void DB_Dll::ReintentaConectar() {

@@ -61,7 +61,7 @@ void DB_Dll::EjecutaScriptSQL(QString& SentenciaSQL, long& RecordsAffected) {
         const int siguiente = ProximaPalabra(SentenciaSQL, inicio + 1);
         const int fin = siguiente == 0 ? static_cast<int>(SentenciaSQL.size()) : siguiente - 1;
         const QString sentencia = Trim(Mid(SentenciaSQL, inicio, fin - inicio + 1));
-        SentenciaSQL = Trim(Mid(SentenciaSQL, fin + 1));
+        const QString resto = Trim(Mid(SentenciaSQL, fin + 1));
         // The line feeds left by the normalisation do not make a transaction
         // statement anything else.
         const QString palabra = sentencia.trimmed();
@@ -80,6 +80,9 @@ void DB_Dll::EjecutaScriptSQL(QString& SentenciaSQL, long& RecordsAffected) {
                 if (n > 0) RecordsAffected += n;
             }
         }
+        // Cut once it ran: a statement that failed stays in the text, so a
+        // caller that reconnects and runs the rest runs it again.
+        SentenciaSQL = resto;
     }
     Errores& e = Cnn().Errors();
     if (e.Count() == 1 && e.Item(0).Number == 265929) e.Clear();

@@ -76,6 +76,18 @@ TEST_F(Sesion, UnaSentenciaSeRepiteALoSumoDosVeces) {
     EXPECT_EQ(EjecucionesIntentadas(), 3);
     EXPECT_EQ(AperturasIntentadas(), 3);
     EXPECT_TRUE(op.Transcripcion().empty());
+    // Given up after the reconnections: the caller still sees the failure.
+    ASSERT_EQ(gDB().Cnn().Errors().Count(), 1);
+    EXPECT_EQ(gDB().Cnn().Errors().Item(0).NativeError, 11);
+    EXPECT_EQ(gDB().Cnn().Errors().Item(0).Description, "General network error. Check your network documentation.");
+    // Without recovery the entry stays as the provider left it, and nothing is shown.
+    Limpia();
+    FallaEjecuciones(1);
+    gDB().EjecutaConsultaRSQL(s);
+    ASSERT_EQ(gDB().Cnn().Errors().Count(), 1);
+    EXPECT_EQ(gDB().Cnn().Errors().Item(0).NativeError, 11);
+    EXPECT_TRUE(op.Transcripcion().empty());
+    gDB().ReintentaConectar();
     // A batch holding TRANS is never repeated.
     Limpia();
     FallaEjecuciones(1);
@@ -95,6 +107,8 @@ TEST_F(Sesion, AbrirRecordsetReconectaUnaVezYVaAlDialogo) {
     ASSERT_EQ(op.Transcripcion().size(), 1u);
     EXPECT_TRUE(op.Transcripcion()[0].titulo.contains(QStringLiteral(" - AbrirRecordset Aviso al operador!!! - 5 ")));
     EXPECT_EQ(rs->State(), ado::adStateClosed);
+    ASSERT_EQ(gDB().Cnn().Errors().Count(), 1);
+    EXPECT_EQ(gDB().Cnn().Errors().Item(0).NativeError, 11);
     // The session works again.
     gDB().AbrirRecordset(q, rs);
     EXPECT_FALSE(rs->Eof());
@@ -170,6 +184,27 @@ TEST_F(Sesion, MensajeDeErrorDeConexion) {
     EXPECT_EQ(a.texto, esperado);
 }
 
+TEST_F(Sesion, AperturaQueNoAbreDejaLaBanderaEnFalso) {
+    // A provider without a driver fails with no entries: the plain message,
+    // and the session is not taken as open.
+    DB_Dll s;
+    op.Responde(vbOK);
+    s.OpenServerADODB(false, 3, QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=ventas.mdb;"), true, true);
+    EXPECT_EQ(s.Cnn().State(), ado::adStateClosed);
+    EXPECT_FALSE(s.gOpenFlag);
+    ASSERT_EQ(op.Transcripcion().size(), 1u);
+    EXPECT_EQ(op.Transcripcion()[0].botones, vbOKOnly);
+    // Reopening an open session after a failed statement: its entries do
+    // not become a connection error; the session is closed and opened again.
+    QString mal = QStringLiteral("UPDATE NO_EXISTE SET X = 1");
+    gDB().EjecutaConsultaSQL(mal);
+    ASSERT_GT(gDB().Cnn().Errors().Count(), 0);
+    gDB().OpenServerADODB(false, 3, QString(), true, true);
+    EXPECT_TRUE(gDB().gOpenFlag);
+    EXPECT_EQ(gDB().Cnn().State(), ado::adStateOpen);
+    EXPECT_EQ(op.Transcripcion().size(), 1u);
+}
+
 TEST_F(Sesion, AdministradorYUsuarios) {
     EXPECT_TRUE(gDB().gEsAdmin);  // the demo's ADMIN
     EXPECT_TRUE(ValidaUsuario(resumen.usuario, resumen.clave));
@@ -181,6 +216,16 @@ TEST_F(Sesion, AdministradorYUsuarios) {
 }
 
 // ---- single-record helpers -----------------------------------------------------------
+
+TEST_F(Sesion, FechasLiteralesSeLeenComoFechas) {
+    const QString dia = gDB().SQLValue(QDate(2024, 3, 5), QStringLiteral("'"));
+    const QString momento = gDB().SQLValue(QDateTime(QDate(2024, 3, 5), QTime(14, 22)), QStringLiteral("'"));
+    EXPECT_EQ(Valor(QStringLiteral("SELECT CONVERT(varchar(10), CONVERT(datetime, ") + dia + QStringLiteral("), 103)")),
+              QStringLiteral("05/03/2024"));
+    EXPECT_EQ(Valor(QStringLiteral("SELECT CONVERT(varchar(19), CONVERT(datetime, ") + momento +
+                    QStringLiteral("), 120)")),
+              QStringLiteral("2024-03-05 14:22:00"));
+}
 
 TEST_F(Sesion, ExistenciaYDatos) {
     QString codigo = Valor(QStringLiteral("SELECT TOP 1 IdArticulo FROM V_MA_ARTICULOS ORDER BY IdArticulo"));
@@ -280,6 +325,16 @@ TEST_F(Sesion, ScriptOracleSentenciaPorSentencia) {
     EXPECT_EQ(n, 2);
     EXPECT_EQ(Valor(QStringLiteral("SELECT COUNT(*) FROM S_TA_EQUIV WHERE IDARTICULO = 'A1'")), QStringLiteral("2"));
     EXPECT_EQ(Valor(QStringLiteral("SELECT @@TRANCOUNT")), QStringLiteral("0"));
+    // The connection lost on the first statement: after reconnecting, that
+    // statement runs again, not only the ones after it.
+    Limpia();
+    FallaEjecuciones(1);
+    s = QStringLiteral("INSERT INTO S_TA_EQUIV (IDARTICULO, Equivalencia) VALUES ('A2', 'E1')\r\nINSERT INTO S_TA_EQUIV "
+                       "(IDARTICULO, Equivalencia) VALUES ('A2', 'E2')");
+    db.EjecutaConsultaSQL(s);
+    EXPECT_EQ(db.Cnn().Errors().Count(), 0);
+    EXPECT_EQ(AperturasIntentadas(), 1);
+    EXPECT_EQ(Valor(QStringLiteral("SELECT COUNT(*) FROM S_TA_EQUIV WHERE IDARTICULO = 'A2'")), QStringLiteral("2"));
     QString f = QStringLiteral("IF NOT EXISTS (x)");
     EXPECT_EQ(DB_Dll::FiltraSentencia(f), QString());
 }
@@ -302,6 +357,20 @@ TEST_F(Sesion, ClavesDeConfiguracion) {
     EXPECT_TRUE(op.Transcripcion().empty());
 }
 
+TEST_F(Sesion, GrabaDfgSigueTrasUnCampoQueNoSeEscribe) {
+    Conexion& cn = gDB().Cnn();
+    cn.Execute(QStringLiteral("CREATE TABLE CFG_SIN_POLITICA (GRUPO varchar(20), CLAVE varchar(50), VALOR varchar(50), "
+                              "valoraux varchar(50))"));
+    ASSERT_EQ(cn.Errors().Count(), 0);
+    // PoliticaNegocio cannot be written: the second value still is.
+    gTablaConfiguracion = QStringLiteral("CFG_SIN_POLITICA");
+    GrabaDfg(QStringLiteral("k2"), QStringLiteral("v"), QStringLiteral("aux"));
+    EXPECT_EQ(Valor(QStringLiteral("SELECT CLAVE + '|' + VALOR + '|' + valoraux FROM CFG_SIN_POLITICA")),
+              QStringLiteral("K2|v|aux"));
+    EXPECT_TRUE(op.Transcripcion().empty());
+    gTablaConfiguracion = QStringLiteral("TA_CONFIGURACION");
+}
+
 TEST_F(Sesion, CargaConfiguracionYTiempoDeEspera) {
     GrabaDfg(QStringLiteral("CFondo"), QStringLiteral("0"));
     GrabaDfg(QStringLiteral("SS_CONFIDENCIALIDAD"), QStringLiteral("si"));
@@ -316,6 +385,14 @@ TEST_F(Sesion, CargaConfiguracionYTiempoDeEspera) {
     EXPECT_EQ(gUnidadNegocio, QStringLiteral("   1"));
     LeeTimeOut();
     EXPECT_GT(gTimeOut, 0);
+    // A setting beyond 16 bits leaves the default.
+    GrabaCfgKV(QStringLiteral("TimeOut"), QStringLiteral("40000"));
+    LeeTimeOut();
+    EXPECT_EQ(gTimeOut, 90);
+    GrabaCfgKV(QStringLiteral("TimeOut"), QStringLiteral("32767"));
+    LeeTimeOut();
+    EXPECT_EQ(gTimeOut, 32767);
+    EXPECT_EQ(CfgKV(QStringLiteral("TimeOut")), QStringLiteral("32767"));
     EXPECT_TRUE(FechaServidor().isValid());
     EXPECT_TRUE(op.Transcripcion().empty());
 }
