@@ -20,8 +20,9 @@ QString ComoTexto(const QVariant& v) {
         case QMetaType::Bool: return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
         case QMetaType::Double:
         case QMetaType::Float: return NumeroATexto(v.toDouble());
-        case QMetaType::QDateTime: return v.toDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
-        case QMetaType::QDate: return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+        // Forms the server reads the same under every login language.
+        case QMetaType::QDateTime: return v.toDateTime().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss"));
+        case QMetaType::QDate: return v.toDate().toString(QStringLiteral("yyyyMMdd"));
         default: return v.toString();
     }
 }

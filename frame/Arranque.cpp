@@ -56,7 +56,10 @@ void LeeTimeOut() {
     ignora([&] {
         if (!kv.gOpenFlag || kv.Cnn().State() == ado::adStateClosed) return;
         kv.Cnn().SetDefaultDatabase(base);
-        gTimeOut = static_cast<int16_t>(LibUtil().ValorNumerico(CfgKV(QStringLiteral("TimeOut"))));
+        const double valor = LibUtil().ValorNumerico(CfgKV(QStringLiteral("TimeOut")));
+        // A value beyond 16 bits fails the conversion: the default stays.
+        if (!(valor >= -32768.0 && valor < 32768.0)) return;
+        gTimeOut = static_cast<int16_t>(valor);
         if (gTimeOut == 0)
             GrabaCfgKV(QStringLiteral("TimeOut"), QStringLiteral("90"), QString(), false, QStringLiteral("BaseDeDatos"));
     });

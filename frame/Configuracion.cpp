@@ -6,6 +6,7 @@
 #include "frame/lib/TratamientoErrores.h"
 #include "frame/platform/Fallo.h"
 #include "frame/platform/Guardia.h"
+#include "frame/platform/Operador.h"
 #include "frame/platform/Texto.h"
 #include "frame/sesion/Sesion.h"
 
@@ -41,12 +42,18 @@ QString ConsultaClave(const QString& tabla, const QString& clave, const QString*
     return s;
 }
 
+// Reads one key under the frame's error dialog. Cfg leaves on any answer
+// but Ignore and returns empty; CfgKV also repeats a step on Retry and
+// returns what it had read.
 QString LeeClave(DB_Dll& sesion, const QString& tabla, const QString& clave, QString* ValorAux, const QString* grupo,
                  const QString& rutina, bool devuelveLeido) {
     QString valor, aux;
     RecordsetPtr rs;
     QString texto;
-    Guardia g([&sesion, rutina](const Fallo& f) { return sesion.TratamientoErrores(f, {}, rutina); });
+    Guardia g([rutina, devuelveLeido](const Fallo& f) {
+        const int r = TratamientoErroresGlobal(f, std::nullopt, rutina);
+        return !devuelveLeido && r == Guardia::Reintentar ? vbAbort : r;
+    });
     const bool completo = g.Ejecuta({
         [&] { texto = ConsultaClave(tabla, clave, grupo); },
         [&] { sesion.AbrirRecordset(texto, rs, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly); },
@@ -98,12 +105,14 @@ void Graba(DB_Dll& sesion, const QString& tabla, const QString& Clave, const QVa
             rs->MoveFirst();
         }
     });
+    // Each field on its own: one that cannot be written does not keep the
+    // others from being saved.
+    const QString valor = Valor.toString();
+    Ignora([&] { rs->Fields(QStringLiteral("Grupo")).SetValue(Grupo); });
+    Ignora([&] { rs->Fields(QStringLiteral("Clave")).SetValue(UCase(Trim(Clave))); });
+    Ignora([&] { rs->Fields(QStringLiteral("Valor")).SetValue(Recorta ? Trim(valor) : valor); });
+    Ignora([&] { rs->Fields(QStringLiteral("PoliticaNegocio")).SetValue(PoliticaNegocio); });
     Ignora([&] {
-        const QString valor = Valor.toString();
-        rs->Fields(QStringLiteral("Grupo")).SetValue(Grupo);
-        rs->Fields(QStringLiteral("Clave")).SetValue(UCase(Trim(Clave)));
-        rs->Fields(QStringLiteral("Valor")).SetValue(Recorta ? Trim(valor) : valor);
-        rs->Fields(QStringLiteral("PoliticaNegocio")).SetValue(PoliticaNegocio);
         if (!ValorAux.isEmpty())
             rs->Fields(QStringLiteral("valoraux")).SetValue(Recorta || auxSiempreRecortado ? Trim(ValorAux) : ValorAux);
     });

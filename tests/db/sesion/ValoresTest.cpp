@@ -11,6 +11,10 @@ TEST(ValoresSQL, Literales) {
     EXPECT_EQ(s.SQLValue(QStringLiteral("12,34567"), QStringLiteral("@")), QStringLiteral("12.3457"));
     EXPECT_EQ(s.SQLValue(QStringLiteral("7"), QStringLiteral("x")), QStringLiteral("7"));
     EXPECT_EQ(s.SQLValue2(QStringLiteral("a"), QStringLiteral("'")), QStringLiteral("'a'"));
+    // Dates in the forms that do not depend on the login's language.
+    EXPECT_EQ(s.SQLValue(QDate(2024, 3, 15), QStringLiteral("'")), QStringLiteral("'20240315'"));
+    EXPECT_EQ(s.SQLValue(QDateTime(QDate(2024, 3, 15), QTime(14, 22)), QStringLiteral("'")),
+              QStringLiteral("'2024-03-15T14:22:00'"));
     EXPECT_TRUE(s.adodate(135));
     EXPECT_TRUE(s.ADOText(200));
     EXPECT_TRUE(s.ADONumeric(131));
