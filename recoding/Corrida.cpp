@@ -61,14 +61,18 @@ void CodigosDeFila(const Grilla& g, int i, bool talles, const CodigosConBlancos&
     if (Trim(g.TextMatrix(i, Grilla::Descripcion)).isEmpty()) return;
     if (!iguales && talles) f.codigos = VariantesDeTalle(f.O);
     f.codigos << CodigoGuardado(u.AlineaTexto(f.O, 25), conBlancos);
+    // An existing new code is merged into as stored; equal codes keep the
+    // typed form, which is what the in-place plan writes.
+    if (!iguales) f.N = CodigoGuardado(f.N, conBlancos);
 }
 
-OpcionesPlan Opciones(const FrmEMRecodifica& frm) {
+OpcionesPlan Opciones(const FrmEMRecodifica& frm, bool cambiaRubro) {
     OpcionesPlan op;
     op.ChkEstadisticas = frm.ChkEstadisticas;
     op.ChkSoloMaestro = frm.ChkSoloMaestro;
     op.CargaPorPrefijo = frm.CargaPorPrefijo;
     op.TxtPrefijoNvo = frm.TxtPrefijoNvo;
+    op.CambiaRubro = cambiaRubro;
     return op;
 }
 
@@ -129,8 +133,28 @@ QString CodigoGuardado(const QString& codigoFormateado, const CodigosConBlancos&
     return ExisteArticulo(codigoFormateado) ? codigoFormateado : it.value();
 }
 
+int AnchoRubro() {
+    RecordsetPtr rs;
+    int ancho = 0;
+    try {
+        gDB().AbrirRecordset(QStringLiteral("select IDRUBRO from V_MA_ARTICULOS with(nolock) where 1 = 0"), rs,
+                             ado::adOpenForwardOnly, ado::adLockReadOnly);
+        if (rs && rs->State() != ado::adStateClosed) ancho = static_cast<int>(rs->Fields(0).DefinedSize());
+    } catch (const Fallo&) {
+        ancho = 0;
+    }
+    if (rs) gDB().CierraRecordset(rs);
+    return ancho;
+}
+
+bool RubroCabe(const FrmEMRecodifica& frm) {
+    if (!frm.CargaPorPrefijo) return true;
+    const int ancho = AnchoRubro();
+    return ancho <= 0 || LibUtil().AlineaTexto(frm.TxtPrefijoNvo, 4).size() <= ancho;
+}
+
 QString RutaLogRecodificacion() {
-    const QString fecha = Texto::FormatoFecha(QDateTime::currentDateTime(), FechaCorta());
+    const QString fecha = TextoFechaCorta(QDateTime::currentDateTime());
     return LibUtil().AgregaBarra(CarpetaAplicacion()) + QStringLiteral("ErrCod") + fecha.left(2) +
            QStringLiteral(".txt");
 }
@@ -159,6 +183,7 @@ void FrmEMRecodifica::ProcesoPrincipal() {
 
     QString rutaLog;
     bool talles = false;
+    bool cambiaRubro = true;
     CodigosConBlancos conBlancos;
     bool errores = false;
     bool cancelado = false;
@@ -166,6 +191,14 @@ void FrmEMRecodifica::ProcesoPrincipal() {
             [&] { rutaLog = RutaLogRecodificacion(); },
             [&] { talles = UsaTalles(); },
             [&] { conBlancos = LeeCodigosConBlancos(); },
+            [&] {
+                cambiaRubro = RubroCabe(*this);
+                if (!cambiaRubro)
+                    ElOperador().Mensaje(QStringLiteral("El prefijo nuevo \"") + Trim(TxtPrefijoNvo) +
+                                             QStringLiteral("\" no cabe en el rubro de los artículos: se recodificarán "
+                                                            "sin cambiarles el rubro."),
+                                         vbOKOnly + vbExclamation, QStringLiteral("Aviso al operador"));
+            },
             [&] { cartel.CartelInicio(QStringLiteral("Recodificacion de Articulos"), false); },
             [&] { GenTmp(3); },
             [&] {
@@ -196,7 +229,7 @@ void FrmEMRecodifica::ProcesoPrincipal() {
                 },
                 [&] {
                     plan.Reinicia();
-                    EligePlan(plan, O, N, Opciones(*this));
+                    EligePlan(plan, O, N, Opciones(*this, cambiaRubro));
                     lote = plan.Lote();
                     res.tipo = plan.Tipo;
                 },
@@ -307,7 +340,7 @@ void FrmEMRecodifica::VistaPrevia(
     const Grilla& g = MSFlexGrid1;
     const bool talles = UsaTalles();
     const CodigosConBlancos conBlancos = LeeCodigosConBlancos();
-    const OpcionesPlan op = Opciones(*this);
+    const OpcionesPlan op = Opciones(*this, RubroCabe(*this));
     Plan plan;
     QSet<QString> creados;
     for (int i = 1; i < g.Rows(); ++i) {

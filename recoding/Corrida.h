@@ -18,11 +18,18 @@ QStringList VariantesDeTalle(const QString& codigo);
 using CodigosConBlancos = QHash<QString, QString>;
 CodigosConBlancos LeeCodigosConBlancos();
 
-// The old code as the master stores it: the formatted code when an
+// A code as the master stores it: the formatted code when an
 // article has it, else the stored code whose trimmed text it is (codes kept
 // with leading blanks), else the formatted code unchanged. Only codes found
 // in `conBlancos` are looked up.
 QString CodigoGuardado(const QString& codigoFormateado, const CodigosConBlancos& conBlancos);
+
+// The width of the articles' rubro column; 0 when it cannot be read.
+int AnchoRubro();
+class FrmEMRecodifica;
+// Whether a prefix load's new prefix fits the rubro column (always true
+// for other loads, and when the width cannot be read).
+bool RubroCabe(const FrmEMRecodifica& frm);
 
 // The run's error log: AgregaBarra(application folder) + "ErrCod" + the
 // first two characters of today's short date + ".txt".

@@ -18,15 +18,6 @@ QString Formato(const QString& codigo, int ancho) {
     return LibUtil().AlineaTexto(Texto::Trim(codigo), ancho);
 }
 
-// The old code in the form the master keeps it: a code stored with leading
-// blanks keeps them (formatting would drop them and the statements would
-// match no row); any other code is formatted as usual.
-QString FormatoViejo(const QString& codigo, int ancho) {
-    if (!codigo.startsWith(QLatin1Char(' ')) || Texto::Trim(codigo).isEmpty()) return Formato(codigo, ancho);
-    const QString t = Texto::RTrim(codigo);
-    return t.size() >= ancho ? t : t.leftJustified(ancho);
-}
-
 // "    UPDATE <tabla> SET <campo> = '<a>' WHERE <campo> = '<b>'"
 QString Update(const QString& tabla, const QString& a, const QString& b,
                const QString& campo = QStringLiteral("IDARTICULO")) {
@@ -71,6 +62,12 @@ void Prologo(Plan& p, const QString& nn) {
 
 }  // namespace
 
+QString FormatoGuardado(const QString& codigo, int ancho) {
+    if (!codigo.startsWith(QLatin1Char(' ')) || Texto::Trim(codigo).isEmpty()) return Formato(codigo, ancho);
+    const QString t = Texto::RTrim(codigo);
+    return t.size() >= ancho ? t : t.leftJustified(ancho);
+}
+
 QString NombreTipoPlan(TipoPlan tipo) {
     switch (tipo) {
         case TipoPlan::Estadisticas:
@@ -114,10 +111,12 @@ void ArmaPlan(Plan& plan, const QString& O, const QString& N, const OpcionesPlan
     plan.Tipo = TipoSegun(O, N, op, existeNuevo);
     // Every code and the rubro as they go between quotes.
     const QString n = Comillas(N);
-    const QString nn = Comillas(Formato(N, 25));
+    const QString nn = Comillas(FormatoGuardado(N, 25));
     const QString o = Comillas(O);
-    const QString oo = Comillas(FormatoViejo(O, 25));
-    const QString r = Comillas(Formato(op.TxtPrefijoNvo, 4));
+    const QString oo = Comillas(FormatoGuardado(O, 25));
+    // The rubro's value, or the column itself when the rubro does not fit.
+    const QString r = op.CambiaRubro ? QStringLiteral("'") + Comillas(Formato(op.TxtPrefijoNvo, 4)) + QStringLiteral("'")
+                                     : QStringLiteral("IDRUBRO");
 
     switch (plan.Tipo) {
         case TipoPlan::Estadisticas:
@@ -147,8 +146,8 @@ void ArmaPlan(Plan& plan, const QString& O, const QString& N, const OpcionesPlan
                         QStringLiteral("'"));
             plan.Agrega(QStringLiteral(" "));
             if (op.CargaPorPrefijo)
-                plan.Agrega(QStringLiteral("    UPDATE V_MA_ARTICULOS SET IDRUBRO = '") + r +
-                            QStringLiteral("' WHERE IDARTICULO = '") + nn + QStringLiteral("'"));
+                plan.Agrega(QStringLiteral("    UPDATE V_MA_ARTICULOS SET IDRUBRO = ") + r +
+                            QStringLiteral(" WHERE IDARTICULO = '") + nn + QStringLiteral("'"));
             Estadisticas(plan, n, oo);
             Movimientos(plan, nn, oo);
             plan.Agrega(Delete(QStringLiteral("V_MA_Precios"), nn));
@@ -163,8 +162,8 @@ void ArmaPlan(Plan& plan, const QString& O, const QString& N, const OpcionesPlan
         case TipoPlan::EnSitio:
             Disparadores(plan);
             if (op.CargaPorPrefijo)
-                plan.Agrega(QStringLiteral("    UPDATE V_MA_ARTICULOS SET IDRUBRO = '") + r +
-                            QStringLiteral("', IDARTICULO = '") + nn +
+                plan.Agrega(QStringLiteral("    UPDATE V_MA_ARTICULOS SET IDRUBRO = ") + r +
+                            QStringLiteral(", IDARTICULO = '") + nn +
                             QStringLiteral("' WHERE IDARTICULO = '") + oo + QStringLiteral("'"));
             else
                 plan.Agrega(Update(QStringLiteral("V_MA_ARTICULOS"), n, oo));
@@ -186,7 +185,7 @@ Plan ArmaPlan(const QString& O, const QString& N, const OpcionesPlan& op, bool e
 
 bool ExisteArticulo(const QString& N) {
     QString sql = QStringLiteral("select idarticulo from v_ma_articulos where idarticulo = '") +
-                  TextoSql::Comillas(LibUtil().AlineaTexto(N, 25)) + QStringLiteral("'");
+                  TextoSql::Comillas(FormatoGuardado(N, 25)) + QStringLiteral("'");
     RecordsetPtr rs;
     gDB().AbrirRecordset(sql, rs, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly);
     const bool existe = !rs->Bof();

@@ -30,22 +30,30 @@ struct OpcionesPlan {
     bool ChkSoloMaestro = false;
     bool CargaPorPrefijo = false;
     QString TxtPrefijoNvo;  // the rubro, as typed
+    // False when the rubro does not fit its column: the rubro statements
+    // keep each article's rubro (same statements, same positions).
+    bool CambiaRubro = true;
 };
 
 // The kind the options and codes call for; `existeNuevo` decides between
 // merge and copy only.
 TipoPlan TipoSegun(const QString& O, const QString& N, const OpcionesPlan& op, bool existeNuevo);
 
+// A code formatted to `ancho` as the statements take it. A code that starts
+// with a blank is the master's stored form (an article kept with leading
+// blanks): it keeps them, or the statements would match no row.
+QString FormatoGuardado(const QString& codigo, int ancho);
+
 // Builds into `plan` (from count 0) the plan for the old code O and the new
-// code N, both already formatted to 25. `L` is the master's column list
-// without the code and ID (used by the copy plan only). Quotes of the codes
-// and the rubro are doubled. An old code that starts with a blank is the
-// master's stored form and keeps its leading blanks.
+// code N, both already formatted to 25 (or in their stored form). `L` is the
+// master's column list without the code and ID (used by the copy plan only).
+// Quotes of the codes and the rubro are doubled.
 void ArmaPlan(Plan& plan, const QString& O, const QString& N, const OpcionesPlan& op, bool existeNuevo,
               const QString& L);
 Plan ArmaPlan(const QString& O, const QString& N, const OpcionesPlan& op, bool existeNuevo, const QString& L);
 
-// The probe on the main session: does an article with code N exist?
+// The probe on the main session: does an article with code N (formatted,
+// or in its stored form) exist?
 bool ExisteArticulo(const QString& N);
 
 // Chooses the plan as the run does: the statistics plan consults nothing,

@@ -157,3 +157,54 @@ TEST_F(Lote, PrefijoDesdeElEjecutable) {
     EXPECT_GT(nuevos, 0);
     EXPECT_LE(nuevos, cuantos.toInt());
 }
+
+TEST_F(Lote, NuevoCodigoGuardadoConBlancosSeFusiona) {
+    const QString viejo = Codigos()[0];
+    auto ejecuta = [](const QString& sql) {
+        Conexion cn;
+        cn.Open(GeneradorDemo::CadenaConexion("DEMO"));
+        cn.Execute(sql);
+        ASSERT_EQ(cn.Errors().Count(), 0) << Visible(sql);
+    };
+    // The new article is kept with leading blanks, with stock of its own.
+    ejecuta("INSERT INTO V_MA_ARTICULOS (IdArticulo, Descripcion, IDRUBRO) VALUES ('   NB10032', 'Con blancos', '   1')");
+    ejecuta("INSERT INTO V_MV_STOCK (Fecha, TC, IdDeposito, IDARTICULO, Cantidad) VALUES (GETDATE(), 'AJ', '   1', "
+            "'   NB10032', 3)");
+    const int stockViejo = Valor("SELECT COUNT(*) FROM V_MV_STOCK WHERE IDARTICULO = '" + viejo + "'").toInt();
+    const QString pares = Pares(viejo + ",NB10032\r\n");
+    auto filasNuevo = [&] { return Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE LTRIM(IdArticulo) = 'NB10032'"); };
+
+    // Refused without --permite-existentes: nothing changes.
+    EXPECT_EQ(Corre({"--archivo", pares, linea}), 0) << Visible(errores);
+    EXPECT_TRUE(salida.contains("OMITIDO " + viejo + ": código nuevo rechazado")) << Visible(salida);
+    EXPECT_EQ(filasNuevo(), "1");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo = '" + viejo + "'"), "1");
+
+    // Accepted: merged into the stored article, no second master row.
+    EXPECT_EQ(Corre({"--archivo", pares, "--permite-existentes", linea}), 0) << Visible(errores);
+    EXPECT_TRUE(salida.contains("OK " + viejo + " -> NB10032 (fusion)")) << Visible(salida);
+    EXPECT_EQ(filasNuevo(), "1");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo = '   NB10032'"), "1");
+    for (const char* t : {"V_MA_ARTICULOS", "V_MV_STOCK", "AC_VENTASDIARIA", "AC_VENTASMES", "AC_COMPRASDIARIA",
+                          "AC_COMPRASMES", "V_MA_Precios", "S_TA_EQUIV"})
+        EXPECT_EQ(Valor(QString("SELECT COUNT(*) FROM ") + t + " WHERE IDARTICULO = '" + viejo + "'"), "0") << t;
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MV_STOCK WHERE IDARTICULO = '   NB10032'").toInt(), stockViejo + 1);
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MV_STOCK WHERE IDARTICULO = 'NB10032'"), "0");
+}
+
+TEST_F(Lote, PrefijoMasLargoQueElRubroRecodificaSinCambiarlo) {
+    const QString prefijo = Codigos()[0].left(3);
+    const QString cuantos = Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo LIKE '" + prefijo + "%'");
+    const QString rubros = Valor("SELECT COUNT(DISTINCT IDRUBRO) FROM V_MA_ARTICULOS WHERE IdArticulo LIKE '" + prefijo + "%'");
+    EXPECT_EQ(Corre({"--prefijo", prefijo, "LARGO" + prefijo, "--permite-existentes", linea}), 0) << Visible(errores);
+    EXPECT_EQ(errores.count("no cabe en el rubro"), 1) << Visible(errores);
+    EXPECT_TRUE(salida.contains("con error: 0, omitidos: 0")) << Visible(salida);
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo LIKE '" + prefijo + "%'"), "0");
+    EXPECT_GT(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo LIKE 'LARGO" + prefijo + "%'").toInt(), 0);
+    EXPECT_LE(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo LIKE 'LARGO" + prefijo + "%'").toInt(),
+              cuantos.toInt());
+    // Every rubro as it was: none became the prefix.
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IDRUBRO LIKE 'LARG%'"), "0");
+    EXPECT_EQ(Valor("SELECT COUNT(DISTINCT IDRUBRO) FROM V_MA_ARTICULOS WHERE IdArticulo LIKE 'LARGO" + prefijo + "%'"),
+              rubros);
+}

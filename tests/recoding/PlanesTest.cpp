@@ -110,6 +110,17 @@ TEST(Planes, CopiaConYSinRubro) {
     EXPECT_EQ(p.Lote(), Lote(Copia(O, N, "  12")));
     EXPECT_EQ(p.Sentencias[7],
               "    UPDATE V_MA_ARTICULOS SET IDRUBRO = '  12' WHERE IDARTICULO = '" + N + "'");
+
+    // A rubro that does not fit its column: the statement stays, the rubro does not change.
+    OpcionesPlan largo = Opciones(false, false, true, "LARGO");
+    largo.CambiaRubro = false;
+    p = ArmaPlan(O, N, largo, false, L);
+    EXPECT_EQ(p.Cantidad, 24);
+    EXPECT_EQ(p.Sentencias[7], "    UPDATE V_MA_ARTICULOS SET IDRUBRO = IDRUBRO WHERE IDARTICULO = '" + N + "'");
+    p = ArmaPlan(O, O, largo, false, L);
+    EXPECT_EQ(p.Cantidad, 16);
+    EXPECT_EQ(p.Sentencias[3], "    UPDATE V_MA_ARTICULOS SET IDRUBRO = IDRUBRO, IDARTICULO = '" + O +
+                                   "' WHERE IDARTICULO = '" + O + "'");
 }
 
 TEST(Planes, EnSitioParaCodigosIgualesSinMirarMayusculasNiBlancos) {
