@@ -61,7 +61,7 @@ public:
     FrmEMRecodifica();
     ~FrmEMRecodifica();
 
-    QString Caption = QStringLiteral("Recodificación de Artículos");
+    QString Caption = QStringLiteral("Quenvar");
 
     Grilla MSFlexGrid1;
     EditorCelda txtedit;

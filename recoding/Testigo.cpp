@@ -67,11 +67,9 @@ void Abre(Canal& c, const QString& ruta, const QString& extension) {
     c.estado.nombre.clear();
     QString nombre = ruta;
     if (nombre.isEmpty()) {
-        QString carpeta = qEnvironmentVariable("temp");
-        if (Trim(carpeta).isEmpty()) carpeta = LibEntorno().CarpetaTemporal();
         QString ext = extension;
         if (!ext.isEmpty() && !ext.startsWith(QLatin1Char('.'))) ext.prepend(QLatin1Char('.'));
-        nombre = LibUtil().AgregaBarra(carpeta) + QTime::currentTime().toString(QStringLiteral("hhmmss")) + ext;
+        nombre = CarpetaTemporalGlobal() + QTime::currentTime().toString(QStringLiteral("hhmmss")) + ext;
     }
     auto f = std::make_unique<QFile>(nombre);
     if (!f->open(QIODevice::WriteOnly | QIODevice::Truncate)) {

@@ -6,6 +6,7 @@
 #include "db/DB_Dll.h"
 #include "frame/lib/Lib_Entorno.h"
 #include "frame/lib/Lib_Util.h"
+#include "frame/lib/TratamientoErrores.h"
 #include "frame/platform/ArchivoTexto.h"
 #include "frame/platform/Guardia.h"
 #include "frame/platform/Operador.h"
@@ -13,6 +14,10 @@
 #include "recoding/ArchivoImportado.h"
 
 using Texto::Trim;
+
+namespace {
+QString Hora(const QDateTime& momento) { return Texto::FormatoFecha(momento, QStringLiteral("hh:nn:ss")); }
+}  // namespace
 
 namespace VerVistasDetalle {
 
@@ -29,15 +34,11 @@ QStringList Lotes(const QString& texto) {
 }
 
 QString ReemplazaMacros(const QString& lote, const QDateTime& ahora) {
-    const QString fecha = QStringLiteral("dd/mm/yyyy");
     const QDate hoy = ahora.date();
-    QString r = Texto::Reemplaza(lote, QStringLiteral("<DATE>"), Texto::FormatoFecha(ahora, fecha));
-    r = Texto::Reemplaza(r, QStringLiteral("<NOW>"),
-                         Texto::FormatoFecha(ahora, QStringLiteral("dd/mm/yyyy hh:nn:ss")));
-    r = Texto::Reemplaza(r, QStringLiteral("<DATE+YEAR>"),
-                         Texto::FormatoFecha(QDateTime(hoy.addYears(1), QTime()), fecha));
-    r = Texto::Reemplaza(r, QStringLiteral("<DATE-YEAR>"),
-                         Texto::FormatoFecha(QDateTime(hoy.addYears(-1), QTime()), fecha));
+    QString r = Texto::Reemplaza(lote, QStringLiteral("<DATE>"), TextoFechaCorta(ahora));
+    r = Texto::Reemplaza(r, QStringLiteral("<NOW>"), TextoFechaCorta(ahora) + QStringLiteral(" ") + Hora(ahora));
+    r = Texto::Reemplaza(r, QStringLiteral("<DATE+YEAR>"), TextoFechaCorta(QDateTime(hoy.addYears(1), QTime())));
+    r = Texto::Reemplaza(r, QStringLiteral("<DATE-YEAR>"), TextoFechaCorta(QDateTime(hoy.addYears(-1), QTime())));
     return r;
 }
 
@@ -133,9 +134,7 @@ void VerVistas(const QString& Archivo, FrmEMRecodifica* /*frm*/) {
                     const QDateTime ahora = QDateTime::currentDateTime();
                     try {
                         Escribe(*log, asteriscos);
-                        Escribe(*log, Texto::FormatoFecha(ahora, QStringLiteral("dd/mm/yyyy")) +
-                                          QStringLiteral(" - ") +
-                                          Texto::FormatoFecha(ahora, QStringLiteral("hh:nn:ss")) +
+                        Escribe(*log, TextoFechaCorta(ahora) + QStringLiteral(" - ") + Hora(ahora) +
                                           QStringLiteral("  Error ") + QString::number(e.NativeError) +
                                           QStringLiteral(" ") + e.Description + ArchivoTexto::CRLF);
                         Escribe(*log, asteriscos);

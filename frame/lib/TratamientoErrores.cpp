@@ -42,15 +42,19 @@ QString LineaLogError(const QDateTime& momento, const QString& parteRutina, cons
            QStringLiteral(" Respondió : ") + TextoRespuesta(respuesta) + ArchivoTexto::CRLF;
 }
 
-QString RutaLogErroresGlobal() {
+QString CarpetaTemporalGlobal() {
     QString carpeta;
     if (!qEnvironmentVariable("temp").isEmpty()) carpeta = Texto::Trim(qEnvironmentVariable("tmp"));
     if (carpeta.isEmpty()) carpeta = LibEntorno().CarpetaTemporal();
     carpeta = LibUtil().AgregaBarra(carpeta);
     if (!carpeta.endsWith(QLatin1Char('/')) && !carpeta.endsWith(QLatin1Char('\\')))
         carpeta += QLatin1Char('/');
-    return carpeta + NombreLogErrores;
+    return carpeta;
 }
+
+QString RutaLogErroresGlobal() { return CarpetaTemporalGlobal() + NombreLogErrores; }
+
+QString TextoFechaCorta(const QDateTime& momento) { return Texto::FormatoFecha(momento, FechaCorta()); }
 
 int TratamientoErroresGlobal(const Fallo& error, std::optional<int> botones, const QString& rutina) {
     const QString ruta = RutaLogErroresGlobal();

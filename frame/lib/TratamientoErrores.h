@@ -34,8 +34,10 @@ QString LineaLogError(const QDateTime& momento, const QString& parteRutina, cons
 // any other answer.
 QString TextoRespuesta(int respuesta);
 
-// The frame's log: KVERR.LOG in the temporary folder ("tmp" when "temp"
-// is set, else the environment's temporary folder).
+// The frame's temporary folder, with a trailing separator: "tmp" when
+// "temp" is set, else the environment's temporary folder.
+QString CarpetaTemporalGlobal();
+// The frame's log: KVERR.LOG in that folder.
 QString RutaLogErroresGlobal();
 
 // Shows the error and appends its line to the frame's log; returns the
@@ -45,6 +47,9 @@ int TratamientoErroresGlobal(const Fallo& error, std::optional<int> botones = st
                              const QString& rutina = {});
 // The dialog of a routine for the step guard.
 Guardia::Dialogo TratamientoGlobalDe(const QString& rutina);
+
+// A date as text in the short-date format (file names, macros, logs).
+QString TextoFechaCorta(const QDateTime& momento);
 
 // Date and time patterns of the frame (for Texto::FormatoFecha).
 QString FechaHoraCorta();  // "dd/mm/yy hh:mm"

@@ -18,13 +18,16 @@ class Testigo : public PruebaConCarpeta {
 protected:
     void SetUp() override {
         PruebaConCarpeta::SetUp();
-        qputenv("temp", Carpeta().toLocal8Bit());
+        // As for the frame's error log: "tmp" is the folder when "temp" is set.
+        qputenv("temp", "/no-es-esta");
+        qputenv("tmp", Carpeta().toLocal8Bit());
         ReiniciaCanalLog();
         frm.InicializaGrid2();
     }
     void TearDown() override {
         ReiniciaCanalLog();
         qunsetenv("temp");
+        qunsetenv("tmp");
         PruebaConCarpeta::TearDown();
     }
     QByteArray Bytes(const QString& ruta) {
@@ -144,7 +147,7 @@ TEST_F(Testigo, PaginaHtml) {
     const QStringList esperado{
         "<html>", "", "</head>", "",
         "<body background=\"" + CarpetaAplicacion() + QDir::separator() + "stone.jpg\" text=\"navy\">",
-        "<br>", "<H1 ALIGN = CENTER>Recodificación de Artículos</H1>", "<HR>", "<br>", "<br>",
+        "<br>", "<H1 ALIGN = CENTER>Quenvar</H1>", "<HR>", "<br>", "<br>",
         "<TABLE Border=2 ALIGN = CENTER>", "<TR>",
         "<TH bgcolor = \"yellow\">" + p + "IdArticulo" + p,
         "<TH bgcolor = \"yellow\">" + p + "Descripcion" + p,

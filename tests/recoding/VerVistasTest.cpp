@@ -3,6 +3,7 @@
 #include <QDir>
 
 #include "frame/platform/ArchivoTexto.h"
+#include "recoding/Corrida.h"
 #include "recoding/VerVistas.h"
 #include "tests/recoding/PruebaRecodifica.h"
 
@@ -18,9 +19,11 @@ TEST(VerVistasLotes, SeCortanEnLasLineasGO) {
 
 TEST(VerVistasLotes, MacrosSinImportarMayusculas) {
     const QDateTime t(QDate(2024, 2, 29), QTime(8, 5, 3));
-    EXPECT_EQ(ReemplazaMacros("'<date>' '<DATE>' '<Now>'", t),
-              "'29/02/2024' '29/02/2024' '29/02/2024 08:05:03'");
-    EXPECT_EQ(ReemplazaMacros("<DATE+YEAR>|<date-year>", t), "28/02/2025|28/02/2023");
+    // The short date, as the run log's name takes it.
+    EXPECT_EQ(ReemplazaMacros("'<date>' '<DATE>' '<Now>'", t), "'29/02/24' '29/02/24' '29/02/24 08:05:03'");
+    EXPECT_EQ(ReemplazaMacros("<DATE+YEAR>|<date-year>", t), "28/02/25|28/02/23");
+    EXPECT_TRUE(RutaLogRecodificacion().endsWith(
+        "ErrCod" + ReemplazaMacros("<DATE>", QDateTime::currentDateTime()).left(2) + ".txt"));
     qputenv("TEMP", "/tmp/x ");
     EXPECT_EQ(NombreLog(t), "/tmp/x/Script853.TXT");
     qunsetenv("TEMP");
@@ -95,7 +98,7 @@ TEST_F(VerVistasTest, LosDemasErroresVanAlLogYSeAvisa) {
     EXPECT_EQ(lineas[5], estrellas);
     // The next batch ran with today's date in it.
     RecordsetPtr rs = Cn().Execute("select f from FECHAS");
-    EXPECT_EQ(rs->Fields(0).Value().toString(), QDate::currentDate().toString("dd/MM/yyyy"));
+    EXPECT_EQ(rs->Fields(0).Value().toString(), QDate::currentDate().toString("dd/MM/yy"));
 }
 
 TEST_F(VerVistasTest, SinArchivoNadaYArchivoIlegibleAlDialogo) {
