@@ -5,5 +5,6 @@ quenvar_library(quenvar_frame SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Configuracion.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Arranque.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Apariencia.cpp
-  PUBLIC_LIBS quenvar_db quenvar_frame_lib quenvar_frame_sesion
+  ${CMAKE_CURRENT_LIST_DIR}/Permisos.cpp
+  PUBLIC_LIBS quenvar_db quenvar_frame_lib quenvar_frame_sesion quenvar_display
 )

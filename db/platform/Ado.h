@@ -69,6 +69,11 @@ constexpr int32_t DB_E_TRUNCATED = static_cast<int32_t>(0x80040E57);
 constexpr int32_t DB_E_TIMEOUT = static_cast<int32_t>(0x80040E31);
 constexpr int32_t DB_SEC_E_AUTH_FAILED = static_cast<int32_t>(0x80040E4D);
 constexpr int32_t adErrProviderNotFound = 3706;
+// Isolation levels (IsolationLevel).
+constexpr long adXactReadUncommitted = 256;
+constexpr long adXactReadCommitted = 4096;
+constexpr long adXactRepeatableRead = 65536;
+constexpr long adXactSerializable = 1048576;
 constexpr int32_t adErrNoCurrentRecord = 3021;
 constexpr int32_t adErrItemNotFound = 3265;
 constexpr int32_t adErrObjectClosed = 3704;

@@ -61,6 +61,19 @@ void Conexion::SetDefaultDatabase(const QString& base) {
     defaultDatabase_ = base;
 }
 
+long Conexion::IsolationLevel() const { return aislamiento_; }
+
+void Conexion::SetIsolationLevel(long nivel) {
+    aislamiento_ = nivel;
+    aislamientoElegido_ = true;
+    if (c_) {
+        errores_->Clear();
+        std::vector<ErrorProveedor> errs;
+        c_->CambiaAislamiento(nivel, errs);
+        RegistraYLanza(errs);
+    }
+}
+
 // The platform's own failures are raised without an entry in Errors(), as
 // ADO does; entries come from the provider.
 void Conexion::Falla(int32_t numero, const QString& descripcion) { throw Fallo(numero, descripcion, kOrigenAdo); }
@@ -94,6 +107,11 @@ void Conexion::Open(const QString& connectionString, const QString& userId, cons
     }
     for (const auto& e : errs) errores_->Agrega(e);  // informational messages
     c_ = std::move(c);
+    if (aislamientoElegido_) {
+        std::vector<ErrorProveedor> e1;
+        c_->CambiaAislamiento(aislamiento_, e1);
+        for (const auto& e : e1) errores_->Agrega(e);
+    }
     if (!defaultDatabase_.isEmpty() && !Texto::Iguales(defaultDatabase_, p.baseDatos)) {
         std::vector<ErrorProveedor> e2;
         c_->CambiaBase(defaultDatabase_, e2);

@@ -33,6 +33,8 @@ public:
     void SetCommandTimeout(int segundos);
     QString DefaultDatabase() const;
     void SetDefaultDatabase(const QString& base);  // on an open connection, switches database
+    long IsolationLevel() const;
+    void SetIsolationLevel(long nivel);            // ADO level; applied now when open, else at Open
 
     // Opens with the given string (or the one set). Fails with 3705 when
     // open, 3706 when the provider or driver is not available, 0x80004005
@@ -85,6 +87,8 @@ private:
     QString defaultDatabase_;
     int cursorLocation_ = 2;
     int commandTimeout_ = 30;
+    long aislamiento_ = 4096;  // adXactReadCommitted
+    bool aislamientoElegido_ = false;
     std::shared_ptr<Errores> errores_;
 };
 

@@ -78,6 +78,9 @@ public:
     virtual ResultadoSentencia Esquema(int codigo, const QVariantList& restricciones,
                                        std::vector<ErrorProveedor>& errores) = 0;
     virtual void CambiaBase(const QString& base, std::vector<ErrorProveedor>& errores) = 0;
+    // The isolation level of the next transactions, as an ADO level; a
+    // driver with one isolation only ignores it.
+    virtual void CambiaAislamiento(long nivelAdo, std::vector<ErrorProveedor>& errores) {}
 };
 
 // Creates the driver for a connection string; nothing when no driver serves it

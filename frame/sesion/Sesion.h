@@ -21,6 +21,8 @@ inline uint32_t gColorLetra = 0;
 inline long gIdAcceso = 0;            // this run's access-log row
 inline QString gTablaConfiguracion;   // the table Cfg and GrabaDfg use
 inline QString gUnidadNegocio = QStringLiteral("   1");
+inline QString gArchivoAyuda;         // the application's help file
+inline QString gLineaComandosProceso; // the process's own command line, as the program got it
 
 // One column-value pair of a statement being built.
 struct CampoValor {

@@ -860,6 +860,29 @@ void ControladorOdbc::CambiaBase(const QString& base, std::vector<ErrorProveedor
     if (!Exito(rc)) FallaCon(errores, desde, QStringLiteral("No se pudo cambiar de base de datos."));
 }
 
+void ControladorOdbc::CambiaAislamiento(long nivelAdo, std::vector<ErrorProveedor>& errores) {
+    if (!dbc_)
+        throw Fallo(ado::adErrInvalidConnection,
+                    QStringLiteral("Operation is not allowed when the object is closed."));
+    SQLULEN nivel = SQL_TXN_READ_COMMITTED;
+    switch (nivelAdo) {
+        case ado::adXactReadUncommitted: nivel = SQL_TXN_READ_UNCOMMITTED; break;
+        case ado::adXactRepeatableRead: nivel = SQL_TXN_REPEATABLE_READ; break;
+        case ado::adXactSerializable: nivel = SQL_TXN_SERIALIZABLE; break;
+        default: break;
+    }
+    // A driver that does not offer the level keeps its own: not a failure.
+    SQLINTEGER admitidos = 0;
+    if (Exito(SQLGetInfo(dbc_, SQL_TXN_ISOLATION_OPTION, &admitidos, sizeof admitidos, nullptr)) &&
+        (admitidos & static_cast<SQLINTEGER>(nivel)) == 0)
+        return;
+    const std::size_t desde = errores.size();
+    const SQLRETURN rc =
+        SQLSetConnectAttr(dbc_, SQL_ATTR_TXN_ISOLATION, reinterpret_cast<SQLPOINTER>(nivel), SQL_IS_UINTEGER);
+    LeeDiagnosticos(SQL_HANDLE_DBC, dbc_, errores);
+    if (!Exito(rc)) FallaCon(errores, desde, QStringLiteral("No se pudo cambiar el nivel de aislamiento."));
+}
+
 // ---- Creation -------------------------------------------------------------
 
 QStringList ControladoresOdbcInstalados() {

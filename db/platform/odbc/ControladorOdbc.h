@@ -35,6 +35,7 @@ class ControladorOdbc : public Controlador {
     ResultadoSentencia Esquema(int codigo, const QVariantList& restricciones,
                                std::vector<ErrorProveedor>& errores) override;
     void CambiaBase(const QString& base, std::vector<ErrorProveedor>& errores) override;
+    void CambiaAislamiento(long nivelAdo, std::vector<ErrorProveedor>& errores) override;
 
     const QString& CadenaOdbc() const { return cadena_; }
     // The connection handle (SQLHDBC), for tests that break the link.

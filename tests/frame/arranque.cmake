@@ -1,0 +1,3 @@
+quenvar_test(test_frame_arranque
+  SOURCES ArranqueTest.cpp
+  LIBS quenvar_frame quenvar_db_esquema)
