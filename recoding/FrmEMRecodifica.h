@@ -54,6 +54,8 @@ public:
     virtual void Progreso(int fila, int total) {}
     // The run: one code sent, with the server's first error when it failed.
     virtual void Recodificado(const ResultadoCodigo& resultado) {}
+    // Window load, after start-up: the skin, the size and the icon.
+    virtual void AplicaApariencia() {}
 };
 
 class FrmEMRecodifica {
@@ -88,6 +90,13 @@ public:
 
     // The window's file dialog, created on first use.
     Lib_Dialogo& Dialogo();
+
+    // ---- window load and unload --------------------------------------------------
+    // Start-up (which may end the process), the view's appearance, the grid.
+    void Form_Load();
+    // Shut-down: the exit time in the access log, the global objects released.
+    void Form_Unload();
+    void inicializa() { CargaPorPrefijo = false; }
 
     // ---- grid and editor ----------------------------------------------------
     void InicializaGrid2();

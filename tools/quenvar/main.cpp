@@ -1,0 +1,43 @@
+// quenvar: the desktop program. Its arguments are the suite's command line
+// (one text, or several joined with blanks as a shortcut passes them),
+// plus --carpeta DIR.
+
+#include <QApplication>
+#include <QTimer>
+
+#include <cstdio>
+
+#include "frame/platform/Aplicacion.h"
+#include "frame/platform/SenalesCierre.h"
+#include "frame/platform/qt/OperadorQt.h"
+#include "frame/sesion/Sesion.h"
+#include "recoding/ui/FrmEMRecodificaVentana.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quenvar"));
+    const OpcionesLeidas o = LeeOpciones(argc, argv, {});
+    if (!o.error.isEmpty()) {
+        std::fprintf(stderr, "%s\n%s", qPrintable(o.error),
+                     qPrintable(AyudaOpciones(QStringLiteral("quenvar [--carpeta DIR] \"LINEA DE COMANDOS\""), {})));
+        return 2;
+    }
+    gLineaComandosProceso = o.posicionales.join(QLatin1Char(' '));
+
+    OperadorQt operador;
+    EstableceOperador(&operador);
+
+    FrmEMRecodificaVentana ventana;
+    // A signal closes the window as its close button does; before the
+    // window is up there is nothing to close, and the process ends.
+    SenalesCierre senales([&](int senal) {
+        if (ventana.isVisible()) ventana.close();
+        else TerminaProceso(128 + senal);
+    });
+    ventana.Carga();
+    ventana.show();
+    const int r = app.exec();
+    ventana.Descarga();
+    EstableceOperador(nullptr);
+    return r;
+}
