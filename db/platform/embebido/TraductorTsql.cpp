@@ -316,6 +316,29 @@ private:
                         continue;
                     }
                 }
+                if (x.EsSimbolo('=') && finSegmento == k && k + 1 < b && T(k + 1).tipo == Token::Cadena &&
+                    (k + 2 == b || (EsLimite(T(k + 2)) && !T(k + 2).Es("COLLATE")))) {
+                    // A trimmed column equal to a literal also has LTRIM of the
+                    // column equal to it (trailing blanks do not count), which an
+                    // index on LTRIM of the column serves.
+                    int ini = 0, fin = 0;
+                    bool izquierda = false;
+                    if (ColumnaRecortada(iniSegmento, finSegmento, ini, fin, izquierda)) {
+                        const QString literal = CitaCadena(T(k + 1).texto);
+                        const QString indexada =
+                            ConIntercalacion(QStringLiteral("kv_ltrim(%1)").arg(Rango(ini, fin)));
+                        // with RTRIM alone, leading blanks count on both sides
+                        const QString valor =
+                            izquierda ? literal : QStringLiteral("kv_ltrim(%1)").arg(literal);
+                        out.truncate(posSegmento);
+                        Agrega(
+                            out,
+                            QStringLiteral("(%1 = %2 AND %3 = %4)").arg(segmento, literal, indexada, valor));
+                        finSegmento = -1;
+                        k += 2;
+                        continue;
+                    }
+                }
                 if (x.Es("RAISE") && EsSim(k + 1, b, '(')) {
                     QString r = QStringLiteral("RAISE(");
                     for (int j = k + 2; j < T(k + 1).pareja; ++j)
@@ -383,6 +406,37 @@ private:
             if (nombre ? !T(j).EsNombre() || (Clase(T(j)) & kReservada) : !T(j).EsSimbolo('.')) return false;
         }
         return (b - a) % 2 == 1;
+    }
+
+    // LTRIM or RTRIM of a column, or one of them of the other (or of
+    // itself), not negated; [ini, fin) is the column and `izquierda` tells
+    // whether LTRIM is among them. LTRIM of a column alone is not taken: it
+    // is already the indexed expression.
+    bool ColumnaRecortada(int a, int b, int& ini, int& fin, bool& izquierda) const {
+        if (a <= 0 || a >= b || T(a - 1).Es("NOT")) return false;
+        int capas = 0;
+        izquierda = false;
+        while (capas < 2 && a + 1 < b && (T(a).Es("LTRIM") || T(a).Es("RTRIM")) && T(a + 1).EsSimbolo('(') &&
+               T(a + 1).pareja == b - 1) {
+            izquierda |= T(a).Es("LTRIM");
+            ++capas;
+            a += 2;
+            --b;
+        }
+        if (capas == 0 || (capas == 1 && izquierda) || a >= b || (b - a) % 2 == 0) return false;
+        for (int j = a; j < b; ++j) {
+            const bool nombre = (j - a) % 2 == 0;
+            if (nombre ? !T(j).EsNombre() || (Clase(T(j)) & kReservada) : !T(j).EsSimbolo('.')) return false;
+        }
+        ini = a;
+        fin = b;
+        return true;
+    }
+
+    // A text function's result keeps the case-insensitive comparison of
+    // the text it came from, as the server's collation does.
+    static QString ConIntercalacion(const QString& llamada) {
+        return QStringLiteral("(") + llamada + QStringLiteral(" COLLATE CI_AS)");
     }
 
     // The characters every match of the pattern starts with.
@@ -580,12 +634,10 @@ private:
         auto it = Funciones().find(m);
         const QString nombre = it != Funciones().end() ? it.value() : T(k).texto;
         const QString llamada = nombre + QStringLiteral("(") + Rango(abre + 1, cierra) + QStringLiteral(")");
-        // A text function's result keeps the case-insensitive comparison of
-        // the text it came from, as the server's collation does.
         static const QStringList kTexto = {QStringLiteral("LTRIM"), QStringLiteral("RTRIM"), QStringLiteral("UPPER"),
                                            QStringLiteral("LOWER"), QStringLiteral("SUBSTRING"), QStringLiteral("LEFT"),
                                            QStringLiteral("RIGHT"), QStringLiteral("REPLACE")};
-        Agrega(out, kTexto.contains(m) ? QStringLiteral("(") + llamada + QStringLiteral(" COLLATE CI_AS)") : llamada);
+        Agrega(out, kTexto.contains(m) ? ConIntercalacion(llamada) : llamada);
         return cierra + 1;
     }
 
