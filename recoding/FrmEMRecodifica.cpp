@@ -1,7 +1,12 @@
 #include "recoding/FrmEMRecodifica.h"
 
+#include "db/DB_Dll.h"
 #include "frame/Arranque.h"
 #include "frame/lib/Lib_Dialogo.h"
+#include "frame/lib/Lib_Util.h"
+#include "frame/platform/Guardia.h"
+#include "frame/platform/Operador.h"
+#include "frame/platform/Texto.h"
 
 FrmEMRecodifica::FrmEMRecodifica() = default;
 FrmEMRecodifica::~FrmEMRecodifica() = default;
@@ -14,6 +19,42 @@ void FrmEMRecodifica::Form_Load() {
 }
 
 void FrmEMRecodifica::Form_Unload() { FinalizaAplicacion(); }
+
+void FrmEMRecodifica::UtilKor1_Click(const QString& clave) {
+    QString k = clave;
+    Guardia g(LibUtil().DialogoDe(QStringLiteral("UtilKor1_click")));
+    g.Silencia(NumeroFallo::ArgumentoInvalido);
+    g.Paso([&] {
+        if (k == QLatin1String("CANCELAR") && Texto::Trim(MSFlexGrid1.TextMatrix(1, 0)).isEmpty())
+            k = QStringLiteral("CERRAR");
+    });
+    k = k.toUpper();
+    if (k == QLatin1String("NUEVO")) {
+        g.Paso([&] { InicializaGrid2(); });
+    } else if (k == QLatin1String("GRABAR")) {
+        g.Ejecuta({[&] { ProcesoPrincipal(); }, [&] { InicializaGrid2(); }, [&] { inicializa(); }});
+    } else if (k == QLatin1String("PLANILLA")) {
+        g.Paso([&] {
+            if (Vista)
+                Vista->MuestraPlanilla(QStringLiteral("V_MA_ARTICULOS"), gDB().gConnString,
+                                       QStringLiteral("Maestro de Articulos"));
+        });
+    } else if (k == QLatin1String("CONSULTAR")) {
+        g.Paso([&] { CmdConsultar(); });
+    } else if (k == QLatin1String("CERRAR")) {
+        g.Paso([&] {
+            if (Vista) Vista->Cierra();
+            else Form_Unload();
+        });
+    } else if (k == QLatin1String("CANCELAR")) {
+        g.Paso([&] {
+            if (ElOperador().Mensaje(QStringLiteral("¿Realmente desea abandonar la carga de datos?"),
+                                     vbYesNo + vbQuestion + vbDefaultButton2,
+                                     QStringLiteral("Aviso al Operador")) == vbYes)
+                InicializaGrid2();
+        });
+    }
+}
 
 Lib_Dialogo& FrmEMRecodifica::Dialogo() {
     if (!dialogo_) dialogo_ = std::make_unique<Lib_Dialogo>();

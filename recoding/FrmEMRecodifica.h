@@ -56,6 +56,10 @@ public:
     virtual void Recodificado(const ResultadoCodigo& resultado) {}
     // Window load, after start-up: the skin, the size and the icon.
     virtual void AplicaApariencia() {}
+    // "CERRAR": the window is unloaded (its unload runs Form_Unload).
+    virtual void Cierra() {}
+    // "PLANILLA": the spreadsheet editor of a table.
+    virtual void MuestraPlanilla(const QString& tabla, const QString& conexion, const QString& titulo) {}
 };
 
 class FrmEMRecodifica {
@@ -97,6 +101,12 @@ public:
     // Shut-down: the exit time in the access log, the global objects released.
     void Form_Unload();
     void inicializa() { CargaPorPrefijo = false; }
+
+    // ---- toolbar ------------------------------------------------------------------
+    // The command of a toolbar button, by its key ("NUEVO", "GRABAR", ...).
+    void UtilKor1_Click(const QString& clave);
+    // The article lookup for the cell being edited.
+    void CmdConsultar() {}
 
     // ---- grid and editor ----------------------------------------------------
     void InicializaGrid2();

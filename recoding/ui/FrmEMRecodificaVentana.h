@@ -1,15 +1,35 @@
 #pragma once
 // The main window on screen: it owns the pixels and forwards its events to
-// the window-less FrmEMRecodifica.
+// the window-less FrmEMRecodifica, which holds every behaviour.
 
+#include <QLineEdit>
 #include <QWidget>
 
 #include "recoding/FrmEMRecodifica.h"
 
+class QCheckBox;
 class QLabel;
+class QPushButton;
+class GrillaVista;
+class UtilKor;
 
 // Twips (1440 an inch) as pixels at the widget's logical resolution.
 int Twips(const QWidget& w, int twips);
+
+// The floating cell editor: keys and key presses go to the model.
+class EditorCeldaVista : public QLineEdit {
+    Q_OBJECT
+public:
+    EditorCeldaVista(FrmEMRecodifica& frm, QWidget* padre);
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    bool focusNextPrevChild(bool) override { return false; }
+
+private:
+    FrmEMRecodifica& frm_;
+};
 
 class FrmEMRecodificaVentana : public QWidget, public VistaRecodifica {
     Q_OBJECT
@@ -18,6 +38,9 @@ public:
     ~FrmEMRecodificaVentana() override;
 
     FrmEMRecodifica& Modelo() { return frm_; }
+    UtilKor* Barra() const { return UtilKor1_; }
+    GrillaVista* Grilla_() const { return grilla_; }
+    EditorCeldaVista* Editor() const { return txtedit_; }
 
     // Window load: start-up (which may end the process), appearance, grid.
     void Carga();
@@ -25,14 +48,38 @@ public:
     void Descarga();
     bool Descargada() const { return descargada_; }
 
-    void AplicaApariencia() override;
+    // ---- the model's requests -------------------------------------------------------
+    void FocoGrilla() override;
+    void FocoEditor() override;
+    void EnviaTeclas(const QString& teclas) override;
+    void FocoControl(const QString& control) override;
     void Actualiza() override;
+    void Progreso(int fila, int total) override;
+    void Recodificado(const ResultadoCodigo& resultado) override;
+    void AplicaApariencia() override;
+    void Cierra() override;
+    void MuestraPlanilla(const QString& tabla, const QString& conexion, const QString& titulo) override;
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* objeto, QEvent* e) override;
 
 private:
+    void ArmaControles();
+    void ArmaBarra();
+    void ColocaEditor();
+    template <class W>
+    W* Control(W* w, const char* nombre, int izq, int arriba, int ancho, int alto, const QString& texto = {});
+
     FrmEMRecodifica frm_;
+    UtilKor* UtilKor1_ = nullptr;
+    GrillaVista* grilla_ = nullptr;
+    EditorCeldaVista* txtedit_ = nullptr;
+    QLineEdit *TxtPrefijoAnt_ = nullptr, *TxtPrefijoNvo_ = nullptr, *TxtRubro_ = nullptr, *TxtDelimitador_ = nullptr;
+    QCheckBox *chkBlancos_ = nullptr, *ChkPermiteExistente_ = nullptr, *chkCargarBlancos_ = nullptr,
+              *ChkEstadisticas_ = nullptr, *ChkSoloMaestro_ = nullptr;
+    QPushButton *CmdPrefijo_ = nullptr, *CmdBuscar_ = nullptr, *CmdControlar_ = nullptr;
     QLabel* LblCodigo_ = nullptr;
     bool descargada_ = false;
+    bool actualizando_ = false;
 };
