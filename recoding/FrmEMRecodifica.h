@@ -25,7 +25,7 @@ struct EditorCelda {
     int MaxLength = 0;
     int SelStart = 0;
     int Left = 0, Top = 0, Width = 0, Height = 0;
-    uint32_t BackColor = 0xFFFFFF, ForeColor = 0;
+    uint32_t BackColor = 0xC0FFFF, ForeColor = 0;  // light yellow, black (0x00BBGGRR)
 };
 
 // One code sent by the run.

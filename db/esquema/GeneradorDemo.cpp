@@ -466,7 +466,7 @@ void CargaConfiguracion(Conexion& cn, ResumenDemo& r) {
                                     {"CONDIVAEMPRESA", "1"},
                                     {"MaxDto", "15"},
                                     {"MaxDtoProforma", "10"},
-                                    {"CFondo", "16777215"},
+                                    {"CFondo", "12648447"},  // light yellow (0x00BBGGRR)
                                     {"CLetra", "0"},
                                     {"THEME", "1"},
                                     {"TopConsArt", "1000"},

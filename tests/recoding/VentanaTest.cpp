@@ -1,0 +1,268 @@
+// The main window on the offscreen platform, driven with real key and mouse
+// events over a demo database: the grid and its floating editor, the
+// toolbar's commands, the loaders' buttons and a whole run.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include "db/DB_Dll.h"
+#include "db/esquema/GeneradorDemo.h"
+#include "db/platform/Conexion.h"
+#include "db/platform/Recordset.h"
+#include "frame/Permisos.h"
+#include "frame/controles/UtilKor.h"
+#include "frame/lib/Lib_Teclado.h"
+#include "frame/platform/Aplicacion.h"
+#include "frame/platform/ArchivoTexto.h"
+#include "frame/sesion/Sesion.h"
+#include "recoding/Testigo.h"
+#include "recoding/ui/FrmEMRecodificaVentana.h"
+#include "recoding/ui/GrillaVista.h"
+#include "tests/recoding/PruebaCorrida.h"
+
+namespace {
+
+class Ventana : public PruebaConCarpeta {
+protected:
+    void SetUp() override {
+        PruebaConCarpeta::SetUp();
+        EstableceTerminacion([](int c) { FAIL() << "el proceso terminaría con " << c; });
+        OpcionesDemo o;
+        o.articulos = 80;
+        o.movimientosPorArticulo = 1;
+        GeneradorDemo::Genera(o);
+        DB_Dll& db = gDB();
+        db.gServidor = GeneradorDemo::kServidor;
+        db.gDBName = db.gUsuario = db.gUserPassWord = QStringLiteral("DEMO");
+        db.OpenServerADODB(false, 3, QString(), true, true);
+        ASSERT_TRUE(db.gOpenFlag);
+        gUsuarioActual = GeneradorDemo::kAdministrador;
+        ReiniciaCanalLog();
+        v = std::make_unique<FrmEMRecodificaVentana>();
+        v->Modelo().InicializaGrid2();
+        v->show();
+        QApplication::setActiveWindow(v.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(v.get()));
+    }
+    void TearDown() override {
+        v.reset();
+        LiberaSesiones();
+        ReiniciaCanalLog();
+        EstableceTerminacion({});
+        PruebaConCarpeta::TearDown();
+    }
+    QString Valor(const QString& sql) {
+        Recordset rs;
+        rs.Open(sql, gDB().Cnn());
+        return rs.Eof() || rs.Fields(0).Value().isNull() ? QString() : rs.Fields(0).Value().toString().trimmed();
+    }
+    // Plain codes of the demo: without blanks, points, sizes or bar code.
+    QStringList Codigos(int n) {
+        QStringList r;
+        Recordset rs;
+        rs.Open("SELECT TOP " + QString::number(n) +
+                    " IdArticulo FROM V_MA_ARTICULOS WHERE IdArticulo NOT LIKE '% %' AND IdArticulo NOT LIKE "
+                    "'%.%' AND IdArticulo NOT LIKE '%|%' AND (CodigoBarra IS NULL OR CodigoBarra = '') AND IdArticulo "
+                    "NOT IN (SELECT LEFT(IdArticulo, CHARINDEX('|', IdArticulo) - 1) FROM V_MA_ARTICULOS WHERE "
+                    "IdArticulo LIKE '%|%') ORDER BY IdArticulo",
+                gDB().Cnn());
+        for (; !rs.Eof(); rs.MoveNext()) r << rs.Fields(0).Value().toString().trimmed();
+        return r;
+    }
+    Grilla& g() { return v->Modelo().MSFlexGrid1; }
+    GrillaVista* grilla() { return v->Grilla_(); }
+    QLineEdit* editor() { return v->Editor(); }
+    // Clicks a data cell of the grid.
+    void Clic(int fila, int columna) {
+        const QRect r(grilla()->CellLeft(fila, columna) - grilla()->viewport()->x(),
+                      grilla()->CellTop(fila, columna) - grilla()->viewport()->y(), grilla()->CellWidth(fila, columna),
+                      grilla()->CellHeight(fila, columna));
+        QTest::mouseClick(grilla()->viewport(), Qt::LeftButton, {}, r.center());
+    }
+    // Types a code into the current cell and presses Enter.
+    void Escribe(const QString& texto) {
+        QTest::keyClicks(grilla(), texto.left(1));
+        QTest::keyClicks(editor(), texto.mid(1));
+        QTest::keyClick(editor(), Qt::Key_Return);
+    }
+    void Boton(const QString& clave) {
+        v->Barra()->BotonDe(clave)->click();
+        QApplication::processEvents();
+    }
+
+    std::unique_ptr<FrmEMRecodificaVentana> v;
+};
+
+TEST_F(Ventana, CodigosTecleadosConEnterEscapeYElEditorSobreSuCelda) {
+    const QStringList c = Codigos(3);
+    ASSERT_EQ(c.size(), 3);
+    Clic(1, 0);
+    QTest::keyClicks(grilla(), c[0].left(1));
+    // A letter opens the editor with just it, exactly over the cell.
+    ASSERT_TRUE(editor()->isVisible());
+    EXPECT_EQ(editor()->text(), c[0].left(1));
+    EXPECT_EQ(editor()->geometry(), QRect(grilla()->x() + grilla()->CellLeft(1, 0),
+                                          grilla()->y() + grilla()->CellTop(1, 0), grilla()->CellWidth(1, 0),
+                                          grilla()->CellHeight(1, 0)));
+    EXPECT_TRUE(editor()->hasFocus());
+    QTest::keyClicks(editor(), c[0].mid(1));
+    QTest::keyClick(editor(), Qt::Key_Return);
+    // Validated: the description filled, the new code's column next.
+    EXPECT_FALSE(editor()->isVisible());
+    EXPECT_EQ(g().TextMatrix(1, 0), c[0]);
+    EXPECT_FALSE(g().TextMatrix(1, 1).trimmed().isEmpty());
+    EXPECT_EQ(g().Col, 2);
+    Escribe("NUEVO-1");
+    EXPECT_EQ(g().TextMatrix(1, 2), "NUEVO-1");
+    EXPECT_EQ(g().Rows(), 3);  // a row appended
+    EXPECT_EQ(g().Row, 2);
+    EXPECT_EQ(g().Col, 0);
+
+    // Escape leaves the cell as it was.
+    Clic(1, 2);
+    QTest::keyClick(grilla(), Qt::Key_Return);
+    EXPECT_EQ(editor()->text(), "NUEVO-1");
+    QTest::keyClicks(editor(), "XYZ");
+    QTest::keyClick(editor(), Qt::Key_Escape);
+    EXPECT_FALSE(editor()->isVisible());
+    EXPECT_EQ(g().TextMatrix(1, 2), "NUEVO-1");
+
+    // The description is never edited.
+    Clic(1, 1);
+    QTest::keyClicks(grilla(), "Q");
+    EXPECT_FALSE(editor()->isVisible());
+
+    // An unknown old code is reported and the editor stays.
+    op.Responde(vbOK);
+    Clic(2, 0);
+    Escribe("NO-EXISTE-99");
+    ASSERT_EQ(op.Transcripcion().size(), 1u);
+    EXPECT_EQ(op.Transcripcion()[0].texto, "El Articulo Informado no existe");
+    EXPECT_TRUE(editor()->isVisible());
+    // Escape validates first too: the code must be corrected or erased.
+    op.Responde(vbOK);
+    QTest::keyClick(editor(), Qt::Key_Escape);
+    EXPECT_EQ(op.Transcripcion().size(), 2u);
+    EXPECT_TRUE(editor()->isVisible());
+    editor()->selectAll();
+    QTest::keyClick(editor(), Qt::Key_Delete);
+    QTest::keyClick(editor(), Qt::Key_Return);
+    EXPECT_FALSE(editor()->isVisible());
+    EXPECT_EQ(g().TextMatrix(2, 0), "");
+}
+
+TEST_F(Ventana, TeclasDeLaGrillaYFiltroDecimal) {
+    const QStringList c = Codigos(2);
+    Clic(1, 0);
+    Escribe(c[0]);
+    Escribe("N1");
+    Escribe(c[1]);
+    Escribe("N2");
+    ASSERT_EQ(g().Rows(), 4);
+    // Insert adds an empty row at the current one; Delete removes it.
+    Clic(1, 0);
+    QTest::keyClick(grilla(), Qt::Key_Insert);
+    EXPECT_EQ(g().Rows(), 5);
+    EXPECT_EQ(g().TextMatrix(1, 0), "");
+    QTest::keyClick(grilla(), Qt::Key_Delete);
+    EXPECT_EQ(g().Rows(), 4);
+    EXPECT_EQ(g().TextMatrix(1, 0), c[0]);
+    // Arrows move the current cell.
+    QTest::keyClick(grilla(), Qt::Key_Down);
+    EXPECT_EQ(g().Row, 2);
+    QTest::keyClick(grilla(), Qt::Key_Right);
+    EXPECT_EQ(g().Col, 1);
+    // In a code column "." twice leaves one decimal separator.
+    Clic(3, 2);
+    QTest::keyClicks(grilla(), "1");
+    QTest::keyClicks(editor(), "..5");
+    EXPECT_EQ(editor()->text().count(LibTeclado().SeparadorDecimal()), 1);
+    QTest::keyClick(editor(), Qt::Key_Escape);
+}
+
+TEST_F(Ventana, BarraNuevoBorrarReporteYCancelar) {
+    const QStringList c = Codigos(1);
+    Clic(1, 0);
+    Escribe(c[0]);
+    // "BORRAR" and "REPORTE" do nothing.
+    Boton("BORRAR");
+    Boton("REPORTE");
+    EXPECT_EQ(g().TextMatrix(1, 0), c[0]);
+    // "CANCELAR" on a filled list asks, No by default: No keeps it, Yes clears it.
+    op.Responde(vbNo);
+    Boton("CANCELAR");
+    ASSERT_EQ(op.Transcripcion().size(), 1u);
+    EXPECT_EQ(op.Transcripcion()[0].texto, "¿Realmente desea abandonar la carga de datos?");
+    EXPECT_EQ(op.Transcripcion()[0].botones, vbYesNo + vbQuestion + vbDefaultButton2);
+    EXPECT_EQ(g().TextMatrix(1, 0), c[0]);
+    op.Responde(vbYes);
+    Boton("CANCELAR");
+    EXPECT_EQ(g().TextMatrix(1, 0), "");
+    // A function key from anywhere in the window: F2 is "NUEVO".
+    Clic(1, 0);
+    Escribe(c[0]);
+    QTest::keyClick(grilla(), Qt::Key_F2);
+    QApplication::processEvents();
+    EXPECT_EQ(g().TextMatrix(1, 0), "");
+    EXPECT_EQ(g().Rows(), 2);
+}
+
+TEST_F(Ventana, CancelarConLaListaVaciaCierraYSellaLaSalida) {
+    VerificaPermisos();
+    ASSERT_GT(gIdAcceso, 0);
+    const QString id = QString::number(gIdAcceso);
+    Boton("CANCELAR");
+    EXPECT_TRUE(v->Descargada());
+    EXPECT_FALSE(v->isVisible());
+    EXPECT_TRUE(op.Transcripcion().empty());
+    Conexion cn;
+    cn.Open(GeneradorDemo::CadenaConexion("DEMO"));
+    Recordset rs;
+    rs.Open("SELECT EGRESO FROM Control_Acceso WHERE ID = " + id, cn);
+    EXPECT_FALSE(rs.Fields(0).Value().toString().isEmpty());
+}
+
+TEST_F(Ventana, ArchivoPorElBotonYGrabarConSusPreguntas) {
+    const QStringList c = Codigos(2);
+    const QString ruta = Ruta("pares.txt");
+    ArchivoTexto::Escribe(ruta, c[0] + ",VNUEVO-0\r\n" + c[1] + ",VNUEVO-1\r\n");
+    op.Responde(vbYes).RespondeArchivo({false, ruta});
+    QTest::mouseClick(v->findChild<QPushButton*>("CmdBuscar"), Qt::LeftButton);
+    EXPECT_EQ(g().TextMatrix(1, 0), c[0]);
+    EXPECT_EQ(g().TextMatrix(2, 2), "VNUEVO-1");
+    // The run: No to the witness; the data moved and the grid cleared.
+    op.Responde(vbNo);
+    Boton("GRABAR");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo IN ('VNUEVO-0', 'VNUEVO-1')"), "2");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo = '" + c[0] + "'"), "0");
+    EXPECT_EQ(g().Rows(), 2);
+    EXPECT_EQ(g().TextMatrix(1, 0), "");
+    EXPECT_TRUE(v->findChild<QLabel*>("LblCodigo")->text().startsWith("Recodificando VNUEVO-1"));
+    QStringList textos;
+    for (const Aviso& a : op.Transcripcion()) textos << a.texto;
+    EXPECT_TRUE(textos.contains(kPreguntaTestigo)) << Visible(textos.join("|"));
+}
+
+TEST_F(Ventana, ControlesEnSuLugarYOpcionesEnElModelo) {
+    auto* chk = v->findChild<QCheckBox*>("ChkSoloMaestro");
+    ASSERT_TRUE(chk);
+    EXPECT_FALSE(chk->isChecked());
+    EXPECT_EQ(chk->geometry(), QRect(Twips(*v, 4440), Twips(*v, 6960), Twips(*v, 3735), Twips(*v, 255)));
+    QTest::mouseClick(chk, Qt::LeftButton, {}, QPoint(6, chk->height() / 2));
+    EXPECT_TRUE(v->Modelo().ChkSoloMaestro);
+    auto* rubro = v->findChild<QLineEdit*>("TxtRubro");
+    EXPECT_EQ(rubro->maxLength(), 4);
+    QTest::keyClicks(rubro, "12345");
+    EXPECT_EQ(v->Modelo().TxtRubro, "1234");
+    EXPECT_EQ(v->windowTitle(), "Quenvar");
+    EXPECT_EQ(v->size(), QSize(Twips(*v, 8280), Twips(*v, 7815)));
+    // Every text fits its control.
+    for (QAbstractButton* b : v->findChildren<QAbstractButton*>())
+        if (!qobject_cast<QToolButton*>(b)) EXPECT_LE(b->sizeHint().width(), b->width()) << b->objectName().toStdString();
+}
+
+}  // namespace
