@@ -9,8 +9,11 @@
 // The ratio is measured over V runs of 1,000 pairs, each followed by its
 // floor (total and median of the runs); flatness over whole runs of each
 // size, with the median time of a code at the start and at the end of the run.
+// Last, runs through the main window (a real window on the offscreen
+// platform, repainting between codes) alternate with runs of the window-less
+// model that the batch tool drives, and their ratio is reported.
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -36,6 +39,7 @@
 #include "recoding/FrmEMRecodifica.h"
 #include "recoding/Planes.h"
 #include "recoding/Testigo.h"
+#include "recoding/ui/FrmEMRecodificaVentana.h"
 
 namespace {
 
@@ -49,6 +53,12 @@ double Segundos(Reloj::time_point a, Reloj::time_point b) {
     std::fprintf(stderr, "%s\n", qPrintable(que));
     std::exit(1);
 }
+
+// The scripted answers, with the window system's events processed where the
+// run yields, as the desktop program does.
+struct OperadorConEventos : OperadorGuionado {
+    void ProcesaEventos() override { QCoreApplication::processEvents(); }
+};
 
 struct Registro : VistaRecodifica {
     std::vector<ResultadoCodigo> codigos;
@@ -148,7 +158,8 @@ void Codigos(QStringList& simples, QStringList& conTalles) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     const OpcionesLeidas op = LeeOpciones(
         argc, argv, {{"articulos", 1, {}}, {"movimientos", 1, {}}, {"codigos", 1, {}}, {"vueltas", 1, {}}});
     if (!op.error.isEmpty()) Termina(op.error);
@@ -172,7 +183,7 @@ int main(int argc, char** argv) {
     QFile::remove(copia);
     if (!QFile::copy(archivo, copia)) Termina("no se copia la base");
 
-    OperadorGuionado operador;
+    OperadorConEventos operador;
     operador.EstableceRespondedor([](const Aviso& av) -> std::optional<OperadorGuionado::Respuesta> {
         if (av.tipo == Aviso::Tipo::Mensaje) return vbNo;
         return std::nullopt;
@@ -303,6 +314,35 @@ int main(int argc, char** argv) {
         std::printf("%-30s %6s %8zu %12.1f %12.1f (mediana de cada código, primeros y últimos)\n", "", "", tramo,
                     1e6 * Mediana(inicio), 1e6 * Mediana(fin));
     }
+
+    // Through the window against the window-less model, alternated.
+    double ventana = 0, modelo = 0;
+    int codigosVentana = 0;
+    for (int k = 0; k < vueltas; ++k) {
+        {
+            FrmEMRecodificaVentana v;
+            v.show();
+            llena(v.Modelo(), 1000);
+            reiniciaCorrida();
+            auto c0 = Reloj::now();
+            v.Modelo().ProcesoPrincipal();
+            ventana += Segundos(c0, Reloj::now());
+            codigosVentana += 1000;
+        }
+        {
+            FrmEMRecodifica frm;
+            Registro registro;
+            frm.Vista = &registro;
+            llena(frm, 1000);
+            reiniciaCorrida();
+            auto c0 = Reloj::now();
+            frm.ProcesoPrincipal();
+            modelo += Segundos(c0, Reloj::now());
+        }
+    }
+    std::printf("%-30s %6d %8s %12.1f %12.1f %8.3f   (ventana / herramienta por lotes, us por fila)\n",
+                "corridas por la ventana", codigosVentana, "", 1e6 * ventana / codigosVentana,
+                1e6 * modelo / codigosVentana, ventana / modelo);
     sqlite3_close(db);
     LiberaSesiones();
     EstableceOperador(nullptr);

@@ -294,8 +294,8 @@ void FrmEMRecodificaVentana::Actualiza() {
 }
 
 void FrmEMRecodificaVentana::Progreso(int, int) {
+    // Painted when the run yields to the window system, once per code.
     LblCodigo_->setText(frm_.LblCodigo);
-    LblCodigo_->repaint();
 }
 
 void FrmEMRecodificaVentana::Recodificado(const ResultadoCodigo&) {}

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Starts the program under Xvfb on a demo and saves PNG screenshots of what
+# an operator sees in capturas/ (or the folder given): the progress sign and
+# the access dialog at start-up, the main window empty, with a list loaded
+# from a file, during a run and after it, and the spreadsheet editor.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${QUENVAR_BUILD:-$top/build}
+salida=${1:-$top/capturas}
+bash "$top/scripts/setup.sh" > /dev/null
+
+faltan=()
+for p in xvfb imagemagick xdotool fonts-liberation2; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || faltan+=("$p")
+done
+if [ ${#faltan[@]} -gt 0 ]; then
+  sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get install -y -qq --no-install-recommends "${faltan[@]}" > /dev/null
+fi
+
+bin="$build/bin"
+mkdir -p "$salida"
+carpeta=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$carpeta"' EXIT
+linea=$("$bin/quenvar-demo" --carpeta "$carpeta" --articulos 3000 | tail -n 1)
+
+pantalla=:97
+Xvfb $pantalla -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
+export DISPLAY=$pantalla
+sleep 1
+
+captura() { sleep "${2:-0.8}"; import -window root "$salida/$1.png"; echo "$salida/$1.png"; }
+espera() { xdotool search --sync --onlyvisible --name "$1" > /dev/null; }
+programa() { "$bin/quenvar" --carpeta "$carpeta" "$1" 2>/dev/null & pid=$!; }
+termina() { kill -TERM "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; }
+
+# A wrong password: the message over the progress sign, then the access dialog.
+programa "${linea/@Password=admin;/@Password=otra;}"
+espera "Atencion!"
+captura 01-aviso-y-cartel
+xdotool key Return
+espera "Control de Acceso"
+captura 02-acceso
+termina
+
+# Logged in: the main window, empty.
+programa "$linea"
+espera "Quenvar"
+captura 03-ventana-vacia
+
+# A list of 20 pairs from a file, through the button and the file dialog.
+pares="$carpeta/pares.txt"
+printf 'SET NOCOUNT ON\nGO\nSELECT TOP 20 RTRIM(IdArticulo) + \x27,N-\x27 + RTRIM(IdArticulo) FROM V_MA_ARTICULOS WHERE IdArticulo NOT LIKE \x27%% %%\x27 AND IdArticulo NOT LIKE \x27%%|%%\x27 ORDER BY IdArticulo\n' \
+  | "$bin/quenvar-sql" --carpeta "$carpeta" "$linea" 2>/dev/null | tail -n +2 | tr -d '\r' | sed 's/$/\r/' > "$pares"
+xdotool mousemove 140 440 click 1
+espera "Aviso al operador"
+xdotool key Return
+sleep 1
+xdotool type --delay 5 "$pares"
+xdotool key Return
+sleep 2
+captura 04-lista-de-archivo
+
+# A longer run (every article under a prefix) to see the sign over the window.
+termina
+programa "$linea"
+espera "Quenvar"
+xdotool mousemove 120 72 click 1
+xdotool type "1"
+xdotool mousemove 290 72 click 1
+xdotool type "Z1"
+xdotool mousemove 500 24 click 1
+espera "Aviso al operador"
+xdotool key Return
+sleep 2
+xdotool key F5
+captura 05-durante-la-corrida 0.6
+espera "Aviso al operador"
+captura 06-fin-de-la-corrida 0.3
+xdotool key Tab Return
+sleep 1
+# an offer to show the log may follow when a code failed
+xdotool search --onlyvisible --name "Atencion" > /dev/null 2>&1 && xdotool key Tab Return
+captura 07-despues-de-la-corrida 1
+
+# The articles master as a spreadsheet.
+xdotool key F6
+captura 08-planilla 2
+termina
