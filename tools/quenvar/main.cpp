@@ -7,6 +7,7 @@
 
 #include <cstdio>
 
+#include "access/DialogoAccesoVentana.h"
 #include "frame/platform/Aplicacion.h"
 #include "frame/platform/SenalesCierre.h"
 #include "frame/platform/qt/OperadorQt.h"
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
 
     OperadorQt operador;
     EstableceOperador(&operador);
+    UsaDialogoAccesoVentana();
 
     FrmEMRecodificaVentana ventana;
     // A signal closes the window as its close button does; before the
