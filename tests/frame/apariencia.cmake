@@ -1,0 +1,1 @@
+quenvar_test(test_frame_apariencia SOURCES AparienciaTest.cpp LIBS quenvar_frame)
