@@ -68,7 +68,8 @@ void MenuExes(const QString& Programa, QString& Parametro, int32_t& Resultado) {
         [&] {
             const QString carpeta = LibUtil().AgregaBarra(CarpetaAplicacion());
             QString programa;
-            if (Programa.contains(QLatin1Char('\\')))
+            // A path, in the suite's form or the platform's.
+            if (Programa.contains(QLatin1Char('\\')) || Programa.contains(QLatin1Char('/')))
                 programa = Mid(Programa, 7);
             else if (InStr(Programa, QStringLiteral("SHELL")) > 0)
                 programa = carpeta + Mid(Programa, 7);

@@ -26,8 +26,8 @@ QString RutaSkin(int estilo);
 
 // Starts a sibling program of the suite, not waiting for it, with this
 // session's command line (one argument, exactly as the suite writes it):
-// a `Programa` with "\" is run from its seventh character ("SHELL " and a
-// path); one with "SHELL" is the program's folder + its seventh character
+// a `Programa` with "\" (or "/") is run from its seventh character ("SHELL "
+// and a path); one with "SHELL" is the program's folder + its seventh character
 // on; any other the program's folder + `Programa`. `Parametro` loses
 // everything up to its first blank. `Resultado` is nonzero when the program
 // started (the platform gives no task identifier: 1), else 0, and then the

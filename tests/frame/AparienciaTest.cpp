@@ -109,6 +109,8 @@ TEST_F(Apariencia, MenuExesLineaDeComandosYProgramas) {
     ASSERT_EQ(op.Transcripcion().size(), 1u);
     EXPECT_EQ(op.Transcripcion()[0].texto, "C:\\Orba\\Clientes.exe");
     EXPECT_TRUE(op.Transcripcion()[0].argumentos[0].contains("; @ParametroAdicional=DEF; orba@"));
+    MenuExes("SHELL /opt/orba/clientes", parametro, resultado);
+    EXPECT_EQ(op.Transcripcion()[1].texto, "/opt/orba/clientes");
 
     // A plain name, and SHELL in other case, run from the program's folder.
     op.Limpia();
