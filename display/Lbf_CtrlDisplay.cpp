@@ -1,6 +1,8 @@
 #include "display/Lbf_CtrlDisplay.h"
 
-Lbf_CtrlDisplay::Lbf_CtrlDisplay(std::unique_ptr<VistaDisplay> vista) : vista_(std::move(vista)) {}
+Lbf_CtrlDisplay::Lbf_CtrlDisplay(std::unique_ptr<VistaDisplay> vista) : vista_(std::move(vista)) {
+    if (vista_) vista_->Enlaza(*this);
+}
 
 void Lbf_CtrlDisplay::Form_Load() {
     // Centring, the translucent layered style and the geometry belong to the view.

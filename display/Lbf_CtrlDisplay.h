@@ -14,6 +14,9 @@ class Lbf_CtrlDisplay;
 class VistaDisplay {
 public:
     virtual ~VistaDisplay() = default;
+    // The state the view belongs to, given once when the state is built:
+    // the view forwards its timer and its button to it.
+    virtual void Enlaza(Lbf_CtrlDisplay&) {}
     virtual void Muestra(const Lbf_CtrlDisplay&) {}
     virtual void Repinta(const Lbf_CtrlDisplay&) {}
     virtual void Oculta() {}

@@ -1,8 +1,92 @@
 #include "frame/Apariencia.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
+#include "db/DB_Dll.h"
 #include "frame/lib/Lib_Entorno.h"
+#include "frame/lib/Lib_Ini.h"
+#include "frame/lib/Lib_Util.h"
+#include "frame/lib/TratamientoErrores.h"
+#include "frame/platform/Aplicacion.h"
+#include "frame/platform/Guardia.h"
+#include "frame/platform/Operador.h"
+#include "frame/platform/Texto.h"
+#include "frame/sesion/Sesion.h"
+
+using Texto::InStr;
+using Texto::Mid;
+using Texto::UCase;
+
+int EstiloSkin() {
+    const QString seccion = UCase(LibEntorno().UsuarioPC()) + QLatin1Char('_') + UCase(gDB().gDBName) +
+                            QStringLiteral("Styles");
+    const double v = Texto::Val(
+        LibIni().LeeIni(QStringLiteral("tq400xr.ini"), seccion, QStringLiteral("Styles"), QStringLiteral("4")));
+    const int estilo = static_cast<int>(v);
+    return estilo == v ? estilo : 0;
+}
+
+QString ArchivoSkin(int estilo) {
+    switch (estilo) {
+        case 1: return QStringLiteral("Styles/Vista.cjstyles");
+        case 2: return QStringLiteral("Styles/WinXP.Luna.cjstyles");
+        case 3: return QStringLiteral("Styles/WinXP.Royale.cjstyles");
+        case 4: return QStringLiteral("Styles/iTunes/Normalitunes.ini");
+        default: return QStringLiteral("Styles/Office2007.cjstyles");
+    }
+}
+
+QString RutaSkin(int estilo) {
+    QStringList carpetas{CarpetaAplicacion()};
+    if (QCoreApplication::instance()) carpetas << QCoreApplication::applicationDirPath();
+    for (const QString& c : carpetas) {
+        const QString ruta = QDir(c).filePath(ArchivoSkin(estilo));
+        if (QFileInfo(ruta).isFile()) return ruta;
+    }
+    return {};
+}
+
+void MenuExes(const QString& Programa, QString& Parametro, int32_t& Resultado) {
+    Resultado = 0;
+    QString linea;
+    Guardia g(TratamientoGlobalDe(QStringLiteral("MenuExes")));
+    g.Ejecuta({
+        [&] {
+            if (const int blanco = InStr(Parametro, QStringLiteral(" ")); blanco > 0)
+                Parametro = Mid(Parametro, blanco + 1);
+        },
+        [&] {
+            linea = QStringLiteral(" ; @server=") + gDB().gServidor + QStringLiteral("; @dbname=") + gDB().gDBName +
+                    QStringLiteral("; @usuario=") + gUsuarioActual + QStringLiteral("; @Password=") +
+                    gClaveUsuario + QStringLiteral("; @ParametroAdicional=") + Parametro +
+                    QStringLiteral("; orba@ ; @UsuarioLogeado = ") + gUsuarioActual + QStringLiteral("; @Caja=") +
+                    gCaja + QLatin1Char(';');
+        },
+        [&] {
+            const QString carpeta = LibUtil().AgregaBarra(CarpetaAplicacion());
+            QString programa;
+            // A path, in the suite's form or the platform's.
+            if (Programa.contains(QLatin1Char('\\')) || Programa.contains(QLatin1Char('/')))
+                programa = Mid(Programa, 7);
+            else if (InStr(Programa, QStringLiteral("SHELL")) > 0)
+                programa = carpeta + Mid(Programa, 7);
+            else
+                programa = carpeta + Programa;
+            if (ElOperador().EjecutaPrograma(programa, {linea}, false, vbNormalFocus) != 0)
+                throw Fallo(NumeroFallo::ArchivoNoEncontrado, QStringLiteral("No se encontró el archivo: ") + programa,
+                            NombrePrograma());
+            Resultado = 1;
+        },
+        [&] {
+            if (Resultado == 0)
+                ElOperador().Mensaje(QStringLiteral("Opcion no Implementada!\rComuniquese con su proveedor de sistemas"),
+                                     vbCritical, QStringLiteral("Atención"));
+        },
+    });
+}
 
 bool AbreConPrograma(const QString& documento, int mostrar) {
     QString d = documento;
