@@ -18,6 +18,10 @@
 #include "frame/platform/Texto.h"
 #include "frame/sesion/LineaComandos.h"
 #include "frame/sesion/Sesion.h"
+#include "lookup/Lib_ClsCons3.h"
+#include "lookup/ModConsultas.h"
+
+#include <QFileInfo>
 
 using namespace Texto;
 
@@ -107,8 +111,16 @@ namespace {
 
 const QString kClaveGuardada = QStringLiteral("* *");
 
-// The lookup engine's connection and definitions file.
-void PreparaConsultas(const QString& carpeta, const QString& conexion) {}
+// The lookup engine's connection and definitions file, with its default
+// records when the file is missing (found without regard to case).
+void PreparaConsultas(const QString& carpeta, const QString& conexion) {
+    Lib_ClsCons3& motor = ElMotorConsultas();
+    motor.gConnString = conexion;
+    motor.gUsarMascarasConsultas = true;
+    motor.gRutaMascaraConsultas = carpeta + QStringLiteral("consultas.kvx");
+    if (!QFileInfo::exists(ArchivoTexto::BuscaSinMayusculas(carpeta, QStringLiteral("consultas.kvx"))))
+        CreaConsultasDefault();
+}
 
 // The data the connection is opened with: the command line's, or the
 // access dialog's when the user chose another database there.

@@ -6,5 +6,5 @@ quenvar_library(quenvar_frame SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Arranque.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Apariencia.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Permisos.cpp
-  PUBLIC_LIBS quenvar_db quenvar_frame_lib quenvar_frame_sesion quenvar_display
+  PUBLIC_LIBS quenvar_db quenvar_frame_lib quenvar_frame_sesion quenvar_display quenvar_lookup
 )

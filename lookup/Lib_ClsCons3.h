@@ -6,6 +6,7 @@
 
 class Lib_ClsCons3 {
 public:
+    QString gConnString;                   // the session's connection text
     QString gRutaMascaraConsultas;         // full path of the definitions file
     bool gUsarMascarasConsultas = false;   // whether that file is consulted
 };

@@ -10,7 +10,7 @@ salida=${1:-$top/capturas}
 bash "$top/scripts/setup.sh" > /dev/null
 
 faltan=()
-for p in xvfb imagemagick xdotool fonts-liberation2; do
+for p in xvfb imagemagick xdotool openbox fonts-liberation2; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || faltan+=("$p")
 done
 if [ ${#faltan[@]} -gt 0 ]; then
@@ -28,9 +28,14 @@ pantalla=:97
 Xvfb $pantalla -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
 export DISPLAY=$pantalla
 sleep 1
+# A window manager, so that windows show their captions.
+openbox > /dev/null 2>&1 &
+sleep 1
 
 captura() { sleep "${2:-0.8}"; import -window root "$salida/$1.png"; echo "$salida/$1.png"; }
 espera() { xdotool search --sync --onlyvisible --name "$1" > /dev/null; }
+# A click at x, y of the main window's client area.
+clic() { xdotool mousemove --window "$(xdotool search --onlyvisible --name '^Quenvar$' | head -n 1)" "$1" "$2" click 1; }
 programa() { "$bin/quenvar" --carpeta "$carpeta" "$1" 2>/dev/null & pid=$!; }
 termina() { kill -TERM "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; }
 
@@ -52,7 +57,7 @@ captura 03-ventana-vacia
 pares="$carpeta/pares.txt"
 printf 'SET NOCOUNT ON\nGO\nSELECT TOP 20 RTRIM(IdArticulo) + \x27,N-\x27 + RTRIM(IdArticulo) FROM V_MA_ARTICULOS WHERE IdArticulo NOT LIKE \x27%% %%\x27 AND IdArticulo NOT LIKE \x27%%|%%\x27 ORDER BY IdArticulo\n' \
   | "$bin/quenvar-sql" --carpeta "$carpeta" "$linea" 2>/dev/null | tail -n +2 | tr -d '\r' | sed 's/$/\r/' > "$pares"
-xdotool mousemove 140 440 click 1
+clic 140 440
 espera "Aviso al operador"
 xdotool key Return
 sleep 1
@@ -65,11 +70,11 @@ captura 04-lista-de-archivo
 termina
 programa "$linea"
 espera "Quenvar"
-xdotool mousemove 120 72 click 1
+clic 120 72
 xdotool type "1"
-xdotool mousemove 290 72 click 1
+clic 290 72
 xdotool type "Z1"
-xdotool mousemove 500 24 click 1
+clic 500 24
 espera "Aviso al operador"
 xdotool key Return
 sleep 2

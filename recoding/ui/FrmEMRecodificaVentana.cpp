@@ -11,6 +11,7 @@
 
 #include "frame/controles/UtilKor.h"
 #include "frame/lib/Lib_Util.h"
+#include "frame/ui/AparienciaVentana.h"
 #include "frame/platform/Operador.h"
 #include "frame/sesion/Sesion.h"
 #include "recoding/ui/GrillaVista.h"
@@ -229,7 +230,11 @@ void FrmEMRecodificaVentana::Descarga() {
     frm_.Form_Unload();
 }
 
-void FrmEMRecodificaVentana::AplicaApariencia() { LibUtil().AjustaFormulario(this, 0); }
+void FrmEMRecodificaVentana::AplicaApariencia() {
+    AplicaSkin(*this);
+    LibUtil().AjustaFormulario(this, 0);
+    AsignaIcono(*this);
+}
 
 void FrmEMRecodificaVentana::Cierra() { close(); }
 

@@ -21,6 +21,9 @@
 #include "frame/platform/Fallo.h"
 #include "frame/platform/Operador.h"
 #include "frame/sesion/Sesion.h"
+#include "lookup/Lib_ClsCons3.h"
+
+#include <QFileInfo>
 #include "tests/support/Soporte.h"
 
 namespace {
@@ -160,6 +163,21 @@ TEST_F(Arranque, LineaDeComandosAbreYRegistraElIngresoYLaSalida) {
     FinalizaAplicacion();
     EXPECT_FALSE(Valor("SELECT EGRESO FROM Control_Acceso WHERE ID = " + QString::number(segunda)).isEmpty());
     EXPECT_EQ(Valor("SELECT EGRESO FROM Control_Acceso WHERE Usuario = 'OTRO'"), QString());
+}
+
+TEST_F(Arranque, DefinicionesDeConsultaPorDefecto) {
+    // Missing: start-up writes the eleven default records.
+    ASSERT_EQ(Inicia(resumen.lineaComandos), -1);
+    EXPECT_EQ(QFileInfo(Ruta("consultas.kvx")).size(), 11 * 1202);
+    EXPECT_TRUE(ElMotorConsultas().gUsarMascarasConsultas);
+    EXPECT_EQ(ElMotorConsultas().gConnString, gDB().gConnString);
+    // Present under another case of its name: kept as it is.
+    QFile::remove(Ruta("consultas.kvx"));
+    ArchivoTexto::Escribe(Ruta("CONSULTAS.KVX"), "x");
+    Reinicia();
+    ASSERT_EQ(Inicia(resumen.lineaComandos), -1);
+    EXPECT_FALSE(QFile::exists(Ruta("consultas.kvx")));
+    EXPECT_EQ(QFileInfo(Ruta("CONSULTAS.KVX")).size(), 1);
 }
 
 TEST_F(Arranque, ClavesGuardadasYUsuarioIgualALaBase) {

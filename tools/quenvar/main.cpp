@@ -8,6 +8,8 @@
 #include <cstdio>
 
 #include "access/DialogoAccesoVentana.h"
+#include "display/Lbf_CtrlDisplayVentana.h"
+#include "frame/ui/AparienciaVentana.h"
 #include "frame/platform/Aplicacion.h"
 #include "frame/platform/SenalesCierre.h"
 #include "frame/platform/qt/OperadorQt.h"
@@ -28,6 +30,8 @@ int main(int argc, char** argv) {
     OperadorQt operador;
     EstableceOperador(&operador);
     UsaDialogoAccesoVentana();
+    InstalaVentanaDisplay();
+    QApplication::setWindowIcon(IconoPrograma());
 
     FrmEMRecodificaVentana ventana;
     // A signal closes the window as its close button does; before the
