@@ -27,11 +27,17 @@ int Shift(Qt::KeyboardModifiers m) {
 // The suite's colours are 0x00BBGGRR.
 QColor Color(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
+// A caption wider (or taller) than its control, in this font, gets a
+// smaller size of it: positions and sizes stay as drawn, the text is not cut.
 void AjustaTexto(QWidget* w) {
-    QFont f = w->font();
-    while (w->sizeHint().width() > w->width() && f.pointSizeF() > 6.5) {
-        f.setPointSizeF(f.pointSizeF() - 0.25);
-        w->setFont(f);
+    w->setStyleSheet(QString());
+    w->ensurePolished();
+    double puntos = w->font().pointSizeF();
+    while ((w->sizeHint().width() > w->width() || w->sizeHint().height() > w->height()) && puntos > 6.5) {
+        puntos -= 0.25;
+        // A size of its own, which a style sheet on the window does not override.
+        w->setStyleSheet(QStringLiteral("font-size: %1pt;").arg(puntos));
+        w->ensurePolished();
     }
 }
 
@@ -177,12 +183,7 @@ void FrmEMRecodificaVentana::ArmaControles() {
                               QStringLiteral("Modo Rapido (Solo Maestros)"));
     Control(new QLabel(this), "lblAvisoError", 120, 7440, 8175, 375, QStringLiteral("Label3"));
 
-    // A caption wider than its control, in this font, gets a smaller size
-    // of it: positions and sizes stay as drawn, the text is not cut.
-    for (QWidget* w : std::initializer_list<QWidget*>{CmdPrefijo_, chkBlancos_, ChkPermiteExistente_,
-                                                      chkCargarBlancos_, ChkEstadisticas_, CmdBuscar_,
-                                                      CmdControlar_, ChkSoloMaestro_})
-        AjustaTexto(w);
+    AjustaTextos();
 
     // Tab order as stored.
     QWidget* orden[] = {txtedit_,         CmdBuscar_,        CmdControlar_,       TxtPrefijoAnt_,
@@ -232,8 +233,24 @@ void FrmEMRecodificaVentana::Descarga() {
 
 void FrmEMRecodificaVentana::AplicaApariencia() {
     AplicaSkin(*this);
+    // The controls keep the sizes they were drawn with: buttons with little
+    // padding, and a caption still too wide in a smaller size of the font.
+    // Under a style sheet the window's font is not inherited: it is named here.
+    setStyleSheet(styleSheet() +
+                  QStringLiteral("\n#FrmEMRecodifica, #FrmEMRecodifica * { font-family: \"Liberation Sans\", Arial, "
+                                 "\"Nimbus Sans\", Helvetica, \"DejaVu Sans\"; font-size: 8pt; }\n"
+                                 "QPushButton, QToolButton { padding: 1px 2px; }\n"));
+    AjustaTextos();
     LibUtil().AjustaFormulario(this, 0);
     AsignaIcono(*this);
+}
+
+void FrmEMRecodificaVentana::AjustaTextos() {
+    ensurePolished();
+    for (QWidget* w : findChildren<QWidget*>()) {
+        w->ensurePolished();
+        if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLabel*>(w)) AjustaTexto(w);
+    }
 }
 
 void FrmEMRecodificaVentana::Cierra() { close(); }

@@ -66,6 +66,7 @@ protected:
 
 private:
     void ArmaControles();
+    void AjustaTextos();
     void ArmaBarra();
     void ColocaEditor();
     template <class W>
