@@ -1,5 +1,7 @@
 #include "access/DialogoAccesoVentana.h"
 
+#include "frame/platform/qt/OperadorQt.h"
+
 #include "access/frmAcceso.h"
 #include "access/frmAccesoVentana.h"
 
@@ -33,6 +35,7 @@ void DialogoAccesoVentana::MuestraModal() {
     Carga();
     formulario_->Visible = true;
     ++mostrando_;
+    PorEncimaDelCartel(*ventana_);
     ventana_->exec();
     --mostrando_;
     formulario_->Visible = false;

@@ -485,8 +485,9 @@ bool frmAcceso::EjecutarCmdRegDB(const QString& Archivo, QString& ErrDevuelto) {
 // ---- desktop shortcut ---------------------------------------------------------------
 
 QString frmAcceso::TituloAplicacion() {
-    QString t = Trim(NombrePrograma());
-    if (t.isEmpty()) t = Trim(QCoreApplication::applicationName());
+    // The program's title ("Quenvar"); without one, its executable's name.
+    QString t = Trim(QCoreApplication::applicationName());
+    if (t.isEmpty()) t = Trim(NombrePrograma());
     if (t.isEmpty()) t = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
     return t;
 }

@@ -92,7 +92,7 @@ frmAccesoVentana::frmAccesoVentana(frmAcceso& formulario, QWidget* padre) : QDia
     Label8_->setCursor(Qt::PointingHandCursor);
     Label8_->setStyleSheet(QStringLiteral("color: #1a4fa0; text-decoration: underline;"));
     Label8_->installEventFilter(this);
-    QLabel* Label7 = Etiqueta("Label7", NombrePrograma(), this);
+    QLabel* Label7 = Etiqueta("Label7", frmAcceso::TituloAplicacion(), this);
     Resalta(Label7, 1.0);
 
     // Layout: registered connections on the left, the login on the right.

@@ -394,15 +394,17 @@ protected:
         for (const char* v : {"HOME", "XDG_CONFIG_HOME"}) antes_.append(qgetenv(v));
         qputenv("HOME", casa_.path().toLocal8Bit());
         qputenv("XDG_CONFIG_HOME", QDir(casa_.path()).filePath(".config").toLocal8Bit());
-        EstableceNombrePrograma(QStringLiteral("Quenvar Prueba"));
+        nombreAntes_ = QCoreApplication::applicationName();
+        QCoreApplication::setApplicationName(QStringLiteral("Quenvar Prueba"));
     }
     void TearDown() override {
         qputenv("HOME", antes_[0]);
         qputenv("XDG_CONFIG_HOME", antes_[1]);
-        EstableceNombrePrograma(QString());
+        QCoreApplication::setApplicationName(nombreAntes_);
         Acceso::TearDown();
     }
     QString Escritorio() const { return QDir(casa_.path()).filePath("Desktop"); }
+    QString nombreAntes_;
 
     QTemporaryDir casa_;
     QList<QByteArray> antes_;

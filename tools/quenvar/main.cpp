@@ -34,14 +34,19 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(IconoPrograma());
 
     FrmEMRecodificaVentana ventana;
-    // A signal closes the window as its close button does; before the
-    // window is up there is nothing to close, and the process ends.
+    // A signal closes the window as its close button does. During start-up:
+    // once this run's access row is written the window closes as soon as it
+    // is up (its exit time is stamped); before that nothing is lost by
+    // ending at once.
+    bool cerrarAlMostrar = false;
     SenalesCierre senales([&](int senal) {
         if (ventana.isVisible()) ventana.close();
+        else if (gIdAcceso != 0) cerrarAlMostrar = true;
         else TerminaProceso(128 + senal);
     });
     ventana.Carga();
     ventana.show();
+    if (cerrarAlMostrar) QTimer::singleShot(0, &ventana, &QWidget::close);
     const int r = app.exec();
     ventana.Descarga();
     EstableceOperador(nullptr);

@@ -32,6 +32,12 @@ QWidget* Dueno() {
     return QApplication::activeWindow();
 }
 
+}  // namespace
+
+void PorEncimaDelCartel(QWidget& dialogo) { dialogo.setWindowFlag(Qt::WindowStaysOnTopHint, true); }
+
+namespace {
+
 struct Boton {
     int codigo;
     const char* leyenda;
@@ -123,6 +129,7 @@ int OperadorQt::Mensaje(const QString& texto, int botones, const QString& titulo
     else
         box.installEventFilter(&filtro);
 
+    PorEncimaDelCartel(box);
     box.exec();
     for (std::size_t i = 0; i < creados.size(); ++i)
         if (box.clickedButton() == creados[i]) return lista[i].codigo;
@@ -144,6 +151,7 @@ std::optional<QString> OperadorQt::Entrada(const QString& texto, const QString& 
     d.setTextValue(defecto);
     d.setOkButtonText(QStringLiteral("Aceptar"));
     d.setCancelButtonText(QStringLiteral("Cancelar"));
+    PorEncimaDelCartel(d);
     if (d.exec() != QDialog::Accepted) return std::nullopt;
     return d.textValue();
 }
@@ -191,6 +199,7 @@ RespuestaArchivo OperadorQt::Archivo(const PedidoArchivo& pedido) {
 
     RespuestaArchivo r;
     for (;;) {
+        PorEncimaDelCartel(d);
         if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return r;
         QString nombre = d.selectedFiles().first();
         if (!ext.isEmpty() && QFileInfo(nombre).suffix().isEmpty()) nombre += QLatin1Char('.') + ext;

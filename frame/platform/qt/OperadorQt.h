@@ -6,6 +6,7 @@
 #include "frame/platform/Operador.h"
 
 class QMessageBox;
+class QWidget;
 
 class OperadorQt : public Operador {
   public:
@@ -20,6 +21,10 @@ class OperadorQt : public Operador {
                         int estadoVentana = vbNormalFocus) override;
     void ProcesaEventos() override;
 };
+
+// A question to the operator stays above the progress sign, which is kept
+// on top of the other windows while a long task runs.
+void PorEncimaDelCartel(QWidget& dialogo);
 
 // The filter "description|pattern|description|pattern|" in Qt's form
 // "description (pattern)" joined by ";;". Patterns separated by ";" become
