@@ -17,6 +17,7 @@
 #include <memory>
 
 class Controlador;
+struct ResultadoLote;
 
 class Conexion {
 public:
@@ -55,6 +56,10 @@ public:
     // record set when the request returned none); `recordsAffected` gets
     // the count of the first statement that reports one.
     RecordsetPtr Execute(const QString& commandText, long* recordsAffected = nullptr, int options = -1);
+    // One statement with "?" markers bound to `parametros` in order (values
+    // are never pasted into the text); otherwise as Execute.
+    RecordsetPtr EjecutaConParametros(const QString& sentencia, const QVariantList& parametros,
+                                      long* recordsAffected = nullptr);
 
     // Transaction control; BeginTrans returns the nesting level.
     int BeginTrans();
@@ -81,6 +86,7 @@ public:
 private:
     [[noreturn]] void Falla(int32_t numero, const QString& descripcion);
     void RegistraYLanza(const std::vector<ErrorProveedor>& errs);  // raises the first, if any
+    RecordsetPtr Resultado(const QString& commandText, ResultadoLote r, long* recordsAffected);
 
     std::shared_ptr<Controlador> c_;
     QString connectionString_;
