@@ -78,7 +78,8 @@ public:
     // Writes the text typed into a cell. A refusal (a text that is not a
     // value of the column's type, or the server's) is shown to the operator
     // and the text is kept pending. A cell of the new row is kept until the
-    // key is typed; then the row is inserted with every value typed.
+    // key is typed; then the row is inserted with every value typed. The
+    // number of rows never changes here, only their places.
     ResultadoEdicion Edita(long fila, int columna, const QString& texto);
     // Escape: drops the cell's pending text; on the new row, the new row.
     void Descarta(long fila, int columna);
