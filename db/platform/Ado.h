@@ -36,6 +36,7 @@ constexpr long adFldKeyColumn = 0x8000;
 // Schema rowsets.
 constexpr int adSchemaColumns = 4;
 constexpr int adSchemaTables = 20;
+constexpr int adSchemaPrimaryKeys = 28;
 
 // Data type codes.
 constexpr int adEmpty = 0;

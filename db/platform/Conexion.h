@@ -74,7 +74,10 @@ public:
     // TABLE_NAME, TABLE_TYPE ("TABLE", "VIEW", "SYSTEM TABLE"); adSchemaColumns
     // (4) with TABLE_CATALOG, TABLE_SCHEMA, TABLE_NAME, COLUMN_NAME,
     // ORDINAL_POSITION, DATA_TYPE, CHARACTER_MAXIMUM_LENGTH, IS_NULLABLE, in
-    // table order. Restrictions: catalogue, schema, table, column (empty = any).
+    // table order; adSchemaPrimaryKeys (28) with TABLE_CATALOG, TABLE_SCHEMA,
+    // TABLE_NAME, COLUMN_NAME, ORDINAL (1-based, key order), PK_NAME.
+    // Restrictions: catalogue, schema, table, column (empty = any; ODBC needs
+    // the table for the keys).
     RecordsetPtr OpenSchema(int schema, const QVariantList& restricciones = {});
 
     // The driver behind the open connection ("embebido", "odbc"); empty when closed.

@@ -205,6 +205,10 @@ TEST_P(Contrato, EsquemasYTransacciones) {
     EXPECT_EQ(nombres, (QStringList{QStringLiteral("ID"), QStringLiteral("NOMBRE"), QStringLiteral("VALOR")}));
     cols->MoveFirst();
     EXPECT_EQ(cols->Value(QStringLiteral("DATA_TYPE")).toInt(), ado::adInteger);
+    RecordsetPtr claves = cn.OpenSchema(ado::adSchemaPrimaryKeys, {QVariant(), QVariant(), QStringLiteral("t")});
+    ASSERT_EQ(claves->RecordCount(), 1);
+    EXPECT_EQ(claves->Value(QStringLiteral("COLUMN_NAME")).toString(), QStringLiteral("ID"));
+    EXPECT_EQ(claves->Value(QStringLiteral("ORDINAL")).toInt(), 1);
 
     EXPECT_EQ(cn.BeginTrans(), 1);
     cn.Execute(QStringLiteral("DELETE FROM T"));
