@@ -108,11 +108,11 @@ bool ModeloPlanilla::Abre(const QString& Tabla, const QString& Conexion, const Q
             c.Clave = (a & ado::adFldKeyColumn) != 0;
             c.AdmiteNulos = (a & ado::adFldIsNullable) != 0;
             c.Editable = (a & ado::adFldUpdatable) != 0 && !EsBinario(c.Tipo);
-            if (c.Clave) claves_.push_back(i);
             nombres << Corchetes(c.Nombre);
             columnas_.push_back(c);
         }
         lista_ = nombres.join(QStringLiteral(", "));
+        LeeClaves();
         total_ = Cuenta({}, {});
     } catch (...) {
         const QString texto = cn_ ? TextoFallo() : FalloActual().Descripcion();
@@ -124,6 +124,35 @@ bool ModeloPlanilla::Abre(const QString& Tabla, const QString& Conexion, const Q
         return false;
     }
     return true;
+}
+
+// The primary key from the schema, in key order; else the columns the
+// record set marks as key (a driver without the keys rowset).
+void ModeloPlanilla::LeeClaves() {
+    std::vector<int> claves;
+    try {
+        RecordsetPtr rs = cn_->OpenSchema(ado::adSchemaPrimaryKeys, {QVariant(), QVariant(), nombreTabla_});
+        std::vector<std::pair<int, int>> orden;
+        for (; !rs->Eof(); rs->MoveNext()) {
+            const QString nombre = rs->Value(QStringLiteral("COLUMN_NAME")).toString();
+            for (int i = 0; i < static_cast<int>(columnas_.size()); ++i)
+                if (Texto::Iguales(columnas_[static_cast<std::size_t>(i)].Nombre, nombre))
+                    orden.emplace_back(rs->Value(QStringLiteral("ORDINAL")).toInt(), i);
+        }
+        std::sort(orden.begin(), orden.end());
+        for (const auto& [ordinal, i] : orden) claves.push_back(i);
+    } catch (const Fallo&) {
+        claves.clear();
+    }
+    if (claves.empty())
+        for (int i = 0; i < static_cast<int>(columnas_.size()); ++i)
+            if (columnas_[static_cast<std::size_t>(i)].Clave) claves.push_back(i);
+    for (ColumnaPlanilla& c : columnas_) c.Clave = false;
+    for (int i : claves) {
+        columnas_[static_cast<std::size_t>(i)].Clave = true;
+        columnas_[static_cast<std::size_t>(i)].AdmiteNulos = false;
+    }
+    claves_ = std::move(claves);
 }
 
 // ---- reading --------------------------------------------------------------------

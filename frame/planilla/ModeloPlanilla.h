@@ -119,6 +119,7 @@ private:
     // Typed texts not written yet, by column.
     using Celdas = std::map<int, QString>;
 
+    void LeeClaves();
     Pagina& LeePagina(long p);
     const QVariantList* FilaLeida(long fila);
     QVariantList ClaveDe(const QVariantList& fila) const;

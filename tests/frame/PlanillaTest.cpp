@@ -63,6 +63,38 @@ TEST_F(PruebaPlanilla, CadaFilaEsLaDeSuPosicionRecorriendoEnCualquierSentido) {
     EXPECT_TRUE(op.Transcripcion().empty());
 }
 
+TEST_F(PruebaPlanilla, UnaClaveDeVariasColumnasOrdenaYUbicaPorTodas) {
+    AgregaArticulos(3000);
+    cn.Execute(QStringLiteral("INSERT INTO V_MA_Precios (IdLista, IDARTICULO, Precio) "
+                              "SELECT '   9', IdArticulo, 1 FROM V_MA_ARTICULOS WHERE IdArticulo LIKE 'Z%'"));
+    QStringList claves;
+    {
+        RecordsetPtr rs = cn.Execute(QStringLiteral("SELECT IdLista, IDARTICULO FROM V_MA_Precios ORDER BY IdLista, IDARTICULO"));
+        for (; !rs->Eof(); rs->MoveNext())
+            claves << rs->Fields(0).Value().toString() + "|" + rs->Fields(1).Value().toString();
+    }
+    ASSERT_TRUE(m.Abre(QStringLiteral("V_MA_Precios"), cadena, QStringLiteral("Precios")));
+    ASSERT_EQ(m.Claves(), (std::vector<int>{Columna("IdLista"), Columna("IDARTICULO")}));
+    ASSERT_EQ(m.Filas(), claves.size());
+    const int lista = Columna("IdLista"), articulo = Columna("IDARTICULO"), precio = Columna("Precio");
+    auto clave = [&](long f) { return m.Texto(f, lista) + "|" + m.Texto(f, articulo); };
+    std::mt19937 azar(3);
+    for (int i = 0; i < 30; ++i) {
+        const long f = static_cast<long>(azar() % static_cast<unsigned>(claves.size()));
+        ASSERT_EQ(clave(f), claves[static_cast<int>(f)]) << "fila " << f;
+    }
+    for (long f = m.Filas() - 1; f >= 0; --f) ASSERT_EQ(clave(f), claves[static_cast<int>(f)]) << "fila " << f;
+
+    // Written by both key columns: only that row changes.
+    const long f = claves.indexOf(QStringLiteral("   9|Z01234"));
+    ASSERT_TRUE(m.Edita(f, precio, QStringLiteral("77")).grabada);
+    EXPECT_EQ(m.Sentencias()[m.Sentencias().size() - 2],
+              QStringLiteral("UPDATE [V_MA_Precios] SET [Precio] = ? WHERE [IdLista] = ? AND [IDARTICULO] = ?"));
+    EXPECT_EQ(Lista(QStringLiteral("SELECT IdLista + '|' + IDARTICULO FROM V_MA_Precios WHERE Precio = 77")),
+              QStringList{QStringLiteral("   9|Z01234")});
+    EXPECT_EQ(m.Busca(QStringLiteral("   9")), claves.indexOf(QStringLiteral("   9|Z00000")));
+}
+
 TEST_F(PruebaPlanilla, UnaCeldaEditadaSeGrabaPorLaClaveConLosValoresComoParametros) {
     Abre();
     const int desc = Columna("Descripcion"), precio = Columna("PRECIO"), alta = Columna("FechaAlta"),
