@@ -177,6 +177,16 @@ TEST_F(PruebaPlanilla, UnaEdicionRechazadaMuestraElTextoDelServidorYQuedaPendien
     EXPECT_FALSE(m.Pendiente(fila, 0));
     EXPECT_EQ(m.Texto(fila, 0), conStock);
     EXPECT_EQ(m.CeldasPendientes(), 0);
+
+    // Refused, corrected, written: nothing is left pending.
+    const long z = m.Busca(QStringLiteral("Z00003"));
+    op.Responde(vbOK);
+    EXPECT_FALSE(m.Edita(z, 0, largo).grabada);
+    const ResultadoEdicion bien = m.Edita(z, 0, QStringLiteral("Z00003-B"));
+    ASSERT_TRUE(bien.grabada);
+    EXPECT_EQ(m.Texto(bien.fila, 0), QStringLiteral("Z00003-B"));
+    EXPECT_EQ(m.CeldasPendientes(), 0);
+    EXPECT_EQ(Descripcion(QStringLiteral("Z00003-B")), QStringLiteral("ARTICULO 3"));
 }
 
 TEST_F(PruebaPlanilla, UnCodigoCambiadoLlevaLaFilaASuLugar) {
@@ -283,6 +293,20 @@ TEST_F(PruebaPlanilla, LaBusquedaVaAlPrimerCodigoMayorOIgualComoComparaElServido
     // The page of the row found is read by key, wherever it lies.
     const long f = m.Busca(QStringLiteral("Z00299"));
     EXPECT_EQ(m.Texto(f, 0), QStringLiteral("Z00299"));
+}
+
+TEST_F(PruebaPlanilla, UnaTablaSinClaveSoloSeConsulta) {
+    ASSERT_TRUE(m.Abre(QStringLiteral("V_MA_INSUMOS"), cadena));
+    EXPECT_TRUE(m.SoloLectura());
+    const long n = Uno(QStringLiteral("SELECT COUNT(*) FROM V_MA_INSUMOS")).toLong();
+    ASSERT_GT(n, 0);
+    EXPECT_EQ(m.Filas(), n);
+    EXPECT_GE(Uno(QStringLiteral("SELECT COUNT(*) FROM V_MA_INSUMOS WHERE IDARTICULO = ?"), {m.Texto(n - 1, 0)}).toInt(), 1);
+    EXPECT_EQ(m.Agrega(), -1);
+    EXPECT_FALSE(m.Edita(0, 0, QStringLiteral("X")).grabada);
+    EXPECT_FALSE(m.Borra(0));
+    EXPECT_EQ(m.Busca(QStringLiteral("1")), -1);
+    EXPECT_TRUE(op.Transcripcion().empty());
 }
 
 TEST_F(PruebaPlanilla, LaConexionDeLaSesionSeUsaCuandoEsLaMisma) {
