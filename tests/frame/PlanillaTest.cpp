@@ -84,6 +84,10 @@ TEST_F(PruebaPlanilla, UnaClaveDeVariasColumnasOrdenaYUbicaPorTodas) {
         ASSERT_EQ(clave(f), claves[static_cast<int>(f)]) << "fila " << f;
     }
     for (long f = m.Filas() - 1; f >= 0; --f) ASSERT_EQ(clave(f), claves[static_cast<int>(f)]) << "fila " << f;
+    EXPECT_EQ(m.Sentencias().last(),
+              QStringLiteral("SELECT TOP 200 [IdLista], [IDARTICULO], [Precio], [IdMoneda], [FechaModificacion] "
+                             "FROM [V_MA_Precios] WHERE (([IdLista] > ?) OR ([IdLista] = ? AND [IDARTICULO] > ?)) "
+                             "ORDER BY [IdLista], [IDARTICULO]"));
 
     // Written by both key columns: only that row changes.
     const long f = claves.indexOf(QStringLiteral("   9|Z01234"));
