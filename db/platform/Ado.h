@@ -26,9 +26,17 @@ constexpr int adEditNone = 0;
 constexpr int adEditInProgress = 1;
 constexpr int adEditAdd = 2;
 
+// Field attributes (Campo::Attributes).
+constexpr long adFldUpdatable = 0x4;
+constexpr long adFldIsNullable = 0x20;
+constexpr long adFldMayBeNull = 0x40;
+constexpr long adFldLong = 0x80;
+constexpr long adFldKeyColumn = 0x8000;
+
 // Schema rowsets.
 constexpr int adSchemaColumns = 4;
 constexpr int adSchemaTables = 20;
+constexpr int adSchemaPrimaryKeys = 28;
 
 // Data type codes.
 constexpr int adEmpty = 0;

@@ -131,7 +131,17 @@ int Conexion::State() const { return c_ ? ado::adStateOpen : ado::adStateClosed;
 RecordsetPtr Conexion::Execute(const QString& commandText, long* recordsAffected, int) {
     if (!c_) Falla(ado::adErrInvalidConnection, kInvalida);
     errores_->Clear();
-    ResultadoLote r = c_->Ejecuta(commandText, commandTimeout_);
+    return Resultado(commandText, c_->Ejecuta(commandText, commandTimeout_), recordsAffected);
+}
+
+RecordsetPtr Conexion::EjecutaConParametros(const QString& sentencia, const QVariantList& parametros,
+                                            long* recordsAffected) {
+    if (!c_) Falla(ado::adErrInvalidConnection, kInvalida);
+    errores_->Clear();
+    return Resultado(sentencia, c_->EjecutaConParametros(sentencia, parametros, commandTimeout_), recordsAffected);
+}
+
+RecordsetPtr Conexion::Resultado(const QString& commandText, ResultadoLote r, long* recordsAffected) {
     for (const auto& e : r.errores) errores_->Agrega(e);
     if (recordsAffected) {
         *recordsAffected = 0;

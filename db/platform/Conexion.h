@@ -17,6 +17,7 @@
 #include <memory>
 
 class Controlador;
+struct ResultadoLote;
 
 class Conexion {
 public:
@@ -55,6 +56,10 @@ public:
     // record set when the request returned none); `recordsAffected` gets
     // the count of the first statement that reports one.
     RecordsetPtr Execute(const QString& commandText, long* recordsAffected = nullptr, int options = -1);
+    // One statement with "?" markers bound to `parametros` in order (values
+    // are never pasted into the text); otherwise as Execute.
+    RecordsetPtr EjecutaConParametros(const QString& sentencia, const QVariantList& parametros,
+                                      long* recordsAffected = nullptr);
 
     // Transaction control; BeginTrans returns the nesting level.
     int BeginTrans();
@@ -69,7 +74,10 @@ public:
     // TABLE_NAME, TABLE_TYPE ("TABLE", "VIEW", "SYSTEM TABLE"); adSchemaColumns
     // (4) with TABLE_CATALOG, TABLE_SCHEMA, TABLE_NAME, COLUMN_NAME,
     // ORDINAL_POSITION, DATA_TYPE, CHARACTER_MAXIMUM_LENGTH, IS_NULLABLE, in
-    // table order. Restrictions: catalogue, schema, table, column (empty = any).
+    // table order; adSchemaPrimaryKeys (28) with TABLE_CATALOG, TABLE_SCHEMA,
+    // TABLE_NAME, COLUMN_NAME, ORDINAL (1-based, key order), PK_NAME.
+    // Restrictions: catalogue, schema, table, column (empty = any; ODBC needs
+    // the table for the keys).
     RecordsetPtr OpenSchema(int schema, const QVariantList& restricciones = {});
 
     // The driver behind the open connection ("embebido", "odbc"); empty when closed.
@@ -81,6 +89,7 @@ public:
 private:
     [[noreturn]] void Falla(int32_t numero, const QString& descripcion);
     void RegistraYLanza(const std::vector<ErrorProveedor>& errs);  // raises the first, if any
+    RecordsetPtr Resultado(const QString& commandText, ResultadoLote r, long* recordsAffected);
 
     std::shared_ptr<Controlador> c_;
     QString connectionString_;

@@ -105,6 +105,17 @@ long Campo::DefinedSize() const { return rs_->columnas[i_].tamano; }
 int Campo::Precision() const { return rs_->columnas[i_].precision; }
 int Campo::NumericScale() const { return rs_->columnas[i_].escala; }
 
+long Campo::Attributes() const {
+    const ColumnaResultado& c = rs_->columnas[i_];
+    long a = 0;
+    if (!c.autoincremento) a |= ado::adFldUpdatable;
+    if (c.admiteNulos && !c.clave) a |= ado::adFldIsNullable | ado::adFldMayBeNull;
+    if (c.tipo == ado::adLongVarChar || c.tipo == ado::adLongVarWChar || c.tipo == ado::adLongVarBinary)
+        a |= ado::adFldLong;
+    if (c.clave) a |= ado::adFldKeyColumn;
+    return a;
+}
+
 QVariant Campo::Value() const {
     ExigeAbierto(*rs_);
     if (rs_->editMode != ado::adEditNone) return rs_->buffer[i_];

@@ -20,6 +20,11 @@ public:
     long DefinedSize() const;    // characters for texts, bytes otherwise
     int Precision() const;
     int NumericScale() const;
+    // adFldKeyColumn for a column of the base table's primary key,
+    // adFldIsNullable | adFldMayBeNull when it admits NULL, adFldLong for
+    // long texts and binaries, adFldUpdatable unless the engine fills it
+    // (identity).
+    long Attributes() const;
     QVariant Value() const;      // null QVariant for NULL; fails with 3021 at BOF/EOF
     void SetValue(const QVariant& v);  // only while editing (AddNew, or any row of an updatable set)
 

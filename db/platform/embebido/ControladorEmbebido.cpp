@@ -1385,6 +1385,33 @@ ResultadoSentencia ControladorEmbebido::Esquema(int codigo, const QVariantList& 
         }
         return rs;
     }
+    if (codigo == ado::adSchemaPrimaryKeys) {
+        columna("TABLE_CATALOG", ado::adVarWChar, 128);
+        columna("TABLE_SCHEMA", ado::adVarWChar, 128);
+        columna("TABLE_NAME", ado::adVarWChar, 128);
+        columna("COLUMN_NAME", ado::adVarWChar, 128);
+        columna("COLUMN_GUID", ado::adGUID, 16);
+        columna("COLUMN_PROPID", ado::adInteger, 4);
+        columna("ORDINAL", ado::adInteger, 4);
+        columna("PK_NAME", ado::adVarWChar, 128);
+        if (otraBase || otroEsquema) return rs;
+        for (const auto& o : objetos) {
+            if (o.tipo != QLatin1String("table")) continue;
+            if (!tabla.isEmpty() && tabla.compare(o.nombre, Qt::CaseInsensitive) != 0) continue;
+            const InfoTabla& info = d_->Tabla(o.nombre);
+            for (const Restriccion& r : info.restricciones) {
+                if (r.tipo != QLatin1String("PK")) continue;
+                for (int i = 0; i < r.columnas.size(); ++i) {
+                    QString nombre = r.columnas[i];
+                    for (const Columna& c : info.columnas)
+                        if (c.nombre.compare(nombre, Qt::CaseInsensitive) == 0) nombre = c.nombre;
+                    rs.filas.push_back(Fila{d_->base, QStringLiteral("dbo"), o.nombre, nombre, QVariant(), QVariant(),
+                                            i + 1, r.nombre});
+                }
+            }
+        }
+        return rs;
+    }
     errores.push_back(EntradaSqlServer(0, QStringLiteral("Object or provider is not capable of performing requested operation."), {}));
     errores.back().Number = ado::adErrFeatureNotAvailable;
     return rs;

@@ -743,11 +743,12 @@ ResultadoSentencia ControladorOdbc::Esquema(int codigo, const QVariantList& rest
     if (!dbc_)
         throw Fallo(ado::adErrInvalidConnection,
                     QStringLiteral("Operation is not allowed when the object is closed."));
-    if (codigo != ado::adSchemaTables && codigo != ado::adSchemaColumns)
+    if (codigo != ado::adSchemaTables && codigo != ado::adSchemaColumns && codigo != ado::adSchemaPrimaryKeys)
         throw Fallo(ado::adErrFeatureNotAvailable,
                     QStringLiteral("Object or provider is not capable of performing requested operation."));
     const QString catalogo = Restriccion(restricciones, 0), esquema = Restriccion(restricciones, 1),
                   tabla = Restriccion(restricciones, 2), cuarta = Restriccion(restricciones, 3);
+    if (codigo == ado::adSchemaPrimaryKeys) return ClavesPrimarias(catalogo, esquema, tabla, errores);
     const std::size_t desde = errores.size();
     SQLHSTMT h = nullptr;
     SQLRETURN rc = SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &h);
@@ -833,6 +834,42 @@ ResultadoSentencia ControladorOdbc::Esquema(int codigo, const QVariantList& rest
         return a.tabla != b.tabla ? a.tabla < b.tabla : a.posicion < b.posicion;
     });
     for (auto& o : filas) r.filas.push_back(std::move(o.fila));
+    return r;
+}
+
+// SQLPrimaryKeys takes names, not patterns, and needs the table.
+ResultadoSentencia ControladorOdbc::ClavesPrimarias(const QString& catalogo, const QString& esquema,
+                                                    const QString& tabla, std::vector<ErrorProveedor>& errores) {
+    ResultadoSentencia r;
+    r.conFilas = true;
+    r.columnas = {ColumnaEsquema("TABLE_CATALOG", ado::adVarWChar, 128),
+                  ColumnaEsquema("TABLE_SCHEMA", ado::adVarWChar, 128),
+                  ColumnaEsquema("TABLE_NAME", ado::adVarWChar, 128),
+                  ColumnaEsquema("COLUMN_NAME", ado::adVarWChar, 128),
+                  ColumnaEsquema("ORDINAL", ado::adInteger, 4),
+                  ColumnaEsquema("PK_NAME", ado::adVarWChar, 128)};
+    if (tabla.isEmpty()) return r;
+    const std::size_t desde = errores.size();
+    SQLHSTMT h = nullptr;
+    SQLRETURN rc = SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &h);
+    LeeDiagnosticos(SQL_HANDLE_DBC, dbc_, errores);
+    if (!Exito(rc)) FallaCon(errores, desde, QStringLiteral("Connection not open"));
+    Sentencia st(h);
+    QByteArray bEsquema = Utf8(esquema), bTabla = Utf8(tabla);
+    rc = SQLPrimaryKeys(h, nullptr, 0, esquema.isEmpty() ? nullptr : Ptr(bEsquema), SQL_NTS, Ptr(bTabla), SQL_NTS);
+    LeeDiagnosticos(SQL_HANDLE_STMT, h, errores);
+    if (!Exito(rc)) FallaCon(errores, desde, QStringLiteral("No se pudo leer el catálogo."));
+    LoteOdbc lote;
+    LeeResultado(h, lote);
+    ResultadoLote leido = lote.Termina();
+    for (auto& e : leido.errores) errores.push_back(e);
+    if (leido.resultados.empty()) return r;
+    auto valor = [](const Fila& f, int i) { return i < f.size() ? f[i] : QVariant(); };
+    for (const Fila& f : leido.resultados.front().filas) {
+        if (!Cumple(valor(f, 0), catalogo, true)) continue;
+        r.filas.push_back(Fila{valor(f, 0), valor(f, 1), valor(f, 2), valor(f, 3), valor(f, 4).toInt(), valor(f, 5)});
+    }
+    std::stable_sort(r.filas.begin(), r.filas.end(), [](const Fila& a, const Fila& b) { return a[4].toInt() < b[4].toInt(); });
     return r;
 }
 

@@ -49,6 +49,8 @@ class ControladorOdbc : public Controlador {
     // primary key (asked once per table, after the request's statement is done).
     void MarcaClaves(ResultadoLote& r);
     const QStringList& ClavesDe(const QString& tabla);
+    ResultadoSentencia ClavesPrimarias(const QString& catalogo, const QString& esquema, const QString& tabla,
+                                       std::vector<ErrorProveedor>& errores);
 
     QString cadena_;
     bool sqlServer_;

@@ -157,6 +157,26 @@ TEST_P(Contrato, EscriturasDesdeElRecordset) {
     EXPECT_EQ(NumeroDe([&] { lectura.AddNew(); }), ado::adErrFeatureNotAvailable);
 }
 
+TEST_P(Contrato, ParametrosYAtributos) {
+    // Values travel bound, a quote included; the count of the statement.
+    long n = -1;
+    cn.EjecutaConParametros(QStringLiteral("UPDATE T SET NOMBRE = ? WHERE ID = ?"),
+                            {QStringLiteral("it's"), 2}, &n);
+    EXPECT_EQ(n, 1);
+    RecordsetPtr rs = cn.EjecutaConParametros(QStringLiteral("SELECT ID, NOMBRE FROM T WHERE NOMBRE = ? OR ID > ? ORDER BY ID"),
+                                              {QStringLiteral("it's"), 2});
+    ASSERT_EQ(rs->RecordCount(), 2);
+    EXPECT_EQ(rs->Fields(1).Value().toString(), QStringLiteral("it's"));
+    EXPECT_TRUE(rs->Fields(0).Attributes() & ado::adFldKeyColumn);
+    EXPECT_FALSE(rs->Fields(0).Attributes() & ado::adFldIsNullable);
+    EXPECT_FALSE(rs->Fields(1).Attributes() & ado::adFldKeyColumn);
+    EXPECT_TRUE(rs->Fields(1).Attributes() & ado::adFldIsNullable);
+    EXPECT_TRUE(rs->Fields(1).Attributes() & ado::adFldUpdatable);
+    // A failing statement raises with its entries in the collection.
+    EXPECT_NE(NumeroDe([&] { cn.EjecutaConParametros(QStringLiteral("INSERT INTO T (ID) VALUES (?)"), {1}); }), 0);
+    EXPECT_GE(cn.Errors().Count(), 1);
+}
+
 TEST_P(Contrato, ColeccionDeErrores) {
     EXPECT_NE(NumeroDe([&] { cn.Execute(QStringLiteral("SELECT * FROM NO_EXISTE")); }), 0);
     ASSERT_GE(cn.Errors().Count(), 1);
@@ -185,6 +205,10 @@ TEST_P(Contrato, EsquemasYTransacciones) {
     EXPECT_EQ(nombres, (QStringList{QStringLiteral("ID"), QStringLiteral("NOMBRE"), QStringLiteral("VALOR")}));
     cols->MoveFirst();
     EXPECT_EQ(cols->Value(QStringLiteral("DATA_TYPE")).toInt(), ado::adInteger);
+    RecordsetPtr claves = cn.OpenSchema(ado::adSchemaPrimaryKeys, {QVariant(), QVariant(), QStringLiteral("t")});
+    ASSERT_EQ(claves->RecordCount(), 1);
+    EXPECT_EQ(claves->Value(QStringLiteral("COLUMN_NAME")).toString(), QStringLiteral("ID"));
+    EXPECT_EQ(claves->Value(QStringLiteral("ORDINAL")).toInt(), 1);
 
     EXPECT_EQ(cn.BeginTrans(), 1);
     cn.Execute(QStringLiteral("DELETE FROM T"));
