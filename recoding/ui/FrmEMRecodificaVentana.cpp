@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "frame/controles/UtilKor.h"
+#include "frame/planilla/Lib_Planilla.h"
 #include "frame/lib/Lib_Util.h"
 #include "frame/ui/AparienciaVentana.h"
 #include "frame/platform/Operador.h"
@@ -255,7 +256,9 @@ void FrmEMRecodificaVentana::AjustaTextos() {
 
 void FrmEMRecodificaVentana::Cierra() { close(); }
 
-void FrmEMRecodificaVentana::MuestraPlanilla(const QString&, const QString&, const QString&) {}
+void FrmEMRecodificaVentana::MuestraPlanilla(const QString& tabla, const QString& conexion, const QString& titulo) {
+    LibPlanilla().MuestraPlanilla(tabla, conexion, titulo);
+}
 
 void FrmEMRecodificaVentana::FocoGrilla() { grilla_->setFocus(Qt::OtherFocusReason); }
 
