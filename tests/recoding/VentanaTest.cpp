@@ -155,6 +155,30 @@ TEST_F(Ventana, CodigosTecleadosConEnterEscapeYElEditorSobreSuCelda) {
     EXPECT_EQ(g().TextMatrix(2, 0), "");
 }
 
+TEST_F(Ventana, TabValidaYElCodigoDeBarrasSePropone) {
+    const QString conBarra = Valor("SELECT TOP 1 IdArticulo FROM V_MA_ARTICULOS WHERE CodigoBarra <> '' AND IdArticulo "
+                                   "NOT LIKE '% %' ORDER BY IdArticulo");
+    ASSERT_FALSE(conBarra.isEmpty());
+    const QString barra = Valor("SELECT CodigoBarra FROM V_MA_ARTICULOS WHERE IdArticulo = '" + conBarra + "'");
+    Clic(1, 0);
+    QTest::keyClicks(grilla(), conBarra.left(1));
+    QTest::keyClicks(editor(), conBarra.mid(1));
+    // Tab validates where the editor stands: the description filled, the bar
+    // code proposed as the new code.
+    QTest::keyClick(editor(), Qt::Key_Tab);
+    EXPECT_FALSE(g().TextMatrix(1, 1).trimmed().isEmpty());
+    EXPECT_EQ(g().TextMatrix(1, 2), barra);
+    EXPECT_TRUE(op.Transcripcion().empty());
+    // A new code that exists asks; Yes checks the option on screen too.
+    QTest::keyClick(editor(), Qt::Key_Return);
+    const QString otro = Codigos(1).value(0);
+    op.Responde(vbYes);
+    Escribe(otro);
+    ASSERT_EQ(op.Transcripcion().size(), 1u);
+    EXPECT_EQ(op.Transcripcion()[0].texto, "El Código de Articulo nuevo ya existe,¿Es esto Correcto?");
+    EXPECT_TRUE(v->findChild<QCheckBox*>("ChkPermiteExistente")->isChecked());
+}
+
 TEST_F(Ventana, TeclasDeLaGrillaYFiltroDecimal) {
     const QStringList c = Codigos(2);
     Clic(1, 0);
