@@ -49,26 +49,19 @@ bool ValidaUsuario(const QString& Usuario, const QString& Clave) {
 }
 
 void LeeTimeOut() {
-    auto ignora = [](auto&& paso) {
-        try {
-            paso();
-        } catch (...) {
-            (void)FalloActual();
-        }
-    };
     DB_Dll& kv = gDBEstadisticas();
     const QString base = QStringLiteral("KV_ESTADISTICAS");
     gTimeOut = 90;
-    ignora([&] {
+    IgnoraFallo([&] {
         if (kv.Cnn().State() != ado::adStateClosed) kv.Cnn().Close();
     });
-    ignora([&] {
+    IgnoraFallo([&] {
         kv.gProveedor = kv.pSQLOLEDB();
         kv.gServidor = gDB().gServidor;
         kv.gDBName = kv.gUsuario = kv.gUserPassWord = base;
         kv.OpenServerADODB(false, 3, QString(), true, false);
     });
-    ignora([&] {
+    IgnoraFallo([&] {
         if (!kv.gOpenFlag || kv.Cnn().State() == ado::adStateClosed) return;
         kv.Cnn().SetDefaultDatabase(base);
         const double valor = LibUtil().ValorNumerico(CfgKV(QStringLiteral("TimeOut")));

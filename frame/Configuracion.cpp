@@ -20,14 +20,6 @@ namespace {
 
 QString Comillas(const QString& v) { return QString(v).replace(QLatin1Char('\''), QStringLiteral("''")); }
 
-template <class F>
-void Ignora(F&& paso) {
-    try {
-        paso();
-    } catch (...) {
-        (void)FalloActual();
-    }
-}
 
 // The statement of a key; "[FECHA HASTA]" and "[FECHA DESDE]" are upper-cased whole.
 QString ConsultaClave(const QString& tabla, const QString& clave, const QString* grupo) {
@@ -74,7 +66,7 @@ QString LeeClave(DB_Dll& sesion, const QString& tabla, const QString& clave, QSt
         },
     });
     if (!completo) {
-        Ignora([&] {
+        IgnoraFallo([&] {
             if (rs && rs->State() != ado::adStateClosed) rs->Close();
         });
         if (!devuelveLeido) valor.clear(), aux.clear();
@@ -87,15 +79,15 @@ void Graba(DB_Dll& sesion, const QString& tabla, const QString& Clave, const QVa
            bool PoliticaNegocio, const QString& Grupo, bool Recorta, bool porGrupo, bool Borra, bool auxSiempreRecortado) {
     RecordsetPtr rs;
     QString texto;
-    Ignora([&] {
+    IgnoraFallo([&] {
         texto = QStringLiteral("SELECT * FROM ") + tabla + QStringLiteral(" with(nolock)  WHERE CLAVE = '") + Comillas(Clave) +
                 QStringLiteral("'");
         if (porGrupo && !Iguales(Grupo, QStringLiteral("DATOS")))
             texto += QStringLiteral(" AND GRUPO = '") + Comillas(Grupo) + QStringLiteral("'");
     });
-    Ignora([&] { sesion.AbrirRecordset(texto, rs, nullptr, ado::adOpenDynamic, ado::adLockOptimistic); });
+    IgnoraFallo([&] { sesion.AbrirRecordset(texto, rs, nullptr, ado::adOpenDynamic, ado::adLockOptimistic); });
     if (!rs || rs->State() == ado::adStateClosed) return;
-    Ignora([&] {
+    IgnoraFallo([&] {
         if (rs->Bof() && rs->Eof()) {
             rs->AddNew();
         } else if (Borra) {
@@ -108,16 +100,16 @@ void Graba(DB_Dll& sesion, const QString& tabla, const QString& Clave, const QVa
     // Each field on its own: one that cannot be written does not keep the
     // others from being saved.
     const QString valor = Valor.toString();
-    Ignora([&] { rs->Fields(QStringLiteral("Grupo")).SetValue(Grupo); });
-    Ignora([&] { rs->Fields(QStringLiteral("Clave")).SetValue(UCase(Trim(Clave))); });
-    Ignora([&] { rs->Fields(QStringLiteral("Valor")).SetValue(Recorta ? Trim(valor) : valor); });
-    Ignora([&] { rs->Fields(QStringLiteral("PoliticaNegocio")).SetValue(PoliticaNegocio); });
-    Ignora([&] {
+    IgnoraFallo([&] { rs->Fields(QStringLiteral("Grupo")).SetValue(Grupo); });
+    IgnoraFallo([&] { rs->Fields(QStringLiteral("Clave")).SetValue(UCase(Trim(Clave))); });
+    IgnoraFallo([&] { rs->Fields(QStringLiteral("Valor")).SetValue(Recorta ? Trim(valor) : valor); });
+    IgnoraFallo([&] { rs->Fields(QStringLiteral("PoliticaNegocio")).SetValue(PoliticaNegocio); });
+    IgnoraFallo([&] {
         if (!ValorAux.isEmpty())
             rs->Fields(QStringLiteral("valoraux")).SetValue(Recorta || auxSiempreRecortado ? Trim(ValorAux) : ValorAux);
     });
-    Ignora([&] { rs->Update(); });
-    Ignora([&] { sesion.CierraRecordset(rs); });
+    IgnoraFallo([&] { rs->Update(); });
+    IgnoraFallo([&] { sesion.CierraRecordset(rs); });
 }
 
 }  // namespace
@@ -170,38 +162,38 @@ bool EsProgramaDeVentas(const QString& ejecutable) {
 void CargaConfiguracion(const QString& RutaAplicacion) {
     ConfiguracionSuite& c = gConfiguracion;
     auto lee = [](const char* clave) { return Cfg(QString::fromLatin1(clave), nullptr, QStringLiteral("DATOS")); };
-    Ignora([] { std::srand(static_cast<unsigned>(QDateTime::currentMSecsSinceEpoch())); });
+    IgnoraFallo([] { std::srand(static_cast<unsigned>(QDateTime::currentMSecsSinceEpoch())); });
     gTablaConfiguracion = QStringLiteral("ta_configuracion");
 
-    Ignora([&] { c.MostrarStockenConsultas = SiSinRecortar(lee("MostrarStockenConsultas")); });
-    Ignora([&] { c.TituloClientes = Trim(lee("TituloClientes")); });
-    Ignora([&] { c.TituloProveedores = Trim(lee("TituloProveedores")); });
-    Ignora([&] { c.ArchivoDocumentosTareas = RutaAplicacion + QStringLiteral("KVDOCTareas.kvx"); });
-    Ignora([&] { c.EXIGECLAVECONSULTALIKEARTICULOS = SiSinRecortar(lee("EXIGECLAVECONSULTALIKEARTICULOS")); });
-    Ignora([&] { c.UsaConsultaLike = SiSinRecortar(lee("UsaConsultaLike")); });
-    Ignora([&] { c.CantidadDecimales = lee("CantidadDecimales"); });
-    Ignora([&] { c.SS_CONFIDENCIALIDAD = SiSinRecortar(lee("SS_CONFIDENCIALIDAD")); });
-    Ignora([&] {
+    IgnoraFallo([&] { c.MostrarStockenConsultas = SiSinRecortar(lee("MostrarStockenConsultas")); });
+    IgnoraFallo([&] { c.TituloClientes = Trim(lee("TituloClientes")); });
+    IgnoraFallo([&] { c.TituloProveedores = Trim(lee("TituloProveedores")); });
+    IgnoraFallo([&] { c.ArchivoDocumentosTareas = RutaAplicacion + QStringLiteral("KVDOCTareas.kvx"); });
+    IgnoraFallo([&] { c.EXIGECLAVECONSULTALIKEARTICULOS = SiSinRecortar(lee("EXIGECLAVECONSULTALIKEARTICULOS")); });
+    IgnoraFallo([&] { c.UsaConsultaLike = SiSinRecortar(lee("UsaConsultaLike")); });
+    IgnoraFallo([&] { c.CantidadDecimales = lee("CantidadDecimales"); });
+    IgnoraFallo([&] { c.SS_CONFIDENCIALIDAD = SiSinRecortar(lee("SS_CONFIDENCIALIDAD")); });
+    IgnoraFallo([&] {
         if (!EsProgramaDeVentas(NombrePrograma())) return;
         const QString v = lee("CantidadDecimalesVentas");
         if (Val(v) > 0) c.CantidadDecimales = v;
     });
-    Ignora([&] { c.UsaMultilesMonedas = SiSinRecortar(lee("UsaMultilesMonedas")); });
-    Ignora([&] { c.UsaFacturaProforma = SiSinRecortar(lee("UsaFacturaProforma")); });
-    Ignora([&] { c.USACCOSTO = SiSinRecortar(lee("USACCOSTO")); });
-    Ignora([&] { c.USA_STK_STOCK_UDKG = SiSinRecortar(lee("USA_STK_STOCK_UDKG")); });
+    IgnoraFallo([&] { c.UsaMultilesMonedas = SiSinRecortar(lee("UsaMultilesMonedas")); });
+    IgnoraFallo([&] { c.UsaFacturaProforma = SiSinRecortar(lee("UsaFacturaProforma")); });
+    IgnoraFallo([&] { c.USACCOSTO = SiSinRecortar(lee("USACCOSTO")); });
+    IgnoraFallo([&] { c.USA_STK_STOCK_UDKG = SiSinRecortar(lee("USA_STK_STOCK_UDKG")); });
 
-    Ignora([&] {
+    IgnoraFallo([&] {
         RecordsetPtr rs;
         QString q = QStringLiteral("Select * from ta_usuarios  with(nolock)  where Nombre = '") + Comillas(gUsuarioActual) +
                     QStringLiteral("'");
         gDB().AbrirRecordset(q, rs);
         if (rs && rs->State() != ado::adStateClosed && !rs->Bof()) {
-            Ignora([&] { gUnidadNegocio = LibUtil().ValorCampo(rs->Value(QStringLiteral("UNegocio"))).toString(); });
-            Ignora([&] {
+            IgnoraFallo([&] { gUnidadNegocio = LibUtil().ValorCampo(rs->Value(QStringLiteral("UNegocio"))).toString(); });
+            IgnoraFallo([&] {
                 if (c.UsaFacturaProforma) c.verproforma = rs->Value(QStringLiteral("verproforma")).toBool();
             });
-            Ignora([&] {
+            IgnoraFallo([&] {
                 c.clasepusa = LibUtil().QuitaCaracteres(
                     Trim(LibUtil().ValorCampo(rs->Value(QStringLiteral("clasepusa"))).toString()), QStringLiteral(","));
             });
@@ -212,41 +204,41 @@ void CargaConfiguracion(const QString& RutaAplicacion) {
     });
     if (Trim(gUnidadNegocio).isEmpty()) gUnidadNegocio = QStringLiteral("   1");
 
-    Ignora([&] { c.UNIDADDEMEDIDA_M3 = Trim(lee("UNIDADDEMEDIDA_M3")); });
-    Ignora([&] { c.UNIDADDEMEDIDA_BL = Trim(lee("UNIDADDEMEDIDA_BL")); });
-    Ignora([&] { c.UNIDADDEMEDIDA_KG = Trim(lee("UNIDADDEMEDIDA_KG")); });
-    Ignora([&] { c.PERIODO = Entero(lee("PERIODO")); });
-    Ignora([&] { c.RazonSocialPorUneg = SiRecortado(lee("RazonSocialPorUneg")); });
-    Ignora([&] { c.VALIDACODIGOBARRA = SiRecortado(lee("VALIDACODIGOBARRA")); });
-    Ignora([&] {
+    IgnoraFallo([&] { c.UNIDADDEMEDIDA_M3 = Trim(lee("UNIDADDEMEDIDA_M3")); });
+    IgnoraFallo([&] { c.UNIDADDEMEDIDA_BL = Trim(lee("UNIDADDEMEDIDA_BL")); });
+    IgnoraFallo([&] { c.UNIDADDEMEDIDA_KG = Trim(lee("UNIDADDEMEDIDA_KG")); });
+    IgnoraFallo([&] { c.PERIODO = Entero(lee("PERIODO")); });
+    IgnoraFallo([&] { c.RazonSocialPorUneg = SiRecortado(lee("RazonSocialPorUneg")); });
+    IgnoraFallo([&] { c.VALIDACODIGOBARRA = SiRecortado(lee("VALIDACODIGOBARRA")); });
+    IgnoraFallo([&] {
         const auto v = static_cast<uint32_t>(LibUtil().ValorNumerico(lee("CFondo")));
         gColorFondo = v == 0 ? 0xFFFF00u : v;
     });
-    Ignora([&] { gColorLetra = static_cast<uint32_t>(LibUtil().ValorNumerico(lee("CLetra"))); });
-    Ignora([&] { c.ModuloOrdenDeTrabajo = SalvoNo(lee("ModuloOrdenDeTrabajo")); });
-    Ignora([&] { c.V_ModificaCPrecio = NoVacioNiNo(lee("V_ModificaCPrecio")); });
-    Ignora([&] { c.C_ModificaCPrecio = NoVacioNiNo(lee("C_ModificaCPrecio")); });
-    Ignora([&] { c.MADERERA = NoVacioNiNo(lee("MADERERA")); });
-    Ignora([&] { c.MAD_TIRAS = Trim(lee("MAD_TIRAS")); });
-    Ignora([&] { c.MAD_P2 = Trim(lee("MAD_P2")); });
-    Ignora([&] { c.MAD_ML = Trim(lee("MAD_ML")); });
-    Ignora([&] { c.MAD_M2 = Trim(lee("MAD_M2")); });
-    Ignora([&] { c.MAD_HOJAS = Trim(lee("MAD_HOJAS")); });
-    Ignora([&] { c.MAD_ML_P2 = Trim(lee("MAD_ML_P2")); });
-    Ignora([&] { c.MAD_M2_P2 = Trim(lee("MAD_M2_P2")); });
-    Ignora([&] { c.MAD_ML_M2 = Trim(lee("MAD_ML_M2")); });
-    Ignora([&] { c.CuentaCtroDist = Trim(lee("CuentaCtroDist")); });
-    Ignora([&] { c.MaxDto = LibUtil().ValorNumerico(Trim(lee("MaxDto"))); });
-    Ignora([&] { c.MaxDtoProforma = LibUtil().ValorNumerico(Trim(lee("MaxDtoProforma"))); });
-    Ignora([&] { c.PideClave_StockNeg = NoVacioNiNo(lee("PideClave_StockNeg")); });
-    Ignora([&] { c.PideClave_MarkUpBase = NoVacioNiNo(lee("PideClave_MarkUpBase")); });
-    Ignora([&] { c.PideClave_LimiteCredito = NoVacioNiNo(lee("PideClave_LimiteCredito")); });
-    Ignora([&] { c.SS_BloqueoActivo = SiSinRecortar(lee("SS_BloqueoActivo")); });
-    Ignora([&] { c.UTILIZARFECHADIA = SiSinRecortar(lee("UTILIZARFECHADIA")); });
-    Ignora([&] { c.AsignacionAutomaticaDeLoteING = SiSinRecortar(lee("AsignacionAutomaticaDeLoteING")); });
-    Ignora([&] { c.AsignacionAutomaticaDeLoteINGOP = SiSinRecortar(lee("AsignacionAutomaticaDeLoteINGOP")); });
-    Ignora([&] { c.CONDIVAEMPRESA = Entero(lee("CONDIVAEMPRESA")); });
-    Ignora([&] {
+    IgnoraFallo([&] { gColorLetra = static_cast<uint32_t>(LibUtil().ValorNumerico(lee("CLetra"))); });
+    IgnoraFallo([&] { c.ModuloOrdenDeTrabajo = SalvoNo(lee("ModuloOrdenDeTrabajo")); });
+    IgnoraFallo([&] { c.V_ModificaCPrecio = NoVacioNiNo(lee("V_ModificaCPrecio")); });
+    IgnoraFallo([&] { c.C_ModificaCPrecio = NoVacioNiNo(lee("C_ModificaCPrecio")); });
+    IgnoraFallo([&] { c.MADERERA = NoVacioNiNo(lee("MADERERA")); });
+    IgnoraFallo([&] { c.MAD_TIRAS = Trim(lee("MAD_TIRAS")); });
+    IgnoraFallo([&] { c.MAD_P2 = Trim(lee("MAD_P2")); });
+    IgnoraFallo([&] { c.MAD_ML = Trim(lee("MAD_ML")); });
+    IgnoraFallo([&] { c.MAD_M2 = Trim(lee("MAD_M2")); });
+    IgnoraFallo([&] { c.MAD_HOJAS = Trim(lee("MAD_HOJAS")); });
+    IgnoraFallo([&] { c.MAD_ML_P2 = Trim(lee("MAD_ML_P2")); });
+    IgnoraFallo([&] { c.MAD_M2_P2 = Trim(lee("MAD_M2_P2")); });
+    IgnoraFallo([&] { c.MAD_ML_M2 = Trim(lee("MAD_ML_M2")); });
+    IgnoraFallo([&] { c.CuentaCtroDist = Trim(lee("CuentaCtroDist")); });
+    IgnoraFallo([&] { c.MaxDto = LibUtil().ValorNumerico(Trim(lee("MaxDto"))); });
+    IgnoraFallo([&] { c.MaxDtoProforma = LibUtil().ValorNumerico(Trim(lee("MaxDtoProforma"))); });
+    IgnoraFallo([&] { c.PideClave_StockNeg = NoVacioNiNo(lee("PideClave_StockNeg")); });
+    IgnoraFallo([&] { c.PideClave_MarkUpBase = NoVacioNiNo(lee("PideClave_MarkUpBase")); });
+    IgnoraFallo([&] { c.PideClave_LimiteCredito = NoVacioNiNo(lee("PideClave_LimiteCredito")); });
+    IgnoraFallo([&] { c.SS_BloqueoActivo = SiSinRecortar(lee("SS_BloqueoActivo")); });
+    IgnoraFallo([&] { c.UTILIZARFECHADIA = SiSinRecortar(lee("UTILIZARFECHADIA")); });
+    IgnoraFallo([&] { c.AsignacionAutomaticaDeLoteING = SiSinRecortar(lee("AsignacionAutomaticaDeLoteING")); });
+    IgnoraFallo([&] { c.AsignacionAutomaticaDeLoteINGOP = SiSinRecortar(lee("AsignacionAutomaticaDeLoteINGOP")); });
+    IgnoraFallo([&] { c.CONDIVAEMPRESA = Entero(lee("CONDIVAEMPRESA")); });
+    IgnoraFallo([&] {
         const DatosEmpresa e = CargaDatosEmpresa(gUnidadNegocio);
         c.RazonSocial = e.RazonSocial;
         c.Cuit = e.Cuit;
@@ -258,7 +250,7 @@ void CargaConfiguracion(const QString& RutaAplicacion) {
         const int16_t iva = Entero(e.CondicionIva);
         c.CONDIVAEMPRESA = iva == 0 ? 1 : iva;
     });
-    Ignora([&] {
+    IgnoraFallo([&] {
         c.Top_Default = lee("Top_Default");
         if (Trim(c.Top_Default).isEmpty()) c.Top_Default = QStringLiteral("1000");
     });
@@ -301,7 +293,7 @@ DatosEmpresa CargaDatosEmpresa(const QString& UnidadNegocio) {
 QDateTime FechaServidor() {
     QDateTime r = QDateTime::currentDateTime();
     RecordsetPtr rs;
-    Ignora([&] {
+    IgnoraFallo([&] {
         QString q = QStringLiteral("select  getDate() as fecha");
         gDB().AbrirRecordset(q, rs);
         if (rs && rs->State() != ado::adStateClosed && !rs->Bof()) {
@@ -317,7 +309,7 @@ QDateTime FechaServidor() {
             if (f.isValid()) r = f;
         }
     });
-    Ignora([&] {
+    IgnoraFallo([&] {
         if (rs) gDB().CierraRecordset(rs);
     });
     return r;

@@ -137,18 +137,11 @@ ResultadoScript GActualizarDatoScript(const QStringList& Lineas, bool IgnoraDupl
 void GrabaErrorAux(const QString& sql, QString Proceso, int32_t Error, const QString& Descripcion) {
     RecordsetPtr rs;
     QString texto = QStringLiteral("select  top 1 * from AUX_ERR  with(nolock) ");
-    auto ignora = [](auto&& paso) {
-        try {
-            paso();
-        } catch (...) {
-            (void)FalloActual();
-        }
-    };
-    ignora([&] {
+    IgnoraFallo([&] {
         if (Proceso.isEmpty()) Proceso = NombrePrograma();
     });
-    ignora([&] { gDB().AbrirRecordset(texto, rs, nullptr, ado::adOpenDynamic, ado::adLockOptimistic); });
-    ignora([&] {
+    IgnoraFallo([&] { gDB().AbrirRecordset(texto, rs, nullptr, ado::adOpenDynamic, ado::adLockOptimistic); });
+    IgnoraFallo([&] {
         if (!rs || rs->State() == ado::adStateClosed) return;
         rs->AddNew();
         rs->Fields(QStringLiteral("Proceso")).SetValue(Proceso);
@@ -161,7 +154,7 @@ void GrabaErrorAux(const QString& sql, QString Proceso, int32_t Error, const QSt
         rs->Fields(QStringLiteral("Usuario")).SetValue(gUsuarioActual);
         rs->Update();
     });
-    ignora([&] {
+    IgnoraFallo([&] {
         if (rs) gDB().CierraRecordset(rs);
     });
 }

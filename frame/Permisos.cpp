@@ -9,6 +9,7 @@
 #include "frame/lib/TratamientoErrores.h"
 #include "frame/platform/Aplicacion.h"
 #include "frame/platform/Fallo.h"
+#include "frame/platform/Guardia.h"
 #include "frame/platform/Operador.h"
 #include "frame/platform/Texto.h"
 #include "frame/sesion/Sesion.h"
@@ -20,14 +21,6 @@ using namespace Texto;
 
 namespace {
 
-template <class F>
-void Ignora(F&& paso) {
-    try {
-        paso();
-    } catch (...) {
-        (void)FalloActual();
-    }
-}
 
 QString Comillas(const QString& v) { return QString(v).replace(QLatin1Char('\''), QStringLiteral("''")); }
 
@@ -72,13 +65,13 @@ void VerificaPermisos(const QString& Proceso) {
     DB_Dll& db = gDB();
     QString proceso = Proceso.isEmpty() ? ejecutable : Proceso;
     QString tarea;
-    Ignora([&] {
+    IgnoraFallo([&] {
         if (gUsuarioActual.isEmpty()) gUsuarioActual = db.gUsuario;
     });
-    Ignora([&] { proceso = FamiliaPrograma(proceso); });
+    IgnoraFallo([&] { proceso = FamiliaPrograma(proceso); });
     if (!SinTarea(proceso)) {
         RecordsetPtr rs;
-        Ignora([&] {
+        IgnoraFallo([&] {
             QString sql = QStringLiteral("SELECT TA_TAREAS.USUARIO, TA_MENU.Proceso, TA_MENU.Clave , TA_MENU.Nombre ") +
                           QStringLiteral(" FROM TA_TAREAS  with(nolock) INNER JOIN TA_MENU ON TA_TAREAS.TAREA = "
                                          "TA_MENU.Clave ") +
@@ -87,7 +80,7 @@ void VerificaPermisos(const QString& Proceso) {
                           QStringLiteral("%')");
             db.AbrirRecordset(sql, rs, ado::adOpenForwardOnly, ado::adLockReadOnly);
         });
-        Ignora([&] {
+        IgnoraFallo([&] {
             if (rs && rs->State() != ado::adStateClosed && !rs->Bof()) {
                 tarea = LibUtil().ValorCampo(rs->Value(QStringLiteral("Nombre"))).toString();
             } else if (Iguales(ejecutable, kMenuPrincipal)) {
@@ -97,14 +90,14 @@ void VerificaPermisos(const QString& Proceso) {
                 tarea = ejecutable;
             }
         });
-        Ignora([&] {
+        IgnoraFallo([&] {
             if (rs) db.CierraRecordset(rs);
         });
     }
     if (Iguales(ejecutable, kMenuPrincipal)) return;
 
     bool insertado = false;
-    Ignora([&] {
+    IgnoraFallo([&] {
         const Lib_Entorno& entorno = LibEntorno();
         QString maquina = UCase(Trim(entorno.NombrePC()));
         QString usuario = UCase(Trim(gUsuarioActual));
@@ -125,7 +118,7 @@ void VerificaPermisos(const QString& Proceso) {
     });
     // The row just inserted, not any row of the table: the identity this
     // connection generated last (the commit inserts nothing).
-    Ignora([&] {
+    IgnoraFallo([&] {
         if (!insertado) return;
         RecordsetPtr rs;
         db.AbrirRecordset(QStringLiteral("SELECT @@IDENTITY AS ID"), rs, ado::adOpenForwardOnly,
@@ -144,21 +137,21 @@ void RegistraAccion(const QString& TipoComprobante, const QString& IdComprobante
     const QString texto = QStringLiteral("'");
     // Each value on its own: a failed one is left empty.
     QString tc, comprobante, complemento, accion, fecha, usuario, pc, descripcion, proceso, lote, cuenta;
-    Ignora([&] { tc = u.AlineaTexto(Trim(TipoComprobante), 4); });
-    Ignora([&] { comprobante = IdComprobante; });
-    Ignora([&] { complemento = IdComplemento; });
-    Ignora([&] {
+    IgnoraFallo([&] { tc = u.AlineaTexto(Trim(TipoComprobante), 4); });
+    IgnoraFallo([&] { comprobante = IdComprobante; });
+    IgnoraFallo([&] { complemento = IdComplemento; });
+    IgnoraFallo([&] {
         accion = EsError ? QStringLiteral("ER")
                          : (Alta ? QStringLiteral("A") : (Modificacion ? QStringLiteral("M") : QStringLiteral("B")));
     });
-    Ignora([&] { fecha = FormatoFecha(FechaServidor(), QStringLiteral("dd/mm/yyyy hh:nn:ss")); });
-    Ignora([&] { usuario = gUsuarioActual; });
-    Ignora([&] { pc = LibEntorno().NombrePC(); });
-    Ignora([&] { descripcion = Trim(u.TextoSQL(Descripcion, 255)); });
-    Ignora([&] { proceso = u.TextoSQL(Trim(NombrePrograma()) + QStringLiteral(" ") + gParametroAdicional, 255); });
-    Ignora([&] { lote = Trim(u.TextoSQL(Trim(gProcesoLote), 25)); });
-    Ignora([&] { cuenta = Trim(u.TextoSQL(Trim(Cuenta), 15)); });
-    Ignora([&] {
+    IgnoraFallo([&] { fecha = FormatoFecha(FechaServidor(), QStringLiteral("dd/mm/yyyy hh:nn:ss")); });
+    IgnoraFallo([&] { usuario = gUsuarioActual; });
+    IgnoraFallo([&] { pc = LibEntorno().NombrePC(); });
+    IgnoraFallo([&] { descripcion = Trim(u.TextoSQL(Descripcion, 255)); });
+    IgnoraFallo([&] { proceso = u.TextoSQL(Trim(NombrePrograma()) + QStringLiteral(" ") + gParametroAdicional, 255); });
+    IgnoraFallo([&] { lote = Trim(u.TextoSQL(Trim(gProcesoLote), 25)); });
+    IgnoraFallo([&] { cuenta = Trim(u.TextoSQL(Trim(Cuenta), 15)); });
+    IgnoraFallo([&] {
         AgregaCampoValor(QStringLiteral("TC"), tc, texto, true);
         AgregaCampoValor(QStringLiteral("IdComprobante"), comprobante, texto, false);
         // A number: nothing of the text reaches the statement unquoted.

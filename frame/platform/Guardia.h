@@ -17,6 +17,17 @@
 #include <optional>
 #include <set>
 
+// A step whose failure is ignored: the routine goes on with the next one.
+// (Anything not a failure of ours passes through.)
+template <class F>
+void IgnoraFallo(F&& paso) {
+    try {
+        paso();
+    } catch (...) {
+        (void)FalloActual();
+    }
+}
+
 class Guardia {
 public:
     // What to do with a failed step.
