@@ -20,6 +20,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "bench/Medicion.h"
 #include "db/DB_Dll.h"
 #include "db/esquema/GeneradorDemo.h"
 #include "db/platform/embebido/BaseEmbebida.h"
@@ -33,22 +34,8 @@
 
 namespace {
 
-using Reloj = std::chrono::steady_clock;
+using namespace Medicion;
 
-double Segundos(Reloj::time_point a, Reloj::time_point b) {
-    return std::chrono::duration<double>(b - a).count();
-}
-
-[[noreturn]] void Termina(const QString& que) {
-    std::fprintf(stderr, "%s\n", qPrintable(que));
-    std::exit(1);
-}
-
-double Mediana(std::vector<double> v) {
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 const QString kPreguntaArchivo = QStringLiteral("¿Realmente desea cargar un archivo?");
 const QString kPreguntaPrefijo =

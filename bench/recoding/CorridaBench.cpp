@@ -24,6 +24,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "bench/Medicion.h"
 #include "db/DB_Dll.h"
 #include "db/esquema/GeneradorDemo.h"
 #include "db/platform/Conexion.h"
@@ -43,16 +44,7 @@
 
 namespace {
 
-using Reloj = std::chrono::steady_clock;
-
-double Segundos(Reloj::time_point a, Reloj::time_point b) {
-    return std::chrono::duration<double>(b - a).count();
-}
-
-[[noreturn]] void Termina(const QString& que) {
-    std::fprintf(stderr, "%s\n", qPrintable(que));
-    std::exit(1);
-}
+using namespace Medicion;
 
 // The scripted answers, with the window system's events processed where the
 // run yields, as the desktop program does.
@@ -69,11 +61,6 @@ struct Registro : VistaRecodifica {
     }
 };
 
-double Mediana(std::vector<double> v) {
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // The columns the engine fills for an INSERT without a column list.
 QStringList Columnas(sqlite3* db, const QString& tabla) {
