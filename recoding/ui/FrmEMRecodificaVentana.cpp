@@ -318,8 +318,11 @@ void FrmEMRecodificaVentana::Actualiza() {
     actualizando_ = false;
 }
 
-void FrmEMRecodificaVentana::Progreso(int, int) {
-    // Painted when the run yields to the window system, once per code.
+void FrmEMRecodificaVentana::Progreso(int fila, int total) {
+    // Painted when the run yields to the window system; at most 25 times a
+    // second, so that painting does not slow the run down.
+    if (progreso_.isValid() && progreso_.elapsed() < 40 && fila < total) return;
+    progreso_.start();
     LblCodigo_->setText(frm_.LblCodigo);
 }
 

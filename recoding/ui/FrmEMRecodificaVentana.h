@@ -2,6 +2,7 @@
 // The main window on screen: it owns the pixels and forwards its events to
 // the window-less FrmEMRecodifica, which holds every behaviour.
 
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QWidget>
 
@@ -83,4 +84,5 @@ private:
     QLabel* LblCodigo_ = nullptr;
     bool descargada_ = false;
     bool actualizando_ = false;
+    QElapsedTimer progreso_;
 };
