@@ -2,11 +2,15 @@
 
 #include "db/DB_Dll.h"
 #include "frame/Arranque.h"
+#include "frame/Configuracion.h"
+#include "frame/lib/Lib_Teclado.h"
 #include "frame/lib/Lib_Dialogo.h"
 #include "frame/lib/Lib_Util.h"
 #include "frame/platform/Guardia.h"
 #include "frame/platform/Operador.h"
 #include "frame/platform/Texto.h"
+#include "lookup/Lib_ClsCons3.h"
+#include "lookup/ModConsultas.h"
 
 FrmEMRecodifica::FrmEMRecodifica() = default;
 FrmEMRecodifica::~FrmEMRecodifica() = default;
@@ -54,6 +58,28 @@ void FrmEMRecodifica::UtilKor1_Click(const QString& clave) {
                 InicializaGrid2();
         });
     }
+}
+
+// The chosen article code goes through the editor as if typed and Enter pressed.
+void FrmEMRecodifica::CmdConsultar() {
+    if (Texto::Trim(txtedit.Tag).isEmpty()) return;
+    const QString articulos = QStringLiteral("V_MA_ARTICULOS");
+    QString resultado;
+    if (!Texto::Iguales(Texto::Trim(Cfg(QStringLiteral("UsaConsultaLike"))), QStringLiteral("SI"))) {
+        Lib_ClsCons3& motor = ElMotorConsultas();
+        motor.CampoDevuelto = QStringLiteral("IDARTICULO");
+        QString campoBusqueda, where;
+        motor.ConsultaSearch(articulos, nullptr, QString(), campoBusqueda, where, QString(), false, QString());
+        resultado = motor.ValorDevuelto.toString();
+    } else {
+        QString tabla = articulos;
+        QString texto = txtedit.Text;
+        SubConsultaLike(tabla, texto, resultado, 0, false, QString());
+    }
+    txtedit.Text = Texto::Trim(resultado);
+    txtedit.Visible = true;
+    DaFocoEditor();
+    txtedit_KeyDown(vbKeyReturn, 0);
 }
 
 Lib_Dialogo& FrmEMRecodifica::Dialogo() {

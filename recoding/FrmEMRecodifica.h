@@ -106,7 +106,7 @@ public:
     // The command of a toolbar button, by its key ("NUEVO", "GRABAR", ...).
     void UtilKor1_Click(const QString& clave);
     // The article lookup for the cell being edited.
-    void CmdConsultar() {}
+    void CmdConsultar();
 
     // ---- grid and editor ----------------------------------------------------
     void InicializaGrid2();
