@@ -296,7 +296,9 @@ int AnchoSelector(const QString& titulo, const QStringList& textos) {
 
 QString Lib_ClsCons3::MenuOpciones(const QString& Titulo, const QStringList& Opc) {
     std::unique_ptr<VentanaConsulta> v = VentanaSelector(Titulo, false);
-    for (const QString& o : Opc) v->Opciones.push_back({o, false});
+    // Rows only for a list of two options or more, as the suite's pickers do.
+    if (Opc.size() > 1)
+        for (const QString& o : Opc) v->Opciones.push_back({o, false});
     v->AnchoTwips = AnchoSelector(Titulo, Opc);
     v->MuestraModal();
     return v->ValorDevuelto.toString();
@@ -304,7 +306,8 @@ QString Lib_ClsCons3::MenuOpciones(const QString& Titulo, const QStringList& Opc
 
 QString Lib_ClsCons3::CheckOpciones(const QString& Titulo, QStringList* /*CmpsDevueltos*/, const QStringList& Opc) {
     std::unique_ptr<VentanaConsulta> v = VentanaSelector(Titulo, true);
-    for (const QString& o : Opc) v->Opciones.push_back({o.mid(1), o.startsWith(QLatin1Char('1'))});
+    if (Opc.size() > 1)
+        for (const QString& o : Opc) v->Opciones.push_back({o.mid(1), o.startsWith(QLatin1Char('1'))});
     v->AnchoTwips = AnchoSelector(Titulo, Opc);
     v->MuestraModal();
     Valores = v->Valores;

@@ -273,10 +273,10 @@ TEST_F(Motor, Selectores) {
         EXPECT_EQ(v.Opciones[1].texto, "Verde");
         EXPECT_EQ(v.AnchoTwips, 7 * 120);
     }
-    // A single option is offered too.
-    Guion().valor = "Único";
-    EXPECT_EQ(m.MenuOpciones("T", QStringList{"Único"}), "Único");
-    EXPECT_EQ(Mostradas()[1].Opciones.size(), 1u);
+    // A single option: the list opens empty.
+    Guion().valor = QString();
+    EXPECT_EQ(m.MenuOpciones("T", QStringList{"Único"}), "");
+    EXPECT_EQ(Mostradas()[1].Opciones.size(), 0u);
 
     Guion().valores = {QVariant("Rojo")};
     EXPECT_EQ(m.CheckOpciones("Colores", nullptr, {"1Rojo", "0Verde"}), "");
