@@ -1,0 +1,21 @@
+#include "lookup/ui/VentanasConsulta.h"
+
+#include "lookup/Lib_FrmCons3.h"
+#include "lookup/VentanaConsulta.h"
+#include "lookup/ui/Lib_FrmCons3Ventana.h"
+
+#include <QApplication>
+
+void UsaVentanasConsulta() {
+    EstableceVentanasConsulta([](TipoVentanaConsulta tipo) -> std::unique_ptr<VentanaConsulta> {
+        if (tipo == TipoVentanaConsulta::Lista) {
+            auto v = std::make_unique<Lib_FrmCons3>();
+            v->Presentador = [](Lib_FrmCons3& m) {
+                Lib_FrmCons3Ventana w(m, QApplication::activeWindow());
+                w.exec();
+            };
+            return v;
+        }
+        return nullptr;
+    });
+}
