@@ -1,7 +1,9 @@
 #include "lookup/ui/VentanasConsulta.h"
 
 #include "lookup/Lib_FrmCons3.h"
+#include "lookup/Lib_FrmCons3Tree.h"
 #include "lookup/VentanaConsulta.h"
+#include "lookup/ui/Lib_FrmCons3TreeVentana.h"
 #include "lookup/ui/Lib_FrmCons3Ventana.h"
 
 #include <QApplication>
@@ -16,6 +18,11 @@ void UsaVentanasConsulta() {
             };
             return v;
         }
-        return nullptr;
+        auto t = std::make_unique<Lib_FrmCons3Tree>();
+        t->Presentador = [](Lib_FrmCons3Tree& m) {
+            Lib_FrmCons3TreeVentana w(m, QApplication::activeWindow());
+            w.exec();
+        };
+        return t;
     });
 }
