@@ -73,6 +73,7 @@ bool Lib_FrmCons3::Carga() {
     Cantidades.clear();
     filas_.clear();
     actual_ = -1;
+    busqueda_ = {};
     if (Trim(sql).isEmpty()) {
         // The pickers: one column headed Caption, the options as rows.
         columnas_.clear();
@@ -178,7 +179,7 @@ void Lib_FrmCons3::Leer(Recordset& rs) {
         for (int i = 0; i < n; ++i) {
             const QVariant v = rs.Fields(i).Value();
             f.Valores << v;
-            f.Textos << (i == 0 ? Trim(u.ValorCampo(v).toString()) : u.AlineaTexto(v));
+            f.Textos << u.AlineaTexto(v);   // trimmed; a null value gives empty
         }
         if (cantidad >= 0) {
             f.Valores << 0.0;
@@ -264,20 +265,28 @@ void Lib_FrmCons3::CambiaCaja(int caja, const QString& texto) {
     if (caja >= CantidadCajas()) cajas_.resize(static_cast<std::size_t>(caja) + 1);
     cajas_[static_cast<std::size_t>(caja)] = texto;
     cajaActiva_ = caja;
-    const int i = Busqueda(Trim(texto), caja);
+    const QString clave = Trim(texto);
+    // A text that extends the previous one of the same box can only match
+    // from the previous match on (and nowhere when that found nothing).
+    int desde = 0;
+    const bool sigue = busqueda_.valida && busqueda_.caja == caja && clave.startsWith(busqueda_.clave, Qt::CaseInsensitive);
+    if (sigue && busqueda_.fila < 0) return;
+    if (sigue) desde = busqueda_.fila;
+    const int i = Busqueda(clave, caja, desde);
+    busqueda_ = {true, caja, clave, i};
     if (i >= 0) actual_ = i;
 }
 
-int Lib_FrmCons3::Busqueda(const QString& Clave, int QueValor) const {
+int Lib_FrmCons3::Busqueda(const QString& Clave, int QueValor) const { return Busqueda(Clave, QueValor, 0); }
+
+int Lib_FrmCons3::Busqueda(const QString& Clave, int QueValor, int desde) const {
     const QString clave = Trim(Clave);
     const int n = static_cast<int>(filas_.size());
-    for (int i = 0; i < n; ++i) {
+    for (int i = std::max(desde, 0); i < n; ++i) {
         const QStringList& t = filas_[static_cast<std::size_t>(i)].Textos;
         if (QueValor >= t.size()) continue;
-        const QString& celda = t[QueValor];
-        // Cells carry no leading blanks but field 0 and AlineaTexto's texts
-        // are trimmed already; compare without building copies.
-        if (celda.startsWith(clave, Qt::CaseInsensitive)) return i;
+        // Cell texts are trimmed when loaded.
+        if (t[QueValor].startsWith(clave, Qt::CaseInsensitive)) return i;
     }
     return -1;
 }
@@ -345,6 +354,7 @@ void Lib_FrmCons3::OrdenaFilas(int columna, bool descendente) {
     }
     filas_ = std::move(nuevas);
     actual_ = nuevaSel;
+    busqueda_ = {};
     ordenColumna_ = columna;
     ordenDesc_ = descendente;
 }
@@ -516,4 +526,5 @@ void Lib_FrmCons3::Cierra() {
     }
     filas_.clear();
     actual_ = -1;
+    busqueda_ = {};
 }

@@ -109,6 +109,16 @@ private:
     int ColumnaCantidad() const;
     void CambiaCantidad(int fila, double cantidad, int decimales);
     QString ValorEnColumna(int fila, int columna1) const;
+    int Busqueda(const QString& Clave, int QueValor, int desde) const;
+
+    // The last incremental search, so that the next keystroke goes on from it.
+    struct UltimaBusqueda {
+        bool valida = false;
+        int caja = -1;
+        QString clave;
+        int fila = -1;
+    };
+    UltimaBusqueda busqueda_;
 
     std::vector<Columna> columnas_;
     std::vector<Fila> filas_;

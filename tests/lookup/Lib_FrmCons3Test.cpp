@@ -63,6 +63,19 @@ TEST_F(ListaConsulta, BusquedaIncrementalPorColumna) {
     v.CambiaCaja(1, QStringLiteral("q00"));
     EXPECT_EQ(v.Texto(v.FilaActual(), 1), "Q001");
     EXPECT_EQ(v.CajaActiva(), 1);
+    // Keystroke by keystroke: extending, shortening, and after a miss.
+    for (const char* t : {"a", "ab", "abr", "a", "abz", "abza", "ab", "c"}) v.CambiaCaja(0, QString::fromLatin1(t));
+    EXPECT_EQ(v.Texto(v.FilaActual(), 1), "Q003");
+    v.CambiaCaja(0, QStringLiteral("abro"));
+    EXPECT_EQ(v.Texto(v.FilaActual(), 1), "Q002");
+    v.CambiaCaja(0, QStringLiteral("abrazadera"));   // not an extension: before the last match
+    EXPECT_EQ(v.Texto(v.FilaActual(), 1), "Q001");
+    v.OrdenaPorColumna(1);
+    v.OrdenaPorColumna(1);   // Q005 first now
+    v.CambiaCaja(0, QStringLiteral("abr"));
+    EXPECT_EQ(v.Texto(v.FilaActual(), 1), "Q002");
+    v.CambiaCaja(0, QStringLiteral("abra"));
+    EXPECT_EQ(v.Texto(v.FilaActual(), 1), "Q001");
 
     Lib_FrmCons3 w;
     w.sql = kSql;
