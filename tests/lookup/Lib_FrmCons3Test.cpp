@@ -259,3 +259,31 @@ TEST_F(ListaConsulta, ColoresDeStock) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ListaSinSentencia, LasOpcionesDeLosSelectores) {
+    Lib_FrmCons3 v;
+    v.Caption = QStringLiteral("Colores");
+    v.CampoDevuelto = QStringLiteral("Colores");
+    v.CheckBoxes = true;
+    v.Opciones = {{QStringLiteral("Rojo"), true}, {QStringLiteral("Verde"), false}, {QStringLiteral("Azul"), true}};
+    ASSERT_TRUE(v.Carga());
+    ASSERT_EQ(v.Columnas().size(), 1u);
+    EXPECT_EQ(v.Columnas()[0].Encabezado, "Colores");
+    ASSERT_EQ(v.Filas().size(), 3u);
+    v.CmdAceptar();
+    EXPECT_EQ(v.Valores, (QVariantList{QStringLiteral("Rojo"), QStringLiteral("Azul")}));
+    v.Cierra();   // no statement: no widths written
+    EXPECT_TRUE(LeeAnchosConsulta(QStringLiteral("Colores")).isEmpty());
+
+    Lib_FrmCons3 menu;
+    menu.Caption = menu.CampoDevuelto = QStringLiteral("Menu");
+    menu.Opciones = {{QStringLiteral("Uno"), false}, {QStringLiteral("Dos"), false}};
+    ASSERT_TRUE(menu.Carga());
+    menu.CambiaCaja(0, QStringLiteral("d"));
+    menu.CmdAceptar();
+    EXPECT_EQ(menu.ValorDevuelto.toString(), "Dos");
+}
+
+}  // namespace
