@@ -91,7 +91,6 @@ Lib_FrmCons3Ventana::Lib_FrmCons3Ventana(Lib_FrmCons3& modelo, QWidget* padre) :
 
     m_.AlRecargar = [this] { Sincroniza(); };
     Sincroniza();
-    if (!m_.TextoCaja(0).isEmpty() && !CmbSearch.empty()) CmbSearch[0]->setEditText(m_.TextoCaja(0));
     AplicaSkin(*this);
     AsignaIcono(*this);
     int ancho = 360 / 15;
@@ -222,8 +221,12 @@ bool Lib_FrmCons3Ventana::TeclaLista(QKeyEvent* e) {
     case Lib_FrmCons3::Accion::Aceptar: Aceptar(); break;
     case Lib_FrmCons3::Accion::FocoBusqueda: {
         const int c = std::min<int>(m_.CajaActiva(), static_cast<int>(CmbSearch.size()) - 1);
-        Sincroniza();
-        CmbSearch[static_cast<std::size_t>(c)]->setFocus();
+        QComboBox* caja = CmbSearch[static_cast<std::size_t>(c)];
+        sincronizando_ = true;
+        caja->setEditText(m_.TextoCaja(c));
+        sincronizando_ = false;
+        MuestraSeleccion();
+        caja->setFocus();
         break;
     }
     case Lib_FrmCons3::Accion::Nada:
