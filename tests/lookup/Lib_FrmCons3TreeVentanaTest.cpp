@@ -1,0 +1,73 @@
+#include "lookup/ui/Lib_FrmCons3TreeVentana.h"
+
+#include "lookup/Lib_FrmCons3Tree.h"
+#include "lookup/ui/VentanasConsulta.h"
+#include "tests/lookup/PruebaVentanasConsulta.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace {
+
+class VentanaArbol : public PruebaVentanasConsulta {
+protected:
+    void SetUp() override {
+        PruebaVentanasConsulta::SetUp();
+        Ejecuta(QStringLiteral("DELETE FROM V_TA_FAMILIAS"));
+        Ejecuta(QStringLiteral("INSERT INTO V_TA_FAMILIAS (IdFamilia, Descripcion) VALUES "
+                               "('01','BEBIDAS'),('0101','GASEOSAS'),('010101','COLAS'),('02','LIMPIEZA')"));
+    }
+};
+
+TEST_F(VentanaArbol, BuscaMarcaYAcepta) {
+    Lib_FrmCons3Tree m;
+    m.sql = QStringLiteral("select * from v_ta_familias");
+    m.CheckBoxes = true;
+    m.CampoDevuelto = QStringLiteral("IDFAMILIA");
+    ASSERT_TRUE(m.Carga());
+    Lib_FrmCons3TreeVentana w(m);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_EQ(w.TreeV->topLevelItemCount(), 1);
+    QTreeWidgetItem* raiz = w.TreeV->topLevelItem(0);
+    EXPECT_EQ(raiz->text(0), "Consulta...");
+    EXPECT_EQ(raiz->childCount(), 2);
+    QTest::keyClicks(w.CmbSearch->lineEdit(), QStringLiteral("gas"));
+    ASSERT_TRUE(w.TreeV->currentItem());
+    EXPECT_EQ(w.TreeV->currentItem()->text(0), "0101 - GASEOSAS");
+    raiz->child(0)->setCheckState(0, Qt::Checked);   // as a click on the box does
+    EXPECT_EQ(raiz->child(0)->child(0)->child(0)->checkState(0), Qt::Checked);
+    w.CmdAceptar->click();
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+    EXPECT_EQ(m.Valores, (QVariantList{"01", "0101", "010101"}));
+}
+
+TEST_F(VentanaArbol, F5YLaFabrica) {
+    Ejecuta(QStringLiteral("INSERT INTO MA_CUENTAS (CODIGO, DESCRIPCION) VALUES ('ZZ1','CAJA'),('ZZ11','CAJA CHICA'),('ZZ2','BANCO')"));
+    UsaVentanasConsulta();
+    std::unique_ptr<VentanaConsulta> v = CreaVentanaConsulta(TipoVentanaConsulta::Arbol);
+    ASSERT_TRUE(v);
+    v->sql = QStringLiteral("SELECT CODIGO, DESCRIPCION FROM MA_CUENTAS WHERE CODIGO LIKE 'ZZ%' ORDER BY CODIGO");
+    v->CampoDevuelto = QStringLiteral("CODIGO");
+    int hijos = -1;
+    QTimer::singleShot(0, [&] {
+        auto* w = qobject_cast<Lib_FrmCons3TreeVentana*>(QApplication::activeModalWidget());
+        if (!w) return;
+        QTest::keyClicks(w->CmbSearch->lineEdit(), QStringLiteral("chi"));
+        QTest::keyClick(w->CmbSearch->lineEdit(), Qt::Key_F5);
+        hijos = w->TreeV->topLevelItem(0)->childCount();
+        QTest::keyClicks(w->CmbSearch->lineEdit(), QStringLiteral("zz11"));
+        w->CmdAceptar->click();
+    });
+    v->MuestraModal();
+    EXPECT_EQ(hijos, 1);
+    EXPECT_EQ(v->ValorDevuelto.toString(), "ZZ11");
+    EstableceVentanasConsulta({});
+}
+
+}  // namespace
