@@ -10,6 +10,7 @@
 #include "access/DialogoAccesoVentana.h"
 #include "display/Lbf_CtrlDisplayVentana.h"
 #include "frame/ui/AparienciaVentana.h"
+#include "lookup/ui/VentanasConsulta.h"
 #include "frame/platform/Aplicacion.h"
 #include "frame/platform/SenalesCierre.h"
 #include "frame/platform/qt/OperadorQt.h"
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
     EstableceOperador(&operador);
     UsaDialogoAccesoVentana();
     InstalaVentanaDisplay();
+    UsaVentanasConsulta();
     QApplication::setWindowIcon(IconoPrograma());
 
     FrmEMRecodificaVentana ventana;
