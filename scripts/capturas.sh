@@ -2,7 +2,8 @@
 # Starts the program under Xvfb on a demo and saves PNG screenshots of what
 # an operator sees in capturas/ (or the folder given): the progress sign and
 # the access dialog at start-up, the main window empty, with a list loaded
-# from a file, during a run and after it, and the spreadsheet editor.
+# from a file, during a run and after it, the spreadsheet editor, and the
+# lookup windows (the article list and the tree of families).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUENVAR_BUILD:-$top/build}
@@ -91,4 +92,21 @@ captura 07-despues-de-la-corrida 1
 # The articles master as a spreadsheet.
 xdotool key F6
 captura 08-planilla 2
+xdotool key Escape
+sleep 1
+
+# The article list from a code cell ("CONSULTAR"), narrowed by typing.
+clic 60 142
+xdotool key F3
+espera "Consulta"
+xdotool type "CABLE"
+captura 09-consulta-lista 1
+xdotool key Escape
+termina
+
+# The tree of families, through the lookup tool.
+"$bin/quenvar-consulta" --carpeta "$carpeta" --arbol --campo IdFamilia V_TA_FAMILIAS "$linea" > /dev/null 2>&1 & pid=$!
+espera "Consulta"
+xdotool key Right
+captura 10-consulta-arbol 1
 termina
