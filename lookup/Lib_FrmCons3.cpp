@@ -107,11 +107,12 @@ bool Lib_FrmCons3::Carga() {
     }
 
     RecordsetPtr rs;
+    DB_Dll& sesion = UsarUDBC ? SesionAlternativa() : gDB();
     Guardia g(TratamientoGlobalDe(QStringLiteral("Form_Load")));
     const bool ok = g.Ejecuta({
         [&] {
             QString s = sql;
-            gDB().AbrirRecordset(s, rs, nullptr, 0, 1, -1, true);
+            sesion.AbrirRecordset(s, rs, nullptr, 0, 1, -1, true);
         },
         [&] {
             if (rs && rs->State() != 0) {
@@ -120,7 +121,7 @@ bool Lib_FrmCons3::Carga() {
             }
         },
     });
-    if (rs && rs->State() != 0) gDB().CierraRecordset(rs);
+    if (rs && rs->State() != 0) sesion.CierraRecordset(rs);
     if (!ok) return false;
     ordenColumna_ = -1;
     if (OrdenarPorLwv && !columnas_.empty()) OrdenaFilas(0, false);
@@ -518,7 +519,24 @@ void Lib_FrmCons3::CmdNuevo() {
     MenuExes(programa, argumento, resultado);
 }
 
+DB_Dll& Lib_FrmCons3::SesionAlternativa() {
+    // A second session on the main one's database, created on first use.
+    static std::unique_ptr<DB_Dll> s;
+    if (!s) s = std::make_unique<DB_Dll>();
+    if (s->Cnn().State() == 0) {
+        const DB_Dll& principal = gDB();
+        s->gProveedor = principal.gProveedor;
+        s->gServidor = principal.gServidor;
+        s->gDBName = principal.gDBName;
+        s->gUsuario = principal.gUsuario;
+        s->gUserPassWord = principal.gUserPassWord;
+        s->OpenServerADODB(false, 3, principal.gConnString, false, false);
+    }
+    return *s;
+}
+
 void Lib_FrmCons3::Cierra() {
+    UsarUDBC = false;
     if (GrabarCfg && !Trim(sql).isEmpty() && !tabla_.isEmpty() && !columnas_.empty()) {
         try {
             GrabaAnchosConsulta(tabla_, TextoAnchos());

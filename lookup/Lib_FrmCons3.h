@@ -12,6 +12,8 @@
 #include <functional>
 #include <vector>
 
+class DB_Dll;
+
 class Lib_FrmCons3 : public VentanaConsulta {
 public:
     // What a column holds; a cell's value and text are kept apart so that the
@@ -39,6 +41,8 @@ public:
 
     // Not set by the engine.
     bool GrabarCfg = true;     // save the widths on closing
+    bool UsarUDBC = false;     // read through the alternative session (reset on closing)
+    static DB_Dll& SesionAlternativa();
     double TwipsPorLetra = 120; // the width of a letter "X" in the window's font
 
     // Shows the window modally: set by the Qt window's factory (or a test).

@@ -52,6 +52,18 @@ TEST_F(ListaConsulta, CargaColumnasFilasYAnchos) {
     EXPECT_EQ(vacia.Columnas()[2].Encabezado, Cfg(QStringLiteral("NOM_PCLASE3")));
 }
 
+TEST_F(ListaConsulta, SesionAlternativaYSuReinicioAlCerrar) {
+    // The same rows through a second session on the main one's database.
+    v.UsarUDBC = true;
+    ASSERT_TRUE(v.Carga());
+    EXPECT_EQ(Codigos(), (QStringList{"Q001", "Q002", "Q004", "Q003", "Q005"}));
+    EXPECT_NE(&Lib_FrmCons3::SesionAlternativa(), &gDB());
+    EXPECT_EQ(Lib_FrmCons3::SesionAlternativa().Cnn().State(), 1);
+    v.GrabarCfg = false;
+    v.Cierra();
+    EXPECT_FALSE(v.UsarUDBC);
+}
+
 TEST_F(ListaConsulta, BusquedaIncrementalPorColumna) {
     ASSERT_TRUE(v.Carga());
     v.CambiaCaja(0, QStringLiteral("ab"));
