@@ -165,9 +165,11 @@ void Lib_FrmCons3Ventana::MuestraSeleccion() {
     }
     const QModelIndex i = tabla_->index(f, 0);
     sincronizando_ = true;
+    // A row found out of sight comes to the top; a visible one stays put.
+    if (!ListView1->viewport()->rect().contains(ListView1->visualRect(i)))
+        ListView1->scrollTo(i, QAbstractItemView::PositionAtTop);
     ListView1->setCurrentIndex(i);
     ListView1->selectRow(f);
-    ListView1->scrollTo(i);
     sincronizando_ = false;
 }
 
