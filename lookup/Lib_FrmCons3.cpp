@@ -480,9 +480,7 @@ void Lib_FrmCons3::CmdAceptar() {
 }
 
 void Lib_FrmCons3::CmdCancelar() {
-    ValorDevuelto = QString();
-    CmpsDevueltos.clear();
-    Valores.clear();
+    DescartaEleccion();
     oculta_ = true;
 }
 

@@ -202,9 +202,7 @@ void Lib_FrmCons3Tree::CmdAceptar() {
 }
 
 void Lib_FrmCons3Tree::CmdCancelar() {
-    ValorDevuelto = QString();
-    CmpsDevueltos.clear();
-    Valores.clear();
+    DescartaEleccion();
     oculta_ = true;
 }
 

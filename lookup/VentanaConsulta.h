@@ -49,6 +49,14 @@ public:
     // Loads the rows (running `sql` when there is one) and shows the window
     // modally; accepting leaves ValorDevuelto and Valores before it hides.
     virtual void MuestraModal() = 0;
+
+protected:
+    // Cancelling: nothing chosen, no further values.
+    void DescartaEleccion() {
+        ValorDevuelto = QString();
+        CmpsDevueltos.clear();
+        Valores.clear();
+    }
 };
 
 enum class TipoVentanaConsulta { Lista, Arbol };
