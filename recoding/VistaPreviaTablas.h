@@ -1,0 +1,48 @@
+#pragma once
+// The per-table preview of a run: for every code the run would send, the
+// rows each table of its plan would receive, counted with read-only queries
+// on the server. It follows the plans' own statements in the run's order, so
+// a later pair sees what the earlier ones would have moved.
+
+#include <QString>
+#include <QVector>
+
+#include "recoding/Planes.h"
+
+class FrmEMRecodifica;
+
+enum class EfectoFilas {
+    Copia,    // rows inserted from the old code's (the master)
+    Mueve,    // rows whose code changes to a new article
+    Fusiona,  // rows whose code changes to an article that exists
+    Borra,    // rows deleted
+};
+QString NombreEfecto(EfectoFilas e);  // "copia", "mueve", "fusiona", "borra"
+
+struct ConteoTabla {
+    QString tabla;     // as the plan names it
+    QString columna;   // the code column
+    EfectoFilas efecto = EfectoFilas::Mueve;
+    qint64 filas = 0;
+};
+
+struct PreviaCodigo {
+    int fila = 0;        // grid row
+    QString viejo;       // the code sent (a size variant's own code)
+    QString nuevo;
+    TipoPlan tipo = TipoPlan::Copia;
+    QVector<ConteoTabla> conteos;  // in plan order, one per table, column and effect
+};
+
+struct VistaPreviaTablas {
+    QVector<PreviaCodigo> codigos;
+
+    // Per table, column and effect, summed over the codes, in first-seen order.
+    QVector<ConteoTabla> Totales() const;
+    // "fila;viejo;nuevo;plan;tabla;columna;efecto;filas" and one line per
+    // code and count, CR LF ended; fields with ';' or '"' quoted.
+    QString Csv() const;
+};
+
+// The preview of the window's list with its options (reads only).
+VistaPreviaTablas CalculaVistaPrevia(FrmEMRecodifica& frm);
