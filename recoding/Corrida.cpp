@@ -19,6 +19,7 @@
 #include "frame/platform/Operador.h"
 #include "frame/platform/Texto.h"
 #include "recoding/FrmEMRecodifica.h"
+#include "recoding/Deshacer.h"
 #include "recoding/Planes.h"
 #include "recoding/Testigo.h"
 #include "recoding/TextoSql.h"
@@ -159,8 +160,46 @@ QString RutaLogRecodificacion() {
            QStringLiteral(".txt");
 }
 
+void FrmEMRecodifica::PideDetener(bool cerrando) {
+    if (cerrando) cerrando_ = true;
+    detener_ = true;
+}
+
+int FrmEMRecodifica::ResumenCorrida::Correctos() const {
+    int n = 0;
+    for (const ResultadoCodigo& r : codigos) n += r.error ? 0 : 1;
+    return n;
+}
+
+int FrmEMRecodifica::ResumenCorrida::Errores() const {
+    return static_cast<int>(codigos.size()) - Correctos();
+}
+
+void FrmEMRecodifica::ReponePendientes() {
+    Grilla& g = MSFlexGrid1;
+    if (resumen_.pendientes.isEmpty()) return;
+    g.SetRows(static_cast<int>(resumen_.pendientes.size()) + 2);
+    for (int i = 0; i < resumen_.pendientes.size(); ++i)
+        for (int j = 0; j < resumen_.pendientes[i].size() && j < g.Cols(); ++j)
+            g.SetTextMatrix(i + 1, j, resumen_.pendientes[i][j]);
+    resumen_.pendientes.clear();
+    if (Vista) Vista->Actualiza();
+}
+
 void FrmEMRecodifica::ProcesoPrincipal() {
     Grilla& g = MSFlexGrid1;
+    resumen_ = ResumenCorrida();
+    struct EnCorrida {
+        FrmEMRecodifica& f;
+        explicit EnCorrida(FrmEMRecodifica& frm) : f(frm) {
+            f.corriendo_ = true;
+        }
+        ~EnCorrida() {
+            f.corriendo_ = false;
+            f.detener_ = false;
+            f.cerrando_ = false;
+        }
+    } enCorrida(*this);
     Dll_Display& cartel = ElCartel();
     Guardia guardia(LibUtil().DialogoDe(kRutina));
     guardia.Antes([&](const Fallo&) {
@@ -199,7 +238,7 @@ void FrmEMRecodifica::ProcesoPrincipal() {
                                                             "sin cambiarles el rubro."),
                                          vbOKOnly + vbExclamation, QStringLiteral("Aviso al operador"));
             },
-            [&] { cartel.CartelInicio(QStringLiteral("Recodificacion de Articulos"), false); },
+            [&] { cartel.CartelInicio(QStringLiteral("Recodificacion de Articulos"), true); },
             [&] { GenTmp(3); },
             [&] {
                 QString r = rutaLog;
@@ -270,11 +309,16 @@ void FrmEMRecodifica::ProcesoPrincipal() {
                 return false;
         }
         res.error = fallo;
+        resumen_.codigos << res;
         if (Vista) Vista->Recodificado(res);
         return true;
     };
 
-    for (int i = 1; i <= ultima; ++i) {
+    // A stop asked for (the sign's cancel button, PideDetener) is honoured
+    // between codes: the rows from `pendiente` on are left for a later run.
+    auto pedido = [&] { return cancelado || detener_.load(); };
+    int pendiente = 0;
+    for (int i = 1; i <= ultima && pendiente == 0; ++i) {
         Fila f;
         auto muestra = [&] {
             cartel.CartelMostrar(cancelado, QString::number(i) + QStringLiteral(" ") + g.TextMatrix(i, 0),
@@ -286,10 +330,37 @@ void FrmEMRecodifica::ProcesoPrincipal() {
                 [&] { CodigosDeFila(g, i, talles, conBlancos, f); },
             }))
             return abandona();
-        for (const QString& O : f.codigos)
-            if (!pasoCodigo(i, O, f.N)) return abandona();
+        if (pedido()) {
+            pendiente = i;
+            break;
+        }
+        for (qsizetype k = 0; k < f.codigos.size(); ++k) {
+            if (!pasoCodigo(i, f.codigos[k], f.N)) return abandona();
+            // A row stopped among its size variants stays: its remaining codes are read again.
+            if (k + 1 < f.codigos.size() && pedido()) {
+                pendiente = i;
+                break;
+            }
+        }
+        if (pendiente != 0) break;
         if (!guardia.Paso(muestra)) return abandona();
+        if (i < ultima && pedido()) pendiente = i + 1;
     }
+    if (pendiente != 0) {
+        resumen_.detenida = true;
+        for (int i = pendiente; i <= ultima; ++i) {
+            QStringList celdas;
+            for (int j = 0; j < g.Cols(); ++j) celdas << g.TextMatrix(i, j);
+            if (!Trim(celdas.value(Grilla::IdArticulo)).isEmpty() || !Trim(celdas.value(Grilla::ArticuloNuevo)).isEmpty())
+                resumen_.pendientes << celdas;
+        }
+        // The witness covers what was done: the grid keeps the processed rows and an empty last one.
+        g.SetRows(pendiente + 1);
+        for (int j = 0; j < g.Cols(); ++j) g.SetTextMatrix(pendiente, j, QString());
+        if (g.Row >= g.Rows()) g.Row = g.Rows() - 1;
+        if (g.TopRow >= g.Rows()) g.TopRow = 1;
+    }
+    const bool preguntas = !cerrando_;
 
     int respuesta = vbNo;
     bool sinGuardar = false;
@@ -297,6 +368,18 @@ void FrmEMRecodifica::ProcesoPrincipal() {
             [&] { cartel.CartelCerrar(); },
             [&] { AgregaTestigo(*this); },
             [&] {
+                const ListaDeshacer deshacer = ArmaDeshacer(resumen_.codigos);
+                resumen_.noReversibles = deshacer.noReversibles;
+                resumen_.lineasDeshacer = static_cast<int>(deshacer.lineas.size());
+                if (deshacer.lineas.isEmpty()) return;
+                const QString ruta = RutaDeshacer(QDateTime::currentDateTime());
+                if (!EscribeDeshacer(ruta, deshacer))
+                    throw Fallo(NumeroFallo::PermisoDenegado, QStringLiteral("No se puede escribir el archivo ") + ruta,
+                                kRutina);
+                resumen_.archivoDeshacer = ruta;
+            },
+            [&] {
+                if (!preguntas) return;
                 respuesta = ElOperador().Mensaje(
                     QStringLiteral("Proceso FINALIZADO. Es recomendable imprimir un testigo de la recodificación "
                                    "realizada, ¿Desea Imprimirlo?"),
@@ -322,7 +405,7 @@ void FrmEMRecodifica::ProcesoPrincipal() {
                 if (respuesta == vbYes) AbrePagina(Dialogo().NombreArchivo(), true);
             },
             [&] {
-                if (!errores) return;
+                if (!errores || !preguntas) return;
                 if (ElOperador().Mensaje(QStringLiteral("Atencion, Se produjeron errores durante la "
                                                         "recodificacion, desea ver el archivo generado?"),
                                          vbYesNo + vbQuestion, QStringLiteral("Atencion")) != vbYes)

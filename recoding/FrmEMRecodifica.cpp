@@ -1,5 +1,7 @@
 #include "recoding/FrmEMRecodifica.h"
 
+#include <QFileInfo>
+
 #include "db/DB_Dll.h"
 #include "frame/Arranque.h"
 #include "frame/Configuracion.h"
@@ -11,6 +13,9 @@
 #include "frame/platform/Texto.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "lookup/ModConsultas.h"
+#include "recoding/InformeVistaPrevia.h"
+#include "recoding/RevisionLista.h"
+#include "recoding/VistaPreviaTablas.h"
 
 FrmEMRecodifica::FrmEMRecodifica() = default;
 FrmEMRecodifica::~FrmEMRecodifica() = default;
@@ -36,7 +41,22 @@ void FrmEMRecodifica::UtilKor1_Click(const QString& clave) {
     if (k == QLatin1String("NUEVO")) {
         g.Paso([&] { InicializaGrid2(); });
     } else if (k == QLatin1String("GRABAR")) {
-        g.Ejecuta({[&] { ProcesoPrincipal(); }, [&] { InicializaGrid2(); }, [&] { inicializa(); }});
+        bool seguir = false;
+        if (!g.Paso([&] { seguir = RevisaAntesDeGrabar(); }) || !seguir) return;
+        g.Ejecuta({[&] { ProcesoPrincipal(); },
+                   [&] { InicializaGrid2(); },
+                   [&] { ReponePendientes(); },
+                   [&] { inicializa(); },
+                   [&] { LblCodigo = TextoResumen(resumen_, LblCodigo); },
+                   [&] {
+                       if (Vista) Vista->Actualiza();
+                   }});
+    } else if (k == QLatin1String("VISTAPREVIA")) {
+        g.Paso([&] {
+            if (!Vista) return;
+            const InformeVistaPrevia informe(CalculaVistaPrevia(*this), RevisaLista(*this));
+            Vista->MuestraVistaPrevia(informe);
+        });
     } else if (k == QLatin1String("PLANILLA")) {
         g.Paso([&] {
             if (Vista)
@@ -85,4 +105,40 @@ void FrmEMRecodifica::CmdConsultar() {
 Lib_Dialogo& FrmEMRecodifica::Dialogo() {
     if (!dialogo_) dialogo_ = std::make_unique<Lib_Dialogo>();
     return *dialogo_;
+}
+
+QString TextoResumen(const FrmEMRecodifica::ResumenCorrida& r, const QString& actual) {
+    if (r.codigos.isEmpty() && !r.detenida) return actual;
+    QString t = QStringLiteral("Correctos: %1, con error: %2.").arg(r.Correctos()).arg(r.Errores());
+    if (r.detenida)
+        t += QStringLiteral(" Detenida: %1 filas pendientes.").arg(r.pendientes.size());
+    if (!r.archivoDeshacer.isEmpty())
+        t += QStringLiteral(" Deshacer: ") + QFileInfo(r.archivoDeshacer).fileName();
+    if (!r.noReversibles.isEmpty())
+        t += QStringLiteral(" (%1 no reversibles)").arg(r.noReversibles.size());
+    return t;
+}
+
+bool FrmEMRecodifica::RevisaAntesDeGrabar() {
+    const RevisionLista r = RevisaLista(*this);
+    if (!r.HayRechazos() && !r.HayAvisos()) return true;
+    enum { Continuar, Reordenar, Volver };
+    PedidoEleccion p;
+    p.titulo = QStringLiteral("Revisión de la lista");
+    p.texto = r.HayRechazos()
+                  ? QStringLiteral("La lista no se puede recodificar así: corrija los rechazos y vuelva a grabar.")
+                  : QStringLiteral("Antes de recodificar, lea lo que pasará. Las fusiones no se pueden deshacer.");
+    p.columnas = ColumnasRevision();
+    p.filas = FilasRevision(r);
+    p.botones = {QStringLiteral("&Continuar"), QStringLiteral("&Reordenar y continuar"),
+                 QStringLiteral("&Volver a la lista")};
+    p.habilitados = {!r.HayRechazos(), !r.HayRechazos() && !r.ordenSeguro.isEmpty(), true};
+    p.porDefecto = Volver;
+    p.cancelar = Volver;
+    const int eleccion = ElOperador().Eleccion(p);
+    if (eleccion == Reordenar) {
+        ReordenaGrilla(MSFlexGrid1, r.ordenSeguro);
+        if (Vista) Vista->Actualiza();
+    }
+    return eleccion == Continuar || eleccion == Reordenar;
 }

@@ -8,13 +8,16 @@
 #include "recoding/Planes.h"
 
 #include <QString>
+#include <QStringList>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 
 class Lib_Dialogo;
+class InformeVistaPrevia;
 
 // The floating cell editor.
 struct EditorCelda {
@@ -60,6 +63,8 @@ public:
     virtual void Cierra() {}
     // "PLANILLA": the spreadsheet editor of a table.
     virtual void MuestraPlanilla(const QString& tabla, const QString& conexion, const QString& titulo) {}
+    // "VISTAPREVIA": the report of what each table would receive (not modal).
+    virtual void MuestraVistaPrevia(const InformeVistaPrevia& informe) {}
 };
 
 class FrmEMRecodifica {
@@ -107,6 +112,10 @@ public:
     void UtilKor1_Click(const QString& clave);
     // The article lookup for the cell being edited.
     void CmdConsultar();
+    // Before "GRABAR": the whole-list check. With refusals or warnings the
+    // operator reads the findings and goes on, has the chains reordered, or
+    // goes back to the list (refusals allow only going back). True to run.
+    bool RevisaAntesDeGrabar();
 
     // ---- grid and editor ----------------------------------------------------
     void InicializaGrid2();
@@ -144,6 +153,29 @@ public:
     void VistaPrevia(const std::function<void(int fila, const QString& viejo, const QString& nuevo,
                                               const Plan& plan)>& cada);
 
+    // Asks the run in progress to stop after the code being sent; every code
+    // is its own transaction, so none is left half done. `cerrando`: the
+    // program is closing, the questions at the run's end are skipped. Safe
+    // to call from a signal handler.
+    void PideDetener(bool cerrando = false);
+    bool Corriendo() const { return corriendo_; }
+
+    // What the last run did.
+    struct ResumenCorrida {
+        QVector<ResultadoCodigo> codigos;  // every code sent, in order
+        bool detenida = false;             // stopped before the end of the list
+        QVector<QStringList> pendientes;   // the rows not processed, cells in column order
+        QString archivoDeshacer;           // the undo file, empty when nothing can be undone
+        int lineasDeshacer = 0;
+        QStringList noReversibles;         // "old → new (reason)"
+        int Correctos() const;
+        int Errores() const;
+    };
+    const ResumenCorrida& UltimaCorrida() const { return resumen_; }
+    // The rows a stopped run left, back in the grid after the processed ones
+    // were cleared.
+    void ReponePendientes();
+
     // Makes the cell current as the grid control does (cell events fired).
     void MueveCelda(int fila, int columna) { CambiaCelda(MSFlexGrid1, fila, columna); }
 
@@ -157,4 +189,13 @@ private:
     void DaFocoEditor();
 
     std::unique_ptr<Lib_Dialogo> dialogo_;
+    ResumenCorrida resumen_;
+    bool corriendo_ = false;
+    std::atomic<bool> detener_{false};
+    std::atomic<bool> cerrando_{false};
+    static_assert(std::atomic<bool>::is_always_lock_free);
 };
+
+// The last run in one line for the window's status label; `actual` when no
+// code was sent.
+QString TextoResumen(const FrmEMRecodifica::ResumenCorrida& r, const QString& actual);

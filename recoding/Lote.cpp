@@ -5,7 +5,11 @@
 #include "recoding/Lote.h"
 
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
+#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 #include <vector>
@@ -21,7 +25,9 @@
 #include "frame/sesion/Sesion.h"
 #include "recoding/FrmEMRecodifica.h"
 #include "recoding/Planes.h"
+#include "recoding/RevisionLista.h"
 #include "recoding/Testigo.h"
+#include "recoding/VistaPreviaTablas.h"
 
 using Texto::Trim;
 
@@ -40,6 +46,10 @@ const std::vector<Opcion> kOpciones = {
     {QStringLiteral("permite-existentes"), 0, QStringLiteral("           aceptar códigos nuevos existentes")},
     {QStringLiteral("html"), 1, QStringLiteral("ARCHIVO     guardar el testigo HTML")},
     {QStringLiteral("vista-previa"), 0, QStringLiteral("           mostrar los lotes sin enviarlos")},
+    {QStringLiteral("resumen"), 0, QStringLiteral("           con --vista-previa: las filas de cada tabla en lugar de los lotes")},
+    {QStringLiteral("orden-seguro"), 0, QStringLiteral("           reordenar las cadenas (B→C antes que A→B)")},
+    {QStringLiteral("forzar"), 0, QStringLiteral("           recodificar aunque la revisión de la lista dé avisos")},
+    {QStringLiteral("json"), 0, QStringLiteral("           un documento JSON en la salida estándar")},
 };
 
 const QString kUso = QStringLiteral("quenvar-lote [--carpeta DIR] [opciones] \"LINEA DE COMANDOS\"");
@@ -96,7 +106,8 @@ private:
 // Results and progress of the run.
 class VistaLote : public VistaRecodifica {
 public:
-    VistaLote(QTextStream& out, QTextStream& err) : out_(out), err_(err), barra_(isatty(fileno(stderr))) {}
+    VistaLote(QTextStream& out, QTextStream& err, bool json)
+        : out_(out), err_(err), barra_(isatty(fileno(stderr))), json_(json) {}
 
     void Progreso(int fila, int total) override {
         if (!barra_ || total <= 0) return;
@@ -109,6 +120,10 @@ public:
     }
     void Recodificado(const ResultadoCodigo& r) override {
         Termina();
+        if (json_) {
+            ++(r.error ? errores : correctos);
+            return;
+        }
         if (r.error) {
             ++errores;
             out_ << "ERROR " << Texto::RTrim(r.viejo) << ": " << r.descripcion << "\n";
@@ -132,8 +147,102 @@ private:
     QTextStream& out_;
     QTextStream& err_;
     bool barra_;
+    bool json_;
     bool pendiente_ = false;
 };
+
+// The signal that asked the run to stop (0: none); the run is told at once.
+volatile std::sig_atomic_t gSenal = 0;
+FrmEMRecodifica* gCorrida = nullptr;
+
+extern "C" void AlRecibirSenal(int senal) {
+    gSenal = senal;
+    if (gCorrida) gCorrida->PideDetener();
+}
+
+// SIGINT and SIGTERM stop the run between codes while the tool lives.
+class SenalesLote {
+public:
+    explicit SenalesLote(FrmEMRecodifica& frm) {
+        gSenal = 0;
+        gCorrida = &frm;
+        previaInt_ = std::signal(SIGINT, AlRecibirSenal);
+        previaTerm_ = std::signal(SIGTERM, AlRecibirSenal);
+    }
+    ~SenalesLote() {
+        std::signal(SIGINT, previaInt_);
+        std::signal(SIGTERM, previaTerm_);
+        gCorrida = nullptr;
+    }
+    int Recibida() const { return gSenal; }
+
+private:
+    using Manejador = void (*)(int);
+    Manejador previaInt_ = SIG_DFL;
+    Manejador previaTerm_ = SIG_DFL;
+};
+
+QJsonObject JsonConteo(const ConteoTabla& c) {
+    return {{QStringLiteral("tabla"), c.tabla},
+            {QStringLiteral("columna"), c.columna},
+            {QStringLiteral("efecto"), NombreEfecto(c.efecto)},
+            {QStringLiteral("filas"), c.filas}};
+}
+
+QJsonArray JsonConteos(const QVector<ConteoTabla>& conteos) {
+    QJsonArray a;
+    for (const ConteoTabla& c : conteos) a.append(JsonConteo(c));
+    return a;
+}
+
+QJsonObject JsonRevision(const RevisionLista& r, bool reordenada) {
+    QJsonArray hallazgos;
+    for (const Hallazgo& h : r.hallazgos) {
+        QJsonArray filas, propuesta;
+        for (int f : h.filas) filas.append(f);
+        for (const ParLista& p : h.propuesta)
+            propuesta.append(QJsonObject{{QStringLiteral("viejo"), p.viejo}, {QStringLiteral("nuevo"), p.nuevo}});
+        QJsonObject o{{QStringLiteral("gravedad"), NombreGravedad(h.gravedad)},
+                      {QStringLiteral("tipo"), NombreTipoHallazgo(h.tipo)},
+                      {QStringLiteral("filas"), filas},
+                      {QStringLiteral("pares"), h.pares},
+                      {QStringLiteral("efecto"), h.efecto}};
+        if (!propuesta.isEmpty()) o.insert(QStringLiteral("propuesta"), propuesta);
+        hallazgos.append(o);
+    }
+    QJsonArray orden;
+    for (int f : r.ordenSeguro) orden.append(f);
+    return {{QStringLiteral("rechazos"), r.Cuenta(Gravedad::Rechazo)},
+            {QStringLiteral("avisos"), r.Cuenta(Gravedad::Aviso)},
+            {QStringLiteral("notas"), r.Cuenta(Gravedad::Nota)},
+            {QStringLiteral("hallazgos"), hallazgos},
+            {QStringLiteral("ordenSeguro"), orden},
+            {QStringLiteral("reordenada"), reordenada}};
+}
+
+void ImprimeRevision(const RevisionLista& r, QTextStream& out) {
+    for (const Hallazgo& h : r.hallazgos) {
+        QStringList filas;
+        for (int f : h.filas) filas << QString::number(f);
+        out << NombreGravedad(h.gravedad).toUpper() << " " << NombreTipoHallazgo(h.tipo) << " (filas "
+            << filas.join(QLatin1Char(',')) << "): " << h.pares << ": " << h.efecto << "\n";
+    }
+}
+
+// Whether the findings stop the run: refusals always; warnings unless forced.
+// A merge into an existing code was already accepted by --permite-existentes.
+QString Impide(const RevisionLista& r, const OpcionesLeidas& o) {
+    if (r.HayRechazos()) return QStringLiteral("La revisión de la lista rechaza la corrida: corrija la lista.");
+    if (o.Tiene(QStringLiteral("forzar"))) return {};
+    for (const Hallazgo& h : r.hallazgos) {
+        if (h.gravedad != Gravedad::Aviso) continue;
+        if (h.tipo == TipoHallazgo::NuevoExistente && o.Tiene(QStringLiteral("permite-existentes"))) continue;
+        return QStringLiteral("La revisión de la lista da avisos: use --forzar para recodificar igual") +
+               (r.ordenSeguro.isEmpty() ? QString() : QStringLiteral(" o --orden-seguro para reordenar las cadenas")) +
+               QStringLiteral(".");
+    }
+    return {};
+}
 
 // argv for the shared option reader.
 struct Argumentos {
@@ -177,7 +286,7 @@ bool AbreSesion(const QString& linea, QTextStream& err) {
 }
 
 // Rows the run will not send, with the reason.
-int Omitidas(const FrmEMRecodifica& frm, QTextStream& out) {
+int Omitidas(const FrmEMRecodifica& frm, QTextStream& out, QJsonArray* json) {
     const Grilla& g = frm.MSFlexGrid1;
     int omitidas = 0;
     for (int i = 1; i < g.Rows(); ++i) {
@@ -197,7 +306,12 @@ int Omitidas(const FrmEMRecodifica& frm, QTextStream& out) {
             motivo = QStringLiteral("código nuevo rechazado");
         if (motivo.isEmpty()) continue;
         ++omitidas;
-        out << "OMITIDO " << Texto::RTrim(g.TextMatrix(i, Grilla::IdArticulo)) << ": " << motivo << "\n";
+        if (json)
+            json->append(QJsonObject{{QStringLiteral("fila"), i},
+                                     {QStringLiteral("codigo"), Texto::RTrim(g.TextMatrix(i, Grilla::IdArticulo))},
+                                     {QStringLiteral("motivo"), motivo}});
+        else
+            out << "OMITIDO " << Texto::RTrim(g.TextMatrix(i, Grilla::IdArticulo)) << ": " << motivo << "\n";
     }
     return omitidas;
 }
@@ -234,8 +348,10 @@ int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& er
     try {
         if (!AbreSesion(o.posicionales.first(), err)) return 2;
 
+        const bool json = o.Tiene(QStringLiteral("json"));
         FrmEMRecodifica frm;
-        VistaLote vista(out, err);
+        SenalesLote senales(frm);
+        VistaLote vista(out, err, json);
         frm.Vista = &vista;
         frm.InicializaGrid2();
         frm.ChkEstadisticas = o.Tiene(QStringLiteral("estadisticas"));
@@ -260,18 +376,93 @@ int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& er
         else
             frm.CmdControlar_Click();
 
-        const int omitidas = Omitidas(frm, out);
+        QJsonObject doc{{QStringLiteral("modo"), previa ? QStringLiteral("vista-previa") : QStringLiteral("corrida")}};
+        QJsonArray omitidosJson;
+        const int omitidas = Omitidas(frm, out, json ? &omitidosJson : nullptr);
+        doc.insert(QStringLiteral("omitidos"), omitidosJson);
+        // The document, once, with the exit status it reports.
+        auto termina = [&](int salida) {
+            if (json) {
+                doc.insert(QStringLiteral("salida"), salida);
+                out << QJsonDocument(doc).toJson(QJsonDocument::Indented);
+            }
+            out.flush();
+            return salida;
+        };
+
+        // The whole-list check, after reordering the chains when asked.
+        RevisionLista revision = RevisaLista(frm);
+        bool reordenada = false;
+        if (o.Tiene(QStringLiteral("orden-seguro")) && !revision.ordenSeguro.isEmpty()) {
+            ReordenaGrilla(frm.MSFlexGrid1, revision.ordenSeguro);
+            revision = RevisaLista(frm);
+            reordenada = true;
+        }
+        doc.insert(QStringLiteral("revision"), JsonRevision(revision, reordenada));
+        if (!json) {
+            if (reordenada) out << "Lista reordenada: las cadenas van en orden seguro\n";
+            ImprimeRevision(revision, out);
+        }
+        const QString impide = Impide(revision, o);
 
         if (previa) {
             int codigos = 0;
-            frm.VistaPrevia([&](int, const QString& viejo, const QString& nuevo, const Plan& plan) {
-                ++codigos;
-                out << "-- " << Texto::RTrim(viejo) << " -> " << Trim(nuevo) << " (" << NombreTipoPlan(plan.Tipo)
-                    << ")" << plan.Lote() << "\n";
-            });
+            QJsonArray pares;
+            if (o.Tiene(QStringLiteral("resumen"))) {
+                const VistaPreviaTablas vp = CalculaVistaPrevia(frm);
+                for (const PreviaCodigo& c : vp.codigos) {
+                    ++codigos;
+                    if (json) {
+                        pares.append(QJsonObject{{QStringLiteral("fila"), c.fila},
+                                                 {QStringLiteral("viejo"), Texto::RTrim(c.viejo)},
+                                                 {QStringLiteral("nuevo"), Trim(c.nuevo)},
+                                                 {QStringLiteral("plan"), NombreTipoPlan(c.tipo)},
+                                                 {QStringLiteral("resultado"), QStringLiteral("previsto")},
+                                                 {QStringLiteral("tablas"), JsonConteos(c.conteos)}});
+                        continue;
+                    }
+                    out << "-- " << Texto::RTrim(c.viejo) << " -> " << Trim(c.nuevo) << " (" << NombreTipoPlan(c.tipo)
+                        << ")\n";
+                    for (const ConteoTabla& t : c.conteos)
+                        out << "   " << t.tabla << "." << t.columna << " " << NombreEfecto(t.efecto) << " " << t.filas
+                            << "\n";
+                }
+                const QVector<ConteoTabla> totales = vp.Totales();
+                doc.insert(QStringLiteral("totales"), JsonConteos(totales));
+                if (!json) {
+                    out << "Totales:\n";
+                    for (const ConteoTabla& t : totales)
+                        out << "   " << t.tabla << "." << t.columna << " " << NombreEfecto(t.efecto) << " " << t.filas
+                            << "\n";
+                }
+            } else {
+                frm.VistaPrevia([&](int fila, const QString& viejo, const QString& nuevo, const Plan& plan) {
+                    ++codigos;
+                    if (json) {
+                        pares.append(QJsonObject{{QStringLiteral("fila"), fila},
+                                                 {QStringLiteral("viejo"), Texto::RTrim(viejo)},
+                                                 {QStringLiteral("nuevo"), Trim(nuevo)},
+                                                 {QStringLiteral("plan"), NombreTipoPlan(plan.Tipo)},
+                                                 {QStringLiteral("resultado"), QStringLiteral("previsto")}});
+                        return;
+                    }
+                    out << "-- " << Texto::RTrim(viejo) << " -> " << Trim(nuevo) << " (" << NombreTipoPlan(plan.Tipo)
+                        << ")" << plan.Lote() << "\n";
+                });
+            }
             cn.RollbackTrans();
-            out << "Vista previa: " << codigos << " códigos, " << omitidas << " omitidos\n";
-            return 0;
+            doc.insert(QStringLiteral("pares"), pares);
+            doc.insert(QStringLiteral("resumen"), QJsonObject{{QStringLiteral("codigos"), codigos},
+                                                              {QStringLiteral("omitidos"), omitidas}});
+            if (!json) out << "Vista previa: " << codigos << " códigos, " << omitidas << " omitidos\n";
+            if (senales.Recibida()) return termina(128 + senales.Recibida());
+            return termina(revision.HayRechazos() ? 2 : 0);
+        }
+
+        if (!impide.isEmpty()) {
+            err << impide << "\n";
+            doc.insert(QStringLiteral("error"), impide);
+            return termina(2);
         }
 
         politica.enCorrida = true;
@@ -279,11 +470,50 @@ int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& er
         politica.enCorrida = false;
         vista.Termina();
 
-        out << "Procesados: " << vista.correctos + vista.errores << ", correctos: " << vista.correctos
-            << ", con error: " << vista.errores << ", omitidos: " << omitidas << "\n";
-        if (vista.errores > 0) out << "Log de errores: " << EstadoCanalLog().nombre << "\n";
-        out.flush();
-        return vista.errores > 0 ? 1 : 0;
+        const FrmEMRecodifica::ResumenCorrida& r = frm.UltimaCorrida();
+        const int senal = senales.Recibida();
+        const int procesados = static_cast<int>(r.codigos.size());
+        if (json) {
+            QJsonArray pares;
+            for (const ResultadoCodigo& c : r.codigos) {
+                QJsonObject p{{QStringLiteral("fila"), c.fila},
+                              {QStringLiteral("viejo"), Texto::RTrim(c.viejo)},
+                              {QStringLiteral("nuevo"), Trim(c.nuevo)},
+                              {QStringLiteral("plan"), NombreTipoPlan(c.tipo)},
+                              {QStringLiteral("resultado"), c.error ? QStringLiteral("error") : QStringLiteral("ok")}};
+                if (c.error) p.insert(QStringLiteral("error"), c.descripcion);
+                pares.append(p);
+            }
+            for (const QStringList& f : r.pendientes)
+                pares.append(QJsonObject{{QStringLiteral("viejo"), Texto::RTrim(f.value(Grilla::IdArticulo))},
+                                         {QStringLiteral("nuevo"), Trim(f.value(Grilla::ArticuloNuevo))},
+                                         {QStringLiteral("resultado"), QStringLiteral("pendiente")}});
+            doc.insert(QStringLiteral("pares"), pares);
+        }
+        QJsonObject resumen{{QStringLiteral("procesados"), procesados},
+                            {QStringLiteral("correctos"), r.Correctos()},
+                            {QStringLiteral("conError"), r.Errores()},
+                            {QStringLiteral("omitidos"), omitidas},
+                            {QStringLiteral("detenida"), r.detenida || senal != 0},
+                            {QStringLiteral("pendientes"), static_cast<int>(r.pendientes.size())},
+                            {QStringLiteral("deshacer"), r.archivoDeshacer},
+                            {QStringLiteral("noReversibles"), QJsonArray::fromStringList(r.noReversibles)}};
+        if (senal) resumen.insert(QStringLiteral("senal"), senal);
+        if (r.Errores() > 0) resumen.insert(QStringLiteral("logErrores"), EstadoCanalLog().nombre);
+        doc.insert(QStringLiteral("resumen"), resumen);
+
+        if (!json) {
+            out << "Procesados: " << procesados << ", correctos: " << r.Correctos() << ", con error: " << r.Errores()
+                << ", omitidos: " << omitidas << "\n";
+            if (r.detenida || senal)
+                out << "Detenida" << (senal ? QStringLiteral(" por la señal ") + QString::number(senal) : QString())
+                    << ": " << r.pendientes.size() << " filas sin procesar\n";
+            if (!r.archivoDeshacer.isEmpty()) out << "Deshacer: " << r.archivoDeshacer << "\n";
+            for (const QString& n : r.noReversibles) out << "NO REVERSIBLE " << n << "\n";
+            if (r.Errores() > 0) out << "Log de errores: " << EstadoCanalLog().nombre << "\n";
+        }
+        if (senal) return termina(128 + senal);
+        return termina(r.Errores() > 0 ? 1 : 0);
     } catch (const Fallo& f) {
         err << "Error " << f.Numero() << ": " << f.Descripcion() << "\n";
         return 2;

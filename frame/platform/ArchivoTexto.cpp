@@ -57,15 +57,26 @@ bool Agrega(const QString& ruta, const QString& texto) {
     return ok && f.error() == QFileDevice::NoError;
 }
 
-bool Escribe(const QString& ruta, const QString& texto) {
+namespace {
+
+bool EscribeBytes(const QString& ruta, const QByteArray& b) {
     QSaveFile f(ruta);
     if (!f.open(QIODevice::WriteOnly)) return false;
-    const QByteArray b = Codifica(texto);
     if (f.write(b) != b.size()) {
         f.cancelWriting();
         return false;
     }
     return f.commit();
+}
+
+}  // namespace
+
+bool Escribe(const QString& ruta, const QString& texto) { return EscribeBytes(ruta, Codifica(texto)); }
+
+bool EscribeSinPerdida(const QString& ruta, const QString& texto) {
+    QByteArray b = Codifica(texto);
+    if (Decodifica(b) != texto) b = QByteArray("\xEF\xBB\xBF") + texto.toUtf8();
+    return EscribeBytes(ruta, b);
 }
 
 std::optional<QByteArray> LeeBytes(const QString& ruta) {

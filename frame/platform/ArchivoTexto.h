@@ -20,6 +20,9 @@ QString Decodifica(const QByteArray& bytes);
 bool Agrega(const QString& ruta, const QString& texto);
 // Replaces the file with the text. False on failure.
 bool Escribe(const QString& ruta, const QString& texto);
+// The same, but a text that Windows-1252 cannot hold is written as UTF-8
+// with a byte-order mark instead, so nothing is lost.
+bool EscribeSinPerdida(const QString& ruta, const QString& texto);
 // The whole file's bytes, or nothing when it cannot be read.
 std::optional<QByteArray> LeeBytes(const QString& ruta);
 // The whole file decoded, or nothing when it cannot be read.

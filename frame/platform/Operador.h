@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 #include <optional>
 
@@ -62,6 +63,19 @@ struct RespuestaArchivo {
     QString nombre;             // the chosen file, full path
 };
 
+// A choice over a table: the operator reads the rows and presses a button.
+struct PedidoEleccion {
+    QString titulo;
+    QString texto;                  // above the table
+    QStringList columnas;           // captions
+    QVector<QStringList> filas;
+    QStringList botones;            // captions; "&" marks the access key
+    QVector<bool> habilitados;      // per button; a missing entry is enabled
+    int porDefecto = 0;
+    int cancelar = -1;              // the button Escape and closing the window stand for
+    bool Habilitado(int boton) const { return boton >= habilitados.size() || habilitados[boton]; }
+};
+
 class Operador {
 public:
     virtual ~Operador() = default;
@@ -80,6 +94,9 @@ public:
                                 int estadoVentana = vbNormalFocus) = 0;
     // Lets the window system process pending events once.
     virtual void ProcesaEventos() = 0;
+    // The index of the button pressed. Without a table of its own, the
+    // choice is the cancelling button's.
+    virtual int Eleccion(const PedidoEleccion& pedido) { return pedido.cancelar; }
 };
 
 // The process's operator. Until one is set, a strict scripted operator

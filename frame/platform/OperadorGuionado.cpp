@@ -1,5 +1,7 @@
 #include "frame/platform/OperadorGuionado.h"
 
+#include "frame/platform/Fallo.h"
+
 OperadorGuionado& OperadorGuionado::Responde(int codigo) {
     cola_.emplace_back(codigo);
     return *this;
@@ -104,3 +106,15 @@ Operador& ElOperador() {
 }
 
 void EstableceOperador(Operador* operador) { actual() = operador; }
+
+int OperadorGuionado::Eleccion(const PedidoEleccion& pedido) {
+    Aviso a;
+    a.tipo = Aviso::Tipo::Eleccion;
+    a.texto = pedido.texto;
+    a.titulo = pedido.titulo;
+    a.eleccion = pedido;
+    const int boton = std::get<int>(Toma(a, 0));
+    if (boton < 0 || boton >= pedido.botones.size() || !pedido.Habilitado(boton))
+        throw Fallo(NumeroFallo::ArgumentoInvalido, QStringLiteral("Botón no disponible: ") + QString::number(boton));
+    return boton;
+}

@@ -11,13 +11,14 @@
 #include <vector>
 
 struct Aviso {
-    enum class Tipo { Mensaje, Entrada, Archivo, Documento, Programa };
+    enum class Tipo { Mensaje, Entrada, Archivo, Documento, Programa, Eleccion };
     Tipo tipo = Tipo::Mensaje;
     QString texto;       // message, prompt, document or program
     QString titulo;
     int botones = 0;     // message-box encoding (Mensaje)
     PedidoArchivo pedido;  // (Archivo)
     QStringList argumentos;  // (Programa)
+    PedidoEleccion eleccion;  // (Eleccion)
 };
 
 // Thrown when a prompt has no answer; deliberately not a std::exception.
@@ -52,6 +53,9 @@ public:
     int EjecutaPrograma(const QString& programa, const QStringList& argumentos, bool espera,
                         int estadoVentana) override;
     void ProcesaEventos() override { ++eventos_; }
+    // Answered with a queued code (Responde): the button's index. A
+    // disabled button cannot be chosen (error 5).
+    int Eleccion(const PedidoEleccion& pedido) override;
 
     // Programs "started" answer this exit code.
     void EstableceCodigoSalida(int codigo) { codigoSalida_ = codigo; }

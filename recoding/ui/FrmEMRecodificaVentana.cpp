@@ -13,6 +13,7 @@
 #include "frame/planilla/Lib_Planilla.h"
 #include "frame/lib/Lib_Util.h"
 #include "frame/ui/AparienciaVentana.h"
+#include "recoding/ui/FrmVistaPreviaVentana.h"
 #include "frame/platform/Operador.h"
 #include "frame/sesion/Sesion.h"
 #include "recoding/ui/GrillaVista.h"
@@ -132,6 +133,8 @@ void FrmEMRecodificaVentana::ArmaBarra() {
         {"NUEVO", "Nuevo", "Empezar una lista nueva", 113, QColor(0x2e, 0x7d, 0x32), "+"},
         {"BORRAR", "Borrar", "Borrar (sin uso en esta ventana)", 115, QColor(0x9e, 0x9e, 0x9e), "\u2212"},
         {"GRABAR", "Grabar", "Recodificar la lista", 116, QColor(0x15, 0x65, 0xc0), "\u2713"},
+        {"VISTAPREVIA", "Vista previa", "Ver qué recibirá cada tabla, sin grabar", 119, QColor(0x45, 0x5a, 0x64),
+         "\u25ce"},
         {"PLANILLA", "Planilla", "Maestro de Articulos en planilla", 117, QColor(0x00, 0x83, 0x8f), "\u25a6"},
         {"CONSULTAR", "Consultar", "Buscar un articulo para la celda", 114, QColor(0x6a, 0x1b, 0x9a), "?"},
         {"REPORTE", "Reporte", "Reporte (sin uso en esta ventana)", 118, QColor(0x9e, 0x9e, 0x9e), "\u2261"},
@@ -144,7 +147,13 @@ void FrmEMRecodificaVentana::ArmaBarra() {
     UtilKor1_->SetStyleBar(gFlatToolbars);
     // The dispatch runs after the click has returned, as a queued event.
     connect(UtilKor1_, &UtilKor::Click, this,
-            [this](const QString& clave) { QTimer::singleShot(0, this, [this, clave] { frm_.UtilKor1_Click(clave); }); });
+            [this](const QString& clave) {
+                QTimer::singleShot(0, this, [this, clave] {
+                    frm_.UtilKor1_Click(clave);
+                    // A close asked for during the run closes the window once it has stopped.
+                    if (cierrePendiente_ && !frm_.Corriendo()) close();
+                });
+            });
 }
 
 void FrmEMRecodificaVentana::ArmaControles() {
@@ -260,6 +269,13 @@ void FrmEMRecodificaVentana::MuestraPlanilla(const QString& tabla, const QString
     LibPlanilla().MuestraPlanilla(tabla, conexion, titulo);
 }
 
+void FrmEMRecodificaVentana::MuestraVistaPrevia(const InformeVistaPrevia& informe) {
+    if (vistaPrevia_) vistaPrevia_->close();
+    auto* v = new FrmVistaPreviaVentana(informe, this);
+    vistaPrevia_ = v;
+    v->show();
+}
+
 void FrmEMRecodificaVentana::FocoGrilla() { grilla_->setFocus(Qt::OtherFocusReason); }
 
 void FrmEMRecodificaVentana::FocoEditor() {
@@ -329,6 +345,14 @@ void FrmEMRecodificaVentana::Progreso(int fila, int total) {
 void FrmEMRecodificaVentana::Recodificado(const ResultadoCodigo&) {}
 
 void FrmEMRecodificaVentana::closeEvent(QCloseEvent* e) {
+    // During a run the window stays until the code in progress is done.
+    if (frm_.Corriendo()) {
+        cierrePendiente_ = true;
+        frm_.PideDetener(true);
+        e->ignore();
+        return;
+    }
+    if (vistaPrevia_) vistaPrevia_->close();
     Descarga();
     e->accept();
 }

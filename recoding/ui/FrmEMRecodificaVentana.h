@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QPointer>
 #include <QWidget>
 
 #include "recoding/FrmEMRecodifica.h"
@@ -60,6 +61,9 @@ public:
     void AplicaApariencia() override;
     void Cierra() override;
     void MuestraPlanilla(const QString& tabla, const QString& conexion, const QString& titulo) override;
+    void MuestraVistaPrevia(const InformeVistaPrevia& informe) override;
+    // The last preview window shown, while it is open.
+    QWidget* VentanaVistaPrevia() const { return vistaPrevia_; }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -74,6 +78,8 @@ private:
     W* Control(W* w, const char* nombre, int izq, int arriba, int ancho, int alto, const QString& texto = {});
 
     FrmEMRecodifica frm_;
+    QPointer<QWidget> vistaPrevia_;
+    bool cierrePendiente_ = false;  // asked to close during a run
     UtilKor* UtilKor1_ = nullptr;
     GrillaVista* grilla_ = nullptr;
     EditorCeldaVista* txtedit_ = nullptr;

@@ -124,7 +124,8 @@ TEST_F(Lote, CorridaConResultadosPorCodigo) {
     // Without --permite-existentes the existing new code is refused.
     EXPECT_EQ(Corre({"--archivo", pares, "--html", Ruta("t.htm"), linea}), 0) << Visible(errores);
     EXPECT_EQ(salida, "OMITIDO " + c[1] + ": código nuevo rechazado\nOMITIDO ZZZ-NO: código inexistente\nOK " + c[0] +
-                          " -> NUEVO-0 (copia)\nProcesados: 1, correctos: 1, con error: 0, omitidos: 2\n");
+                          " -> NUEVO-0 (copia)\nProcesados: 1, correctos: 1, con error: 0, omitidos: 2\nDeshacer: " +
+                          QDir(Carpeta()).entryInfoList({"Deshacer-*.txt"}).value(0).absoluteFilePath() + "\n");
     EXPECT_TRUE(errores.contains("El Código de Articulo nuevo ya existe,¿Es esto Correcto?"));
     EXPECT_TRUE(ArchivoTexto::Lee(Ruta("t.htm")).value_or("").contains("<TD>NUEVO-0"));
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo = 'NUEVO-0'"), "1");

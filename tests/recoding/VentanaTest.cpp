@@ -265,7 +265,9 @@ TEST_F(Ventana, ArchivoPorElBotonYGrabarConSusPreguntas) {
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo = '" + c[0] + "'"), "0");
     EXPECT_EQ(g().Rows(), 2);
     EXPECT_EQ(g().TextMatrix(1, 0), "");
-    EXPECT_TRUE(v->findChild<QLabel*>("LblCodigo")->text().startsWith("Recodificando VNUEVO-1"));
+    // The label ends with the run's summary and its undo file.
+    EXPECT_TRUE(v->findChild<QLabel*>("LblCodigo")->text().startsWith("Correctos: 2, con error: 0. Deshacer: Deshacer-"))
+        << Visible(v->findChild<QLabel*>("LblCodigo")->text());
     QStringList textos;
     for (const Aviso& a : op.Transcripcion()) textos << a.texto;
     EXPECT_TRUE(textos.contains(kPreguntaTestigo)) << Visible(textos.join("|"));

@@ -1,6 +1,12 @@
 #include "frame/platform/qt/OperadorQt.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableWidget>
+#include <QVBoxLayout>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -242,4 +248,51 @@ int OperadorQt::EjecutaPrograma(const QString& programa, const QStringList& argu
 
 void OperadorQt::ProcesaEventos() {
     QCoreApplication::processEvents();
+}
+
+int OperadorQt::Eleccion(const PedidoEleccion& pedido) {
+    QDialog d(Dueno());
+    d.setObjectName(QStringLiteral("DialogoEleccion"));
+    d.setWindowTitle(Titulo(pedido.titulo));
+    auto* caja = new QVBoxLayout(&d);
+    auto* texto = new QLabel(Lineas(pedido.texto), &d);
+    texto->setWordWrap(true);
+    caja->addWidget(texto);
+
+    auto* tabla = new QTableWidget(static_cast<int>(pedido.filas.size()), static_cast<int>(pedido.columnas.size()), &d);
+    tabla->setObjectName(QStringLiteral("TablaEleccion"));
+    tabla->setHorizontalHeaderLabels(pedido.columnas);
+    tabla->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tabla->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tabla->setWordWrap(true);
+    tabla->verticalHeader()->setVisible(false);
+    for (int i = 0; i < pedido.filas.size(); ++i)
+        for (int j = 0; j < pedido.filas[i].size() && j < pedido.columnas.size(); ++j)
+            tabla->setItem(i, j, new QTableWidgetItem(pedido.filas[i][j]));
+    tabla->resizeColumnsToContents();
+    tabla->horizontalHeader()->setStretchLastSection(true);
+    tabla->resizeRowsToContents();
+    caja->addWidget(tabla, 1);
+
+    int elegido = pedido.cancelar;
+    auto* fila = new QHBoxLayout;
+    fila->addStretch(1);
+    for (int b = 0; b < pedido.botones.size(); ++b) {
+        auto* p = new QPushButton(pedido.botones[b], &d);
+        p->setObjectName(QStringLiteral("BotonEleccion%1").arg(b));
+        p->setEnabled(pedido.Habilitado(b));
+        p->setAutoDefault(b == pedido.porDefecto);
+        p->setDefault(b == pedido.porDefecto && pedido.Habilitado(b));
+        QObject::connect(p, &QPushButton::clicked, &d, [&d, &elegido, b] {
+            elegido = b;
+            d.accept();
+        });
+        fila->addWidget(p);
+    }
+    caja->addLayout(fila);
+    d.resize(760, 420);
+    PorEncimaDelCartel(d);
+    // Escape and the close button leave with the cancelling button's answer.
+    if (d.exec() != QDialog::Accepted) return pedido.cancelar;
+    return elegido;
 }

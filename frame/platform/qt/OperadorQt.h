@@ -20,6 +20,8 @@ class OperadorQt : public Operador {
     int EjecutaPrograma(const QString& programa, const QStringList& argumentos, bool espera,
                         int estadoVentana = vbNormalFocus) override;
     void ProcesaEventos() override;
+    // A dialog with the text, a read-only table and the buttons in a row.
+    int Eleccion(const PedidoEleccion& pedido) override;
 };
 
 // A question to the operator stays above the progress sign, which is kept
