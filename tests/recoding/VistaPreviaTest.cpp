@@ -160,8 +160,10 @@ protected:
                 EXPECT_EQ(mueve.value(t), (llegadas & viejo[t]).size()) << que.toStdString() << " " << t.toStdString();
                 EXPECT_EQ(copia.value(t), (llegadas - viejo[t]).size()) << que.toStdString() << " " << t.toStdString();
                 EXPECT_EQ(borra.value(t), (antes - despues).size()) << que.toStdString() << " " << t.toStdString();
+                // What the old code keeps: neither moved nor deleted.
                 if (!enSitio) {
-                    EXPECT_TRUE(viejoDespues[t].isEmpty()) << que.toStdString() << " " << t.toStdString();
+                    EXPECT_EQ(viejoDespues[t], viejo[t] - llegadas - (antes - despues))
+                        << que.toStdString() << " " << t.toStdString();
                 }
             }
             if (++k < previa.codigos.size()) {
@@ -174,9 +176,11 @@ protected:
         QStringList esperados;
         for (const PreviaCodigo& p : previa.codigos)
             esperados << Texto::RTrim(p.viejo) + "|" + NombreTipoPlan(p.tipo) + "|OK";
-        EXPECT_EQ(seguidor.Pasos(), esperados);
+        pasos = seguidor.Pasos();
+        EXPECT_EQ(pasos, esperados);
         frm.Vista = &registro;
     }
+    QStringList pasos;  // the run's, as RegistroCorrida gives them
 };
 
 TEST_F(VistaPrevia, CuentaLoQueLaCorridaMueve) {
@@ -189,6 +193,21 @@ TEST_F(VistaPrevia, CuentaLoQueLaCorridaMueve) {
 TEST_F(VistaPrevia, CuentaLoQueLaCorridaMueveConPrefijo) {
     frm.CargaPorPrefijo = true;
     frm.TxtPrefijoNvo = "77";
+    ArmaLista();
+    ComparaConLaCorrida();
+}
+
+// Only the master: a merge leaves the movements under the old code and
+// deletes both codes' equivalences.
+TEST_F(VistaPrevia, CuentaLoQueLaCorridaMueveSoloMaestro) {
+    frm.ChkSoloMaestro = true;
+    ArmaLista();
+    ComparaConLaCorrida();
+}
+
+// Statistics only: every code keeps its master row and movements.
+TEST_F(VistaPrevia, CuentaLoQueLaCorridaMueveEstadisticas) {
+    frm.ChkEstadisticas = true;
     ArmaLista();
     ComparaConLaCorrida();
 }
@@ -216,6 +235,17 @@ TEST_F(VistaPrevia, CadenaEnElOrdenSeguro) {
     EXPECT_EQ(filas(previa.codigos[1], "V_MA_Precios", EfectoFilas::Borra), 0);
     Corre();
     EXPECT_EQ(registro.Pasos(), (QStringList{b + "|fusion|OK", a + "|copia|OK"}));
+}
+
+// An old code sent twice: the second copy finds nothing to copy, so its
+// new code is not created and a later pair onto it is a copy too.
+TEST_F(VistaPrevia, ViejoRepetidoNoCreaElNuevo) {
+    const QString a = ConMovimientos(0), b = ConMovimientos(1);
+    Fila(a, "a", "REPE-X");
+    Fila(a, "a", "REPE-Y");
+    Fila(b, "b", "REPE-Y");
+    ComparaConLaCorrida();
+    EXPECT_EQ(pasos, (QStringList{a + "|copia|OK", a + "|copia|OK", b + "|copia|OK"}));
 }
 
 TEST_F(VistaPrevia, CsvYTotales) {
