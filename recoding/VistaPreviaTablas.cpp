@@ -4,7 +4,6 @@
 #include "recoding/VistaPreviaTablas.h"
 
 #include <QHash>
-
 #include <optional>
 
 #include "db/DB_Dll.h"
@@ -29,7 +28,9 @@ QVector<Simbolo> Simbolos(const QString& s) {
     QVector<Simbolo> r;
     const int n = static_cast<int>(s.size());
     int i = 0;
-    auto palabra = [](QChar c) { return c.isLetterOrNumber() || c == u'_' || c == u'.' || c == u'@' || c == u'#'; };
+    auto palabra = [](QChar c) {
+        return c.isLetterOrNumber() || c == u'_' || c == u'.' || c == u'@' || c == u'#';
+    };
     while (i < n) {
         const QChar c = s[i];
         if (c.isSpace()) {
@@ -79,13 +80,18 @@ struct Movida {
 };
 
 bool Es(const QVector<Simbolo>& s, int i, const char* palabra) {
-    return i < s.size() && s[i].clase == Simbolo::Palabra && Texto::Iguales(s[i].texto, QLatin1String(palabra));
+    return i < s.size() && s[i].clase == Simbolo::Palabra &&
+           Texto::Iguales(s[i].texto, QLatin1String(palabra));
 }
 bool EsSigno(const QVector<Simbolo>& s, int i, char signo) {
     return i < s.size() && s[i].clase == Simbolo::Signo && s[i].texto == QLatin1Char(signo);
 }
-bool EsPalabra(const QVector<Simbolo>& s, int i) { return i < s.size() && s[i].clase == Simbolo::Palabra; }
-bool EsLiteral(const QVector<Simbolo>& s, int i) { return i < s.size() && s[i].clase == Simbolo::Literal; }
+bool EsPalabra(const QVector<Simbolo>& s, int i) {
+    return i < s.size() && s[i].clase == Simbolo::Palabra;
+}
+bool EsLiteral(const QVector<Simbolo>& s, int i) {
+    return i < s.size() && s[i].clase == Simbolo::Literal;
+}
 
 // "WHERE c = 'x'" closing the statement at i: the column and the literal.
 bool Condicion(const QVector<Simbolo>& s, int i, QString& columna, QString& literal) {
@@ -165,10 +171,12 @@ QStringList Sentencias(const Plan& plan) {
 // ---- row counts -------------------------------------------------------------------
 
 // The server's comparison of codes: trailing blanks and letter case ignored.
-QString Clave(const QString& literal) { return Texto::RTrim(literal).toCaseFolded(); }
+QString Clave(const QString& literal) {
+    return Texto::RTrim(literal).toCaseFolded();
+}
 
 class Conteos {
-public:
+  public:
     // Rows of the table whose column equals the literal, now.
     qint64& De(const QString& tabla, const QString& columna, const QString& literal) {
         const QString k = tabla.toUpper() + QChar(1) + columna.toUpper() + QChar(1) + Clave(literal);
@@ -177,11 +185,11 @@ public:
         return it.value();
     }
 
-private:
+  private:
     static qint64 Lee(const QString& tabla, const QString& columna, const QString& literal) {
         RecordsetPtr rs;
-        gDB().AbrirRecordset(QStringLiteral("SELECT COUNT(*) FROM ") + tabla + QStringLiteral(" WHERE ") + columna +
-                                 QStringLiteral(" = '") + literal + QStringLiteral("'"),
+        gDB().AbrirRecordset(QStringLiteral("SELECT COUNT(*) FROM ") + tabla + QStringLiteral(" WHERE ") +
+                                 columna + QStringLiteral(" = '") + literal + QStringLiteral("'"),
                              rs, ado::adOpenForwardOnly, ado::adLockReadOnly);
         qint64 n = 0;
         if (rs && rs->State() != ado::adStateClosed && !rs->Eof()) n = rs->Fields(0).Value().toLongLong();
@@ -193,7 +201,8 @@ private:
 
 void Suma(QVector<ConteoTabla>& v, const ConteoTabla& c) {
     for (ConteoTabla& x : v)
-        if (x.efecto == c.efecto && Texto::Iguales(x.tabla, c.tabla) && Texto::Iguales(x.columna, c.columna)) {
+        if (x.efecto == c.efecto && Texto::Iguales(x.tabla, c.tabla) &&
+            Texto::Iguales(x.columna, c.columna)) {
             x.filas += c.filas;
             return;
         }
@@ -278,16 +287,18 @@ QVector<ConteoTabla> VistaPreviaTablas::Totales() const {
 }
 
 QString VistaPreviaTablas::Csv() const {
-    QString r = Linea({QStringLiteral("fila"), QStringLiteral("viejo"), QStringLiteral("nuevo"), QStringLiteral("plan"),
-                       QStringLiteral("tabla"), QStringLiteral("columna"), QStringLiteral("efecto"),
-                       QStringLiteral("filas")});
+    QString r = Linea({QStringLiteral("fila"), QStringLiteral("viejo"), QStringLiteral("nuevo"),
+                       QStringLiteral("plan"), QStringLiteral("tabla"), QStringLiteral("columna"),
+                       QStringLiteral("efecto"), QStringLiteral("filas")});
     for (const PreviaCodigo& p : codigos) {
         const QStringList codigo{QString::number(p.fila), Texto::RTrim(p.viejo), Texto::RTrim(p.nuevo),
                                  NombreTipoPlan(p.tipo)};
         // A code that would move nothing still gets its line.
-        if (p.conteos.isEmpty()) r += Linea(codigo + QStringList{QString(), QString(), QString(), QStringLiteral("0")});
+        if (p.conteos.isEmpty())
+            r += Linea(codigo + QStringList{QString(), QString(), QString(), QStringLiteral("0")});
         for (const ConteoTabla& c : p.conteos)
-            r += Linea(codigo + QStringList{c.tabla, c.columna, NombreEfecto(c.efecto), QString::number(c.filas)});
+            r += Linea(codigo +
+                       QStringList{c.tabla, c.columna, NombreEfecto(c.efecto), QString::number(c.filas)});
     }
     return r;
 }

@@ -2,7 +2,6 @@
 // demo database: every code's rows followed one by one through the run.
 
 #include <QCryptographicHash>
-
 #include <functional>
 
 #include "recoding/VistaPreviaTablas.h"
@@ -11,9 +10,18 @@
 namespace {
 
 // The code columns the plans touch, as Referencias names them.
-const QStringList kColumnas = {"V_MA_ARTICULOS",   "AC_VENTASDIARIA",       "AC_VENTASMES", "AC_COMPRASDIARIA",
-                               "AC_COMPRASMES",    "V_MV_CPTEINSUMOS",      "C_MV_CPTEINSUMOS", "V_MV_STOCK",
-                               "V_MA_INSUMOS",     "V_MA_Precios",          "V_MA_Precios_Borrador", "S_TA_EQUIV",
+const QStringList kColumnas = {"V_MA_ARTICULOS",
+                               "AC_VENTASDIARIA",
+                               "AC_VENTASMES",
+                               "AC_COMPRASDIARIA",
+                               "AC_COMPRASMES",
+                               "V_MV_CPTEINSUMOS",
+                               "C_MV_CPTEINSUMOS",
+                               "V_MV_STOCK",
+                               "V_MA_INSUMOS",
+                               "V_MA_Precios",
+                               "V_MA_Precios_Borrador",
+                               "S_TA_EQUIV",
                                "V_MA_INSUMOS.IDARTICULOINSUMO"};
 
 QString Nombre(const QString& tabla, const QString& columna) {
@@ -32,14 +40,15 @@ struct Seguidor : RegistroCorrida {
 }  // namespace
 
 class VistaPrevia : public PruebaCorrida {
-protected:
+  protected:
     using Filas = QMap<QString, QSet<qint64>>;  // per column, the engine's row ids
 
     // The rows referring to a code, per column, identified by the engine's row id.
     Filas FilasDe(const QString& codigo) {
         Filas r;
         for (const QString& t : kColumnas) {
-            const QString tabla = t.section('.', 0, 0), campo = t.contains('.') ? t.section('.', 1) : "IDARTICULO";
+            const QString tabla = t.section('.', 0, 0),
+                          campo = t.contains('.') ? t.section('.', 1) : "IDARTICULO";
             Recordset rs;
             rs.Open("SELECT rowid FROM " + tabla + " WHERE " + campo + " = " + Lit(codigo), gDB().Cnn());
             QSet<qint64>& s = r[t.toUpper()];
@@ -56,27 +65,31 @@ protected:
             rs.Open("SELECT * FROM " + t, gDB().Cnn());
             long n = 0;
             for (; !rs.Eof(); rs.MoveNext(), ++n)
-                for (int c = 0; c < rs.FieldCount(); ++c) h.addData(rs.Fields(c).Value().toString().toUtf8() + '\1');
+                for (int c = 0; c < rs.FieldCount(); ++c)
+                    h.addData(rs.Fields(c).Value().toString().toUtf8() + '\1');
             h.addData((t + QString::number(n)).toUtf8());
         }
         return h.result();
     }
     QString DeTalles() {
         Recordset rs;
-        rs.Open("SELECT a.IdArticulo FROM V_MA_ARTICULOS a WHERE a.IdArticulo NOT LIKE ' %' AND a.IdArticulo NOT "
-                "LIKE '%|%' AND EXISTS (SELECT 1 FROM V_MA_ARTICULOS v WHERE v.IdArticulo LIKE RTRIM(a.IdArticulo) "
-                "+ '|%' AND v.TalleDefault <> '') ORDER BY a.IdArticulo",
-                gDB().Cnn());
+        rs.Open(
+            "SELECT a.IdArticulo FROM V_MA_ARTICULOS a WHERE a.IdArticulo NOT LIKE ' %' AND a.IdArticulo NOT "
+            "LIKE '%|%' AND EXISTS (SELECT 1 FROM V_MA_ARTICULOS v WHERE v.IdArticulo LIKE "
+            "RTRIM(a.IdArticulo) "
+            "+ '|%' AND v.TalleDefault <> '') ORDER BY a.IdArticulo",
+            gDB().Cnn());
         return rs.Eof() ? QString() : Texto::Trim(rs.Fields(0).Value().toString());
     }
     void Equivalencia(const QString& codigo, const QString& eq) {
-        gDB().Cnn().Execute("INSERT INTO S_TA_EQUIV (IDARTICULO, Equivalencia) VALUES (" + Lit(codigo) + ", " +
-                            Lit(eq) + ")");
+        gDB().Cnn().Execute("INSERT INTO S_TA_EQUIV (IDARTICULO, Equivalencia) VALUES (" + Lit(codigo) +
+                            ", " + Lit(eq) + ")");
         ASSERT_EQ(gDB().Cnn().Errors().Count(), 0);
     }
     void Borrador(const QString& codigo) {
-        gDB().Cnn().Execute("INSERT INTO V_MA_Precios_Borrador (IdLista, IDARTICULO, Precio) VALUES ('  99', " +
-                            Lit(codigo) + ", 10)");
+        gDB().Cnn().Execute(
+            "INSERT INTO V_MA_Precios_Borrador (IdLista, IDARTICULO, Precio) VALUES ('  99', " + Lit(codigo) +
+            ", 10)");
         ASSERT_EQ(gDB().Cnn().Errors().Count(), 0);
     }
 
@@ -84,8 +97,9 @@ protected:
     // equivalences, an in-place case change, chains in both orders, an
     // article with size variants and a code with a quote.
     void ArmaLista() {
-        const QString a = ConMovimientos(0), b = ConMovimientos(1), c = ConMovimientos(2), d = ConMovimientos(3),
-                      e = ConMovimientos(4), f = ConMovimientos(5), g = ConMovimientos(6), h = ConMovimientos(7);
+        const QString a = ConMovimientos(0), b = ConMovimientos(1), c = ConMovimientos(2),
+                      d = ConMovimientos(3), e = ConMovimientos(4), f = ConMovimientos(5),
+                      g = ConMovimientos(6), h = ConMovimientos(7);
         ASSERT_FALSE(h.isEmpty());
         Equivalencia(b, "EQ-B");
         Equivalencia(c, "EQ-C1");
@@ -104,15 +118,15 @@ protected:
             AgregaArticulo("Q_1|M", "Talle M", "M");
             t = "Q_1";
         }
-        Fila(a, "a", "NUEVO-A");     // copy
-        Fila(b, "b", c);             // merge
+        Fila(a, "a", "NUEVO-A");  // copy
+        Fila(b, "b", c);          // merge
         Fila(d, "d", "NUEVO-D");
         Fila("MAYUS-1", "m", "Mayus-1");  // in place
-        Fila(e, "e", "CADENA-X");    // B→C, then A→B: a copy at run time
+        Fila(e, "e", "CADENA-X");         // B→C, then A→B: a copy at run time
         Fila(f, "f", e);
-        Fila(g, "g", "CADENA-Y");    // A→B, then B→C: C gains A's rows
+        Fila(g, "g", "CADENA-Y");  // A→B, then B→C: C gains A's rows
         Fila("cadena-y", "y", h);
-        Fila(t, "t", "NUEVO-T");     // the variants first, then the article
+        Fila(t, "t", "NUEVO-T");  // the variants first, then the article
         Fila("A'01", "q", "B'01");
     }
 
@@ -141,7 +155,7 @@ protected:
                 const QString n = Nombre(c.tabla, c.columna);
                 EXPECT_TRUE(viejo.contains(n)) << n.toStdString();
                 EXPECT_GT(c.filas, 0);
-                (c.efecto == EfectoFilas::Borra     ? borra
+                (c.efecto == EfectoFilas::Borra   ? borra
                  : c.efecto == EfectoFilas::Copia ? copia
                                                   : mueve)[n] += c.filas;
                 // Rows change code onto an existing article in a merge only.
@@ -157,9 +171,12 @@ protected:
             for (const QString& t : viejo.keys()) {
                 const QSet<qint64> antes = viejo[t] + nuevo[t], despues = viejoDespues[t] + nuevoDespues[t];
                 const QSet<qint64> llegadas = enSitio ? viejo[t] : nuevoDespues[t] - nuevo[t];
-                EXPECT_EQ(mueve.value(t), (llegadas & viejo[t]).size()) << que.toStdString() << " " << t.toStdString();
-                EXPECT_EQ(copia.value(t), (llegadas - viejo[t]).size()) << que.toStdString() << " " << t.toStdString();
-                EXPECT_EQ(borra.value(t), (antes - despues).size()) << que.toStdString() << " " << t.toStdString();
+                EXPECT_EQ(mueve.value(t), (llegadas & viejo[t]).size())
+                    << que.toStdString() << " " << t.toStdString();
+                EXPECT_EQ(copia.value(t), (llegadas - viejo[t]).size())
+                    << que.toStdString() << " " << t.toStdString();
+                EXPECT_EQ(borra.value(t), (antes - despues).size())
+                    << que.toStdString() << " " << t.toStdString();
                 // What the old code keeps: neither moved nor deleted.
                 if (!enSitio) {
                     EXPECT_EQ(viejoDespues[t], viejo[t] - llegadas - (antes - despues))
