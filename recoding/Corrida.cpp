@@ -4,13 +4,14 @@
 #include "recoding/Corrida.h"
 
 #include <QDateTime>
-#include <QSet>
+#include <QHash>
 
 #include "db/DB_Dll.h"
 #include "db/platform/Ado.h"
 #include "db/platform/Conexion.h"
 #include "db/platform/Recordset.h"
 #include "display/Dll_Display.h"
+#include "frame/ModGlobal.h"
 #include "frame/lib/Lib_Dialogo.h"
 #include "frame/lib/Lib_Util.h"
 #include "frame/lib/TratamientoErrores.h"
@@ -425,18 +426,38 @@ void FrmEMRecodifica::VistaPrevia(
     const CodigosConBlancos conBlancos = LeeCodigosConBlancos();
     const OpcionesPlan op = Opciones(*this, RubroCabe(*this));
     Plan plan;
-    QSet<QString> creados;
+    // Nothing is sent, so the probe sees the master as it was before the
+    // list: the codes earlier pairs would create (true) or remove (false)
+    // decide instead, by the server's comparison (trailing blanks and case
+    // ignored).
+    QHash<QString, bool> existe;
+    auto clave = [](const QString& c) { return Texto::RTrim(c).toCaseFolded(); };
+    QString columnas;
     for (int i = 1; i < g.Rows(); ++i) {
         Fila f = LeeFila(g, i);
         CodigosDeFila(g, i, talles, conBlancos, f);
         for (const QString& O : f.codigos) {
             EligePlan(plan, O, f.N, op);
-            // Nothing is sent, so a new code copied earlier in the list does
-            // not exist yet: the run would merge into it.
-            const QString clave = Trim(f.N).toUpper();
-            if (plan.Tipo == TipoPlan::Copia && creados.contains(clave))
-                ArmaPlan(plan, O, f.N, op, true, QString());
-            if (plan.Tipo == TipoPlan::Copia) creados.insert(clave);
+            const auto nuevo = existe.constFind(clave(FormatoGuardado(f.N, 25)));
+            if (nuevo != existe.constEnd()) {
+                // A new code copied earlier: the run merges into it.
+                if (plan.Tipo == TipoPlan::Copia && *nuevo) ArmaPlan(plan, O, f.N, op, true, QString());
+                // An existing code recoded earlier: gone from the master, the run copies.
+                if (plan.Tipo == TipoPlan::Fusion && !*nuevo) {
+                    if (columnas.isEmpty()) {
+                        QString tipos;
+                        columnas = VerificaCampos(QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("ID"),
+                                                  QStringLiteral("Idarticulo"), QStringLiteral("ID"), false, tipos);
+                    }
+                    ArmaPlan(plan, O, f.N, op, false, columnas);
+                }
+            }
+            if (plan.Tipo == TipoPlan::Copia || plan.Tipo == TipoPlan::Fusion) {
+                // A copy creates the new code only from an old code still in the master.
+                if (plan.Tipo == TipoPlan::Fusion || existe.value(clave(FormatoGuardado(O, 25)), true))
+                    existe.insert(clave(FormatoGuardado(f.N, 25)), true);
+                existe.insert(clave(FormatoGuardado(O, 25)), false);
+            }
             cada(i, O, f.N, plan);
         }
     }

@@ -149,7 +149,9 @@ public:
     // ---- the run -------------------------------------------------------------------
     void ProcesoPrincipal();
     // What the run would send, without sending anything that writes: for
-    // every code it would process, its plan, in the run's order.
+    // every code it would process, its plan, in the run's order. A pair onto
+    // a code that earlier pairs would create merges; onto one they would
+    // take out of the master, copies.
     void VistaPrevia(const std::function<void(int fila, const QString& viejo, const QString& nuevo,
                                               const Plan& plan)>& cada);
 

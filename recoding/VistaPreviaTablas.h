@@ -31,7 +31,9 @@ struct PreviaCodigo {
     QString viejo;       // the code sent (a size variant's own code)
     QString nuevo;
     TipoPlan tipo = TipoPlan::Copia;
-    QVector<ConteoTabla> conteos;  // in plan order, one per table, column and effect
+    // In plan order, one per table, column and effect that affects rows
+    // (counts of 0 left out).
+    QVector<ConteoTabla> conteos;
 };
 
 struct VistaPreviaTablas {
@@ -40,7 +42,9 @@ struct VistaPreviaTablas {
     // Per table, column and effect, summed over the codes, in first-seen order.
     QVector<ConteoTabla> Totales() const;
     // "fila;viejo;nuevo;plan;tabla;columna;efecto;filas" and one line per
-    // code and count, CR LF ended; fields with ';' or '"' quoted.
+    // code and count (a code without counts: one line, empty table, column
+    // and effect, 0 rows), CR LF ended; codes without trailing blanks;
+    // fields with ';', '"' or line breaks quoted, '"' doubled.
     QString Csv() const;
 };
 

@@ -4,7 +4,7 @@
 // beforehand, prepared and run directly on SQLite with one transaction per
 // code, on an identical copy of the database, in the same run.
 //
-//   bench_recoding [--articulos N] [--movimientos M] [--vueltas V] [--codigos K,K2,...]
+//   bench_recoding [--articulos N] [--movimientos M] [--vueltas V] [--codigos K,K2,...] [--solo-previa]
 //
 // The ratio is measured over V runs of 1,000 pairs, each followed by its
 // floor (total and median of the runs); flatness over whole runs of each
@@ -12,6 +12,9 @@
 // Last, runs through the main window (a real window on the offscreen
 // platform, repainting between codes) alternate with runs of the window-less
 // model that the batch tool drives, and their ratio is reported.
+// The per-table preview of 1,000 pairs alternates with the run of the same
+// pairs (its baseline: the preview must take less); --solo-previa measures
+// only that.
 
 #include <QApplication>
 #include <QDir>
@@ -40,6 +43,7 @@
 #include "recoding/FrmEMRecodifica.h"
 #include "recoding/Planes.h"
 #include "recoding/Testigo.h"
+#include "recoding/VistaPreviaTablas.h"
 #include "recoding/ui/FrmEMRecodificaVentana.h"
 
 namespace {
@@ -148,7 +152,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const OpcionesLeidas op = LeeOpciones(
-        argc, argv, {{"articulos", 1, {}}, {"movimientos", 1, {}}, {"codigos", 1, {}}, {"vueltas", 1, {}}});
+        argc, argv, {{"articulos", 1, {}}, {"movimientos", 1, {}}, {"codigos", 1, {}}, {"vueltas", 1, {}}, {"solo-previa", 0, {}}});
     if (!op.error.isEmpty()) Termina(op.error);
     OpcionesDemo demo;
     demo.articulos = op.Valor("articulos", 0, "100000").toInt();
@@ -279,6 +283,61 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     };
 
+    // The preview of n pairs, then the run of the same pairs; their kinds compared.
+    struct MedidaPrevia {
+        double previa = 0, corrida = 0;
+        size_t codigos = 0, distintos = 0;
+        qint64 filas = 0;
+        std::vector<double> razones;
+    };
+    auto mideVistaPrevia = [&](int n, MedidaPrevia& m) {
+        FrmEMRecodifica frm;
+        Registro registro;
+        frm.Vista = &registro;
+        llena(frm, n);
+        reiniciaCorrida();
+        auto p0 = Reloj::now();
+        const VistaPreviaTablas v = CalculaVistaPrevia(frm);
+        auto p1 = Reloj::now();
+        reiniciaCorrida();
+        auto c0 = Reloj::now();
+        frm.ProcesoPrincipal();
+        auto c1 = Reloj::now();
+        for (const ResultadoCodigo& r : registro.codigos)
+            if (r.error) Termina("falló " + r.viejo + ": " + r.descripcion);
+        if (registro.codigos.size() != static_cast<size_t>(v.codigos.size()))
+            Termina("la vista previa no envía los códigos de la corrida");
+        for (size_t i = 0; i < registro.codigos.size(); ++i)
+            if (registro.codigos[i].tipo != v.codigos[static_cast<int>(i)].tipo) ++m.distintos;
+        for (const ConteoTabla& c : v.Totales()) m.filas += c.filas;
+        m.previa += Segundos(p0, p1);
+        m.corrida += Segundos(c0, c1);
+        m.codigos += registro.codigos.size();
+        m.razones.push_back(Segundos(p0, p1) / Segundos(c0, c1));
+    };
+    auto vistaPrevia = [&] {
+        MedidaPrevia m;
+        const int vueltas = op.Valor("vueltas", 0, "3").toInt();
+        for (int k = 0; k < vueltas; ++k) mideVistaPrevia(1000, m);
+        std::printf("%-30s %6d %8zu %12.1f %12.1f %8.3f %8.3f   (vista previa / corrida, us por código; %lld filas, "
+                    "%zu planes distintos)\n",
+                    "vista previa de 1000, altern.", 1000 * vueltas, m.codigos, 1e6 * m.previa / m.codigos,
+                    1e6 * m.corrida / m.codigos, m.previa / m.corrida, Mediana(m.razones),
+                    static_cast<long long>(m.filas), m.distintos);
+        std::fflush(stdout);
+    };
+    if (op.Tiene("solo-previa")) {
+        MedidaPrevia calentamiento;
+        mideVistaPrevia(100, calentamiento);  // warms both sides up; not reported
+        std::printf("%-30s %6s %8s %12s %12s %8s %8s\n", "", "filas", "códigos", "previa us", "corrida us",
+                    "razón", "mediana");
+        vistaPrevia();
+        sqlite3_close(db);
+        LiberaSesiones();
+        EstableceOperador(nullptr);
+        return 0;
+    }
+
     Medida previa;
     mide(100, previa);  // warms both sides up; not reported
     std::printf("%-30s %6s %8s %12s %12s %8s %8s\n", "", "filas", "códigos", "corrida us", "directo us", "razón",
@@ -330,6 +389,9 @@ int main(int argc, char** argv) {
     std::printf("%-30s %6d %8s %12.1f %12.1f %8.3f   (ventana / herramienta por lotes, us por fila)\n",
                 "corridas por la ventana", codigosVentana, "", 1e6 * ventana / codigosVentana,
                 1e6 * modelo / codigosVentana, ventana / modelo);
+    std::printf("%-30s %6s %8s %12s %12s %8s %8s\n", "", "filas", "códigos", "previa us", "corrida us", "razón",
+                "mediana");
+    vistaPrevia();
     sqlite3_close(db);
     LiberaSesiones();
     EstableceOperador(nullptr);

@@ -105,7 +105,8 @@ TEST_F(Lote, VistaPreviaNoEnviaNada) {
     EXPECT_TRUE(salida.contains("OMITIDO ZZZ-NO: código inexistente\n"));
     EXPECT_TRUE(salida.contains("-- " + c[0] + " -> NUEVO-0 (copia)\r\n ALTER TABLE V_MA_ARTICULOS DISABLE TRIGGER ALL "))
         << Visible(salida);
-    EXPECT_TRUE(salida.contains("-- " + c[1] + " -> " + c[0] + " (fusion)\r\n"));
+    // The first pair takes c[0] out of the master: the run copies into it.
+    EXPECT_TRUE(salida.contains("-- " + c[1] + " -> " + c[0] + " (copia)\r\n")) << Visible(salida);
     // The variants first: the first copied, the rest merged into it.
     EXPECT_TRUE(salida.contains("-- " + c[2] + "|"));
     EXPECT_EQ(salida.count(" -> NUEVO-2 (copia)"), 1);
