@@ -36,6 +36,9 @@ struct ParLista {
     int fila = 0;
     QString viejo;
     QString nuevo;
+    // The new code as typed, blanks kept (empty: the same as `nuevo`); the
+    // run trims it, which the check reports.
+    QString nuevoEscrito;
 };
 
 struct Hallazgo {
@@ -75,9 +78,14 @@ RevisionLista RevisaLista(const QVector<ParLista>& pares, const OpcionesPlan& op
 struct ColumnaSinCubrir {
     QString tabla;
     QString columna;
-    qint64 filas = 0;
+    qint64 filas = 0;  // -1 when the rows could not be counted
 };
 QVector<ColumnaSinCubrir> RevisaCobertura(const QStringList& codigosViejos);
+
+// The columns the plans of Planes.cpp look the old code up in (and so move
+// or delete), read from the plans' own statements: "TABLA.COLUMNA" in upper
+// case, sorted. The coverage check's one list of what the plans touch.
+QStringList ColumnasDeLosPlanes();
 
 // Both checks over the window's list and options: the list's findings
 // followed by one Cobertura finding per uncovered column.
