@@ -862,12 +862,15 @@ RevisionLista RevisaLista(const FrmEMRecodifica& frm) {
             x.efecto = donde + QStringLiteral("ninguna fila tiene códigos viejos de la lista.");
         } else {
             x.gravedad = op.ChkEstadisticas ? Gravedad::Nota : Gravedad::Aviso;
+            const bool una = c.filas == 1;
             x.efecto =
                 donde + QString::number(c.filas) +
-                (c.filas == 1 ? QStringLiteral(" fila tiene") : QStringLiteral(" filas tienen")) +
+                (una ? QStringLiteral(" fila tiene") : QStringLiteral(" filas tienen")) +
                 QStringLiteral(" códigos viejos de la lista y ") +
-                (op.ChkEstadisticas ? QStringLiteral("siguen apuntando al artículo viejo, que se conserva.")
-                                    : QStringLiteral("quedarán con el código viejo."));
+                (op.ChkEstadisticas ? (una ? QStringLiteral("sigue") : QStringLiteral("siguen")) +
+                                          QStringLiteral(" apuntando al artículo viejo, que se conserva.")
+                                    : (una ? QStringLiteral("quedará") : QStringLiteral("quedarán")) +
+                                          QStringLiteral(" con el código viejo."));
         }
         r.hallazgos << x;
     }

@@ -68,7 +68,9 @@ struct RevisionLista {
 QVector<ParLista> ParesDeGrilla(const Grilla& g);
 
 // The check of the pairs against the master read through the main session
-// (existence of the new codes, the code column's width).
+// (existence of the new codes, the code column's width). Findings: rechazos,
+// then avisos, then notas, each in list order. A failed read is raised to
+// the caller (an unreadable width counts as 25).
 RevisionLista RevisaLista(const QVector<ParLista>& pares, const OpcionesPlan& op);
 
 // The columns of every table that hold article codes by name (IDARTICULO,
@@ -87,8 +89,9 @@ QVector<ColumnaSinCubrir> RevisaCobertura(const QStringList& codigosViejos);
 // case, sorted. The coverage check's one list of what the plans touch.
 QStringList ColumnasDeLosPlanes();
 
-// Both checks over the window's list and options: the list's findings
-// followed by one Cobertura finding per uncovered column.
+// Both checks over the window's list and options: the list's findings and
+// one Cobertura finding per uncovered column, ordered by severity; within a
+// severity the list's findings come first.
 RevisionLista RevisaLista(const FrmEMRecodifica& frm);
 
 // The grid's data rows put in the given order (rows not named keep their

@@ -365,7 +365,8 @@ TEST_F(Revision, ColumnasDeLosPlanes) {
 TEST_F(Revision, CoberturaDeColumnasSinPlan) {
     Conexion& cn = gDB().Cnn();
     cn.Execute("CREATE TABLE X_MIS_ETIQUETAS (Id int, IdArticuloEtiqueta varchar(25))");
-    cn.Execute("INSERT INTO X_MIS_ETIQUETAS VALUES (1, 'RV-A'), (2, 'RV-A'), (3, 'RV-B'), (4, 'OTRO')");
+    cn.Execute(
+        "INSERT INTO X_MIS_ETIQUETAS VALUES (1, 'RV-A'), (2, 'RV-A'), (3, 'RV-B'), (4, 'OTRO'), (5, 'RV-C')");
     cn.Execute(
         "CREATE TABLE X_NUMEROS (CodigoArticulo int, IdArticuloRef varchar(25))");  // an int code: not read
     cn.Execute("INSERT INTO X_NUMEROS VALUES (1, '   7.5')");
@@ -376,31 +377,53 @@ TEST_F(Revision, CoberturaDeColumnasSinPlan) {
     const QString faltante = Texto::Trim(Valor("SELECT MIN(IdArticulo) FROM V_MV_FALTANTES"));
     ASSERT_FALSE(faltante.isEmpty());
 
-    // Directly: the old codes as the run sends them ("7.5" is "   7.5").
+    // Directly: the old codes as the run sends them ("7.5" is "   7.5"),
+    // counted once each, in several queries for a long list.
+    QStringList viejos{"RV-A", "rv-a ", "7.5", faltante};
+    for (int i = 0; i < 450; ++i) viejos << QString("NO-%1").arg(i);
+    viejos << "RV-A";
     QStringList vistas;
-    for (const ColumnaSinCubrir& c : RevisaCobertura({"RV-A", "rv-a ", "7.5", faltante}))
+    for (const ColumnaSinCubrir& c : RevisaCobertura(viejos))
         vistas << c.tabla + "." + c.columna + "=" + QString::number(c.filas);
-    vistas.sort();
     EXPECT_EQ(vistas, (QStringList{"V_MV_FALTANTES.IdArticulo=1", "X_MIS_ETIQUETAS.IdArticuloEtiqueta=2",
                                    "X_NUMEROS.IdArticuloRef=1"}));
 
-    // From the window: one finding per column, after the list's own.
+    // From the window: one finding per column, after the list's own of the
+    // same severity.
     Fila("RV-A", "a", "NX-A");
     Fila("RV-C", "c", "rv-c");  // in place: its references still match
+    Fila(faltante, "f", "NX-F");
     RevisionLista r = RevisaLista(frm);
     QStringList cobertura;
     for (const Hallazgo& h : r.hallazgos)
         if (h.tipo == TipoHallazgo::Cobertura) cobertura << NombreGravedad(h.gravedad) + " " + h.pares;
-    EXPECT_EQ(cobertura, (QStringList{"Aviso X_MIS_ETIQUETAS.IdArticuloEtiqueta",
-                                      "Nota V_MV_FALTANTES.IdArticulo", "Nota X_NUMEROS.IdArticuloRef"}));
-    const Hallazgo* h = Busca(r, TipoHallazgo::Cobertura);
-    ASSERT_NE(h, nullptr);
-    EXPECT_TRUE(h->filas.isEmpty());
-    EXPECT_EQ(h->efecto,
+    EXPECT_EQ(cobertura,
+              (QStringList{"Aviso V_MV_FALTANTES.IdArticulo", "Aviso X_MIS_ETIQUETAS.IdArticuloEtiqueta",
+                           "Nota X_NUMEROS.IdArticuloRef"}));
+    EXPECT_EQ(Resumen(r), (QStringList{"Aviso Cobertura []", "Aviso Cobertura []", "Nota Formato [2]",
+                                       "Nota Cobertura []"}));
+    EXPECT_TRUE(r.hallazgos[0].filas.isEmpty());
+    EXPECT_EQ(
+        r.hallazgos[0].efecto,
+        "La columna IdArticulo de V_MV_FALTANTES guarda códigos de artículo y ningún plan la actualiza: 1 "
+        "fila tiene códigos viejos de la lista y quedará con el código viejo.");
+    EXPECT_EQ(r.hallazgos[1].efecto,
               "La columna IdArticuloEtiqueta de X_MIS_ETIQUETAS guarda códigos de artículo y ningún plan la "
               "actualiza: 2 filas tienen códigos viejos de la lista y quedarán con el código viejo.");
-    EXPECT_EQ(Resumen(r), (QStringList{"Aviso Cobertura []", "Nota Formato [2]", "Nota Cobertura []",
-                                       "Nota Cobertura []"}));
+    EXPECT_EQ(r.hallazgos[3].efecto,
+              "La columna IdArticuloRef de X_NUMEROS guarda códigos de artículo y ningún plan la actualiza: "
+              "ninguna "
+              "fila tiene códigos viejos de la lista.");
+
+    // Statistics only: the old articles stay, their references still hold.
+    frm.ChkEstadisticas = true;
+    r = RevisaLista(frm);
+    EXPECT_EQ(Resumen(r), (QStringList{"Nota Cobertura []", "Nota Cobertura []", "Nota Cobertura []"}));
+    EXPECT_EQ(
+        r.hallazgos[1].efecto,
+        "La columna IdArticuloEtiqueta de X_MIS_ETIQUETAS guarda códigos de artículo y ningún plan la "
+        "actualiza: 2 filas tienen códigos viejos de la lista y siguen apuntando al artículo viejo, que se "
+        "conserva.");
 }
 
 // ---- the safe order and the proposal, run for real ---------------------------------------
