@@ -839,13 +839,37 @@ RevisionLista RevisaLista(const FrmEMRecodifica& frm) {
     const bool talles = UsaTalles();
     const CodigosConBlancos conBlancos = LeeCodigosConBlancos();
     QStringList viejos;
+    QSet<QString> vistos;
+    const int ancho = talles ? AnchoCodigo() : kAnchoPorDefecto;
     for (const ParLista& p : pares) {
         if (Texto::Iguales(p.viejo, p.nuevo)) {
             if (conBlancos.contains(Clave(p.viejo))) viejos << conBlancos.value(Clave(p.viejo));
             continue;
         }
-        if (talles) viejos << VariantesDeTalle(p.viejo);
-        viejos << p.viejo;
+        const bool primero = !vistos.contains(Clave(p.viejo));
+        vistos.insert(Clave(p.viejo));
+        const QStringList variantes = talles ? VariantesDeTalle(p.viejo) : QStringList();
+        viejos << variantes << p.viejo;
+        // The run sends every size variant of the old code onto the same
+        // new code: several articles onto one.
+        if (variantes.isEmpty() || !primero || p.nuevo.size() > ancho) continue;
+        QStringList v;
+        for (const QString& c : variantes) v << Trim(c);
+        Hallazgo x;
+        x.gravedad = op.ChkEstadisticas ? Gravedad::Nota : Gravedad::Aviso;
+        x.tipo = TipoHallazgo::VariosEnUno;
+        x.filas = {p.fila};
+        x.pares = TextoPar(p.viejo, p.nuevo);
+        x.efecto =
+            op.ChkEstadisticas
+                ? QStringLiteral("Las estadísticas de los talles de ") + p.viejo + QStringLiteral(" (") +
+                      Enumera(v) + QStringLiteral(") y las suyas se suman en ") + p.nuevo +
+                      QStringLiteral("; los artículos no se tocan.")
+                : p.viejo + QStringLiteral(" tiene talles (") + Enumera(v) +
+                      QStringLiteral("): la corrida los pasa todos a ") + p.nuevo +
+                      QStringLiteral(" junto con ") + p.viejo +
+                      QStringLiteral(" y quedan fusionados en un solo artículo. No se puede deshacer.");
+        r.hallazgos << x;
     }
     for (const ColumnaSinCubrir& c : RevisaCobertura(viejos)) {
         Hallazgo x;

@@ -89,9 +89,10 @@ QVector<ColumnaSinCubrir> RevisaCobertura(const QStringList& codigosViejos);
 // case, sorted. The coverage check's one list of what the plans touch.
 QStringList ColumnasDeLosPlanes();
 
-// Both checks over the window's list and options: the list's findings and
-// one Cobertura finding per uncovered column, ordered by severity; within a
-// severity the list's findings come first.
+// Both checks over the window's list and options: the list's findings (and
+// a VariosEnUno finding per old code whose size variants the run sends onto
+// the same new code) and one Cobertura finding per uncovered column, ordered
+// by severity; within a severity the list's findings come first.
 RevisionLista RevisaLista(const FrmEMRecodifica& frm);
 
 // The grid's data rows put in the given order (rows not named keep their

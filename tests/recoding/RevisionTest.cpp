@@ -350,6 +350,36 @@ TEST_F(Revision, HallazgosPorGravedadYEnOrdenDeLista) {
     EXPECT_EQ(r.Cuenta(Gravedad::Rechazo), 2);
 }
 
+TEST_F(Revision, LosTallesDeUnCodigoVanTodosAlMismoNuevo) {
+    AgregaArticulo("RV-T", "Con talles");
+    AgregaArticulo("RV-T|S", "Talle S", "S");
+    AgregaArticulo("RV-T|M", "Talle M", "M");
+    Fila("RV-T", "t", "NX-T");
+    Fila("RV-A", "a", "rv-a");  // in place: no variants sent
+    RevisionLista r = RevisaLista(frm);
+    EXPECT_EQ(Resumen(r), (QStringList{"Aviso VariosEnUno [1]", "Nota Formato [2]", "Nota Cobertura []"}));
+    EXPECT_EQ(r.hallazgos[0].pares, "RV-T → NX-T");
+    EXPECT_EQ(r.hallazgos[0].efecto,
+              "RV-T tiene talles (RV-T|M y RV-T|S): la corrida los pasa todos a NX-T junto con RV-T y quedan "
+              "fusionados en un solo artículo. No se puede deshacer.");
+    // What the run does indeed.
+    Corre();
+    EXPECT_EQ(registro.Pasos(),
+              (QStringList{"RV-T|M|copia|OK", "RV-T|S|fusion|OK", "RV-T|fusion|OK", "RV-A|en sitio|OK"}));
+
+    frm.ChkEstadisticas = true;
+    frm.InicializaGrid2();
+    AgregaArticulo("RV-U", "Con talles");
+    AgregaArticulo("RV-U|S", "Talle S", "S");
+    Fila("RV-U", "u", "RV-E");
+    r = RevisaLista(frm);
+    EXPECT_EQ(Resumen(r), (QStringList{"Nota VariosEnUno [1]", "Nota Cobertura []"}));
+    EXPECT_EQ(
+        r.hallazgos[0].efecto,
+        "Las estadísticas de los talles de RV-U (RV-U|S) y las suyas se suman en RV-E; los artículos no se "
+        "tocan.");
+}
+
 // ---- coverage --------------------------------------------------------------------------
 
 TEST_F(Revision, ColumnasDeLosPlanes) {
