@@ -719,11 +719,9 @@ RevisionLista RevisaLista(const QVector<ParLista>& pares, const OpcionesPlan& op
             const QString guardado = L.guardado.value(L.kn[i]);
             if (guardado.startsWith(QLatin1Char(' ')))
                 notas << QStringLiteral("el artículo ") + p.nuevo +
-                             QStringLiteral(
-                                 " está guardado con blancos al "
-                                 "principio («") +
+                             QStringLiteral(" está guardado con blancos al principio («") +
                              Texto::RTrim(guardado) + QStringLiteral("»): la corrida usa esa forma");
-            else if (Trim(guardado) != p.nuevo)
+            else if (Trim(guardado) != p.nuevo && !L.porViejo.contains(L.kn[i]))  // not freed by a chain
                 notas << QStringLiteral("el artículo existe como ") + Trim(guardado) +
                              QStringLiteral(": las filas movidas quedan escritas ") + p.nuevo;
         }
