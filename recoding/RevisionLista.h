@@ -36,6 +36,9 @@ struct ParLista {
     int fila = 0;
     QString viejo;
     QString nuevo;
+    // The new code as typed, blanks kept (empty: the same as `nuevo`); the
+    // run trims it, which the check reports.
+    QString nuevoEscrito;
 };
 
 struct Hallazgo {
@@ -65,7 +68,9 @@ struct RevisionLista {
 QVector<ParLista> ParesDeGrilla(const Grilla& g);
 
 // The check of the pairs against the master read through the main session
-// (existence of the new codes, the code column's width).
+// (existence of the new codes, the code column's width). Findings: rechazos,
+// then avisos, then notas, each in list order. A failed read is raised to
+// the caller (an unreadable width counts as 25).
 RevisionLista RevisaLista(const QVector<ParLista>& pares, const OpcionesPlan& op);
 
 // The columns of every table that hold article codes by name (IDARTICULO,
@@ -75,12 +80,19 @@ RevisionLista RevisaLista(const QVector<ParLista>& pares, const OpcionesPlan& op
 struct ColumnaSinCubrir {
     QString tabla;
     QString columna;
-    qint64 filas = 0;
+    qint64 filas = 0;  // -1 when the rows could not be counted
 };
 QVector<ColumnaSinCubrir> RevisaCobertura(const QStringList& codigosViejos);
 
-// Both checks over the window's list and options: the list's findings
-// followed by one Cobertura finding per uncovered column.
+// The columns the plans of Planes.cpp look the old code up in (and so move
+// or delete), read from the plans' own statements: "TABLA.COLUMNA" in upper
+// case, sorted. The coverage check's one list of what the plans touch.
+QStringList ColumnasDeLosPlanes();
+
+// Both checks over the window's list and options: the list's findings (and
+// a VariosEnUno finding per old code whose size variants the run sends onto
+// the same new code) and one Cobertura finding per uncovered column, ordered
+// by severity; within a severity the list's findings come first.
 RevisionLista RevisaLista(const FrmEMRecodifica& frm);
 
 // The grid's data rows put in the given order (rows not named keep their
