@@ -224,19 +224,24 @@ void ImprimeRevision(const RevisionLista& r, QTextStream& out) {
     for (const Hallazgo& h : r.hallazgos) {
         QStringList filas;
         for (int f : h.filas) filas << QString::number(f);
-        out << NombreGravedad(h.gravedad).toUpper() << " " << NombreTipoHallazgo(h.tipo) << " (filas "
-            << filas.join(QLatin1Char(',')) << "): " << h.pares << ": " << h.efecto << "\n";
+        out << NombreGravedad(h.gravedad).toUpper() << " " << NombreTipoHallazgo(h.tipo);
+        if (!filas.isEmpty()) out << " (filas " << filas.join(QLatin1Char(',')) << ")";
+        out << ": " << h.pares << ": " << h.efecto << "\n";
     }
 }
 
-// Whether the findings stop the run: refusals always; warnings unless forced.
-// A merge into an existing code was already accepted by --permite-existentes.
+// Whether the findings stop the run: refusals always; warnings about the
+// list as written unless forced. Printed but not stopping: merges into
+// existing codes that --permite-existentes accepted, size variants folding
+// into their article's new code, and columns no plan touches (the run
+// cannot change those either way).
 QString Impide(const RevisionLista& r, const OpcionesLeidas& o) {
     if (r.HayRechazos()) return QStringLiteral("La revisión de la lista rechaza la corrida: corrija la lista.");
     if (o.Tiene(QStringLiteral("forzar"))) return {};
     for (const Hallazgo& h : r.hallazgos) {
-        if (h.gravedad != Gravedad::Aviso) continue;
+        if (h.gravedad != Gravedad::Aviso || h.tipo == TipoHallazgo::Cobertura) continue;
         if (h.tipo == TipoHallazgo::NuevoExistente && o.Tiene(QStringLiteral("permite-existentes"))) continue;
+        if (h.tipo == TipoHallazgo::VariosEnUno && h.filas.size() == 1) continue;
         return QStringLiteral("La revisión de la lista da avisos: use --forzar para recodificar igual") +
                (r.ordenSeguro.isEmpty() ? QString() : QStringLiteral(" o --orden-seguro para reordenar las cadenas")) +
                QStringLiteral(".");

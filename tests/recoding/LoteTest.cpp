@@ -124,18 +124,26 @@ TEST_F(Lote, CorridaConResultadosPorCodigo) {
     const QString pares = Pares(c[0] + ",NUEVO-0\r\n" + c[1] + "," + c[0] + "\r\n" + "ZZZ-NO,X\r\n");
     // Without --permite-existentes the existing new code is refused.
     EXPECT_EQ(Corre({"--archivo", pares, "--html", Ruta("t.htm"), linea}), 0) << Visible(errores);
-    EXPECT_EQ(salida, "OMITIDO " + c[1] + ": código nuevo rechazado\nOMITIDO ZZZ-NO: código inexistente\nOK " + c[0] +
-                          " -> NUEVO-0 (copia)\nProcesados: 1, correctos: 1, con error: 0, omitidos: 2\nDeshacer: " +
-                          QDir(Carpeta()).entryInfoList({"Deshacer-*.txt"}).value(0).absoluteFilePath() + "\n");
+    // Skipped rows, the list's findings, one line per code, the summary.
+    EXPECT_TRUE(salida.startsWith("OMITIDO " + c[1] + ": código nuevo rechazado\nOMITIDO ZZZ-NO: código inexistente\n"))
+        << Visible(salida);
+    EXPECT_TRUE(salida.endsWith("OK " + c[0] + " -> NUEVO-0 (copia)\nProcesados: 1, correctos: 1, con error: 0, omitidos: 2\nDeshacer: " +
+                                QDir(Carpeta()).entryInfoList({"Deshacer-*.txt"}).value(0).absoluteFilePath() + "\n"))
+        << Visible(salida);
     EXPECT_TRUE(errores.contains("El Código de Articulo nuevo ya existe,¿Es esto Correcto?"));
     EXPECT_TRUE(ArchivoTexto::Lee(Ruta("t.htm")).value_or("").contains("<TD>NUEVO-0"));
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo = 'NUEVO-0'"), "1");
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo = '" + c[0] + "'"), "0");
 
-    // A new code too long for the column fails; the log's path is given.
+    // A new code too long for the column is warned about and nothing runs;
+    // forced, it fails in the run and the log's path is given.
     const QString pares2 = Pares(c[1] + "," + QString(30, 'L') + "\r\n");
-    EXPECT_EQ(Corre({"--archivo", pares2, linea}), 1);
-    EXPECT_TRUE(salida.startsWith("ERROR " + c[1] + ": ")) << Visible(salida);
+    EXPECT_EQ(Corre({"--archivo", pares2, linea}), 2);
+    EXPECT_TRUE(salida.startsWith("AVISO Largo (filas 1): " + c[1] + " → " + QString(30, 'L'))) << Visible(salida);
+    EXPECT_TRUE(errores.contains("use --forzar")) << Visible(errores);
+    EXPECT_FALSE(salida.contains("Procesados"));
+    EXPECT_EQ(Corre({"--archivo", pares2, "--forzar", linea}), 1);
+    EXPECT_TRUE(salida.contains("ERROR " + c[1] + ": ")) << Visible(salida);
     EXPECT_TRUE(salida.contains("con error: 1"));
     const QString log = salida.section("Log de errores: ", 1).trimmed();
     EXPECT_TRUE(ArchivoTexto::Lee(log).value_or("").contains("((MARCA 3))"));

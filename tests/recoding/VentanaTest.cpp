@@ -258,8 +258,26 @@ TEST_F(Ventana, ArchivoPorElBotonYGrabarConSusPreguntas) {
     QTest::mouseClick(v->findChild<QPushButton*>("CmdBuscar"), Qt::LeftButton);
     EXPECT_EQ(g().TextMatrix(1, 0), c[0]);
     EXPECT_EQ(g().TextMatrix(2, 2), "VNUEVO-1");
-    // The run: No to the witness; the data moved and the grid cleared.
-    op.Responde(vbNo);
+    // A table of our own still referring to the first code: the check warns
+    // before anything is written. Back to the list first: nothing runs.
+    gDB().Cnn().Execute("CREATE TABLE X_ETIQUETAS (Id int, IdArticuloEtiqueta varchar(25))");
+    gDB().Cnn().Execute("INSERT INTO X_ETIQUETAS VALUES (1, '" + c[0] + "')");
+    op.Responde(2);
+    Boton("GRABAR");
+    ASSERT_FALSE(op.Transcripcion().empty());
+    const Aviso revision = op.Transcripcion().back();
+    EXPECT_EQ(revision.tipo, Aviso::Tipo::Eleccion);
+    EXPECT_EQ(revision.eleccion.botones, QStringList({"&Continuar", "&Reordenar y continuar", "&Volver a la lista"}));
+    EXPECT_EQ(revision.eleccion.habilitados, QVector<bool>({true, false, true}));
+    bool avisada = false;
+    for (const QStringList& f : revision.eleccion.filas)
+        avisada = avisada || (f.value(0) == "Aviso" && f.value(2).contains("X_ETIQUETAS.IdArticuloEtiqueta"));
+    EXPECT_TRUE(avisada);
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo = '" + c[0] + "'"), "1");
+    EXPECT_EQ(g().TextMatrix(2, 2), "VNUEVO-1");
+
+    // The run: go on, No to the witness; the data moved and the grid cleared.
+    op.Responde(0).Responde(vbNo);
     Boton("GRABAR");
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo IN ('VNUEVO-0', 'VNUEVO-1')"), "2");
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo = '" + c[0] + "'"), "0");
