@@ -183,7 +183,6 @@ void FrmEMRecodifica::ReponePendientes() {
     for (int i = 0; i < resumen_.pendientes.size(); ++i)
         for (int j = 0; j < resumen_.pendientes[i].size() && j < g.Cols(); ++j)
             g.SetTextMatrix(i + 1, j, resumen_.pendientes[i][j]);
-    resumen_.pendientes.clear();
     if (Vista) Vista->Actualiza();
 }
 

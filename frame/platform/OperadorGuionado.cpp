@@ -12,6 +12,11 @@ OperadorGuionado& OperadorGuionado::RespondeEntrada(std::optional<QString> texto
     return *this;
 }
 
+OperadorGuionado& OperadorGuionado::RespondeEleccion(int boton) {
+    cola_.emplace_back(RespuestaEleccion{boton});
+    return *this;
+}
+
 OperadorGuionado& OperadorGuionado::RespondeArchivo(RespuestaArchivo respuesta) {
     cola_.emplace_back(std::move(respuesta));
     return *this;
@@ -37,7 +42,7 @@ OperadorGuionado::Respuesta OperadorGuionado::Toma(const Aviso& aviso, std::size
         cola_.pop_front();
         return r;
     }
-    if (cola_.empty() && respondedor_) {
+    if (respondedor_) {
         if (auto r = respondedor_(aviso); r && r->index() == indice) return *r;
     }
     if (alFaltar_) alFaltar_(aviso);
@@ -113,7 +118,7 @@ int OperadorGuionado::Eleccion(const PedidoEleccion& pedido) {
     a.texto = pedido.texto;
     a.titulo = pedido.titulo;
     a.eleccion = pedido;
-    const int boton = std::get<int>(Toma(a, 0));
+    const int boton = std::get<RespuestaEleccion>(Toma(a, 3)).boton;
     if (boton < 0 || boton >= pedido.botones.size() || !pedido.Habilitado(boton))
         throw Fallo(NumeroFallo::ArgumentoInvalido, QStringLiteral("Botón no disponible: ") + QString::number(boton));
     return boton;

@@ -26,16 +26,23 @@ struct SinRespuesta {
     Aviso aviso;
 };
 
+// The button chosen in a choice over a table (by index).
+struct RespuestaEleccion {
+    int boton = 0;
+};
+
 class OperadorGuionado : public Operador {
 public:
-    using Respuesta = std::variant<int, std::optional<QString>, RespuestaArchivo>;
-    // Answers prompts the queue does not cover (the batch tool's policy);
-    // nothing means "no answer".
+    using Respuesta = std::variant<int, std::optional<QString>, RespuestaArchivo, RespuestaEleccion>;
+    // Answers prompts the queue does not cover: an empty queue, or a first
+    // answer of another kind (the batch tool's policy); nothing means "no
+    // answer".
     using Respondedor = std::function<std::optional<Respuesta>(const Aviso&)>;
 
     OperadorGuionado& Responde(int codigo);
     OperadorGuionado& RespondeEntrada(std::optional<QString> texto);
     OperadorGuionado& RespondeArchivo(RespuestaArchivo respuesta);
+    OperadorGuionado& RespondeEleccion(int boton);
     void EstableceRespondedor(Respondedor r) { respondedor_ = std::move(r); }
     void AlFaltarRespuesta(std::function<void(const Aviso&)> f) { alFaltar_ = std::move(f); }
 
@@ -53,8 +60,8 @@ public:
     int EjecutaPrograma(const QString& programa, const QStringList& argumentos, bool espera,
                         int estadoVentana) override;
     void ProcesaEventos() override { ++eventos_; }
-    // Answered with a queued code (Responde): the button's index. A
-    // disabled button cannot be chosen (error 5).
+    // Answered with a queued RespondeEleccion. A disabled button cannot be
+    // chosen (error 5).
     int Eleccion(const PedidoEleccion& pedido) override;
 
     // Programs "started" answer this exit code.

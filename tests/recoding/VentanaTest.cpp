@@ -262,7 +262,7 @@ TEST_F(Ventana, ArchivoPorElBotonYGrabarConSusPreguntas) {
     // before anything is written. Back to the list first: nothing runs.
     gDB().Cnn().Execute("CREATE TABLE X_ETIQUETAS (Id int, IdArticuloEtiqueta varchar(25))");
     gDB().Cnn().Execute("INSERT INTO X_ETIQUETAS VALUES (1, '" + c[0] + "')");
-    op.Responde(2);
+    op.RespondeEleccion(2);
     Boton("GRABAR");
     ASSERT_FALSE(op.Transcripcion().empty());
     const Aviso revision = op.Transcripcion().back();
@@ -277,7 +277,7 @@ TEST_F(Ventana, ArchivoPorElBotonYGrabarConSusPreguntas) {
     EXPECT_EQ(g().TextMatrix(2, 2), "VNUEVO-1");
 
     // The run: go on, No to the witness; the data moved and the grid cleared.
-    op.Responde(0).Responde(vbNo);
+    op.RespondeEleccion(0).Responde(vbNo);
     Boton("GRABAR");
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo IN ('VNUEVO-0', 'VNUEVO-1')"), "2");
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo = '" + c[0] + "'"), "0");
