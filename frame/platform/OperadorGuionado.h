@@ -59,7 +59,12 @@ public:
     bool AbreDocumento(const QString& documento, int estadoVentana) override;
     int EjecutaPrograma(const QString& programa, const QStringList& argumentos, bool espera,
                         int estadoVentana) override;
-    void ProcesaEventos() override { ++eventos_; }
+    void ProcesaEventos() override {
+        ++eventos_;
+        if (alProcesar_) alProcesar_();
+    }
+    // Runs at every yield to the window system (tests act "during" a long task).
+    void AlProcesarEventos(std::function<void()> f) { alProcesar_ = std::move(f); }
     // Answered with a queued RespondeEleccion. A disabled button cannot be
     // chosen (error 5).
     int Eleccion(const PedidoEleccion& pedido) override;
@@ -74,6 +79,7 @@ private:
     std::vector<Aviso> transcripcion_;
     Respondedor respondedor_;
     std::function<void(const Aviso&)> alFaltar_;
+    std::function<void()> alProcesar_;
     int eventos_ = 0;
     int codigoSalida_ = 0;
 };

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
@@ -236,4 +237,39 @@ TEST(OperadorQt, ProgramasYEventos) {
     QTimer::singleShot(0, [&] { corrio = true; });
     op.ProcesaEventos();
     EXPECT_TRUE(corrio);
+}
+
+TEST(OperadorQt, EleccionSobreUnaTabla) {
+    OperadorQt op;
+    PedidoEleccion p;
+    p.titulo = QStringLiteral("Revisión");
+    p.texto = QStringLiteral("Lea");
+    p.columnas = {QStringLiteral("Gravedad"), QStringLiteral("Pares")};
+    p.filas = {{QStringLiteral("Rechazo"), QStringLiteral("A → B")}, {QStringLiteral("Nota"), QStringLiteral("C → D")}};
+    p.botones = {QStringLiteral("&Continuar"), QStringLiteral("&Volver")};
+    p.habilitados = {false};
+    p.porDefecto = 1;
+    p.cancelar = 1;
+    AlAparecer<QDialog>([](QDialog* d) {
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("Revisión"));
+        auto* t = d->findChild<QTableWidget*>(QStringLiteral("TablaEleccion"));
+        ASSERT_TRUE(t);
+        EXPECT_EQ(t->rowCount(), 2);
+        EXPECT_EQ(t->item(0, 1)->text(), QStringLiteral("A → B"));
+        auto* seguir = d->findChild<QPushButton*>(QStringLiteral("BotonEleccion0"));
+        ASSERT_TRUE(seguir);
+        // A refusal keeps the way on shut: clicking it does nothing.
+        EXPECT_FALSE(seguir->isEnabled());
+        seguir->click();
+        EXPECT_TRUE(d->isVisible());
+        d->findChild<QPushButton*>(QStringLiteral("BotonEleccion1"))->click();
+    });
+    EXPECT_EQ(op.Eleccion(p), 1);
+
+    // Escape leaves with the cancelling button.
+    p.habilitados = {};
+    AlAparecer<QDialog>([](QDialog* d) { Escape(d); });
+    EXPECT_EQ(op.Eleccion(p), 1);
+    AlAparecer<QDialog>([](QDialog* d) { d->findChild<QPushButton*>(QStringLiteral("BotonEleccion0"))->click(); });
+    EXPECT_EQ(op.Eleccion(p), 0);
 }

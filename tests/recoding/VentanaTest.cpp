@@ -6,6 +6,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QTableView>
 #include <QTest>
 #include <QToolButton>
 
@@ -21,6 +23,7 @@
 #include "frame/sesion/Sesion.h"
 #include "recoding/Testigo.h"
 #include "recoding/ui/FrmEMRecodificaVentana.h"
+#include "recoding/ui/FrmVistaPreviaVentana.h"
 #include "recoding/ui/GrillaVista.h"
 #include "tests/recoding/PruebaCorrida.h"
 
@@ -307,6 +310,91 @@ TEST_F(Ventana, ControlesEnSuLugarYOpcionesEnElModelo) {
     // Every text fits its control.
     for (QAbstractButton* b : v->findChildren<QAbstractButton*>())
         if (!qobject_cast<QToolButton*>(b)) EXPECT_LE(b->sizeHint().width(), b->width()) << b->objectName().toStdString();
+}
+
+TEST_F(Ventana, VistaPreviaEnUnaVentanaQueSeOrdenaYSeExporta) {
+    const QStringList c = Codigos(2);
+    const QString ruta = Ruta("pares.txt");
+    ArchivoTexto::Escribe(ruta, c[0] + ",VP-0\r\n" + c[1] + ",VP-1\r\n");
+    op.Responde(vbYes).RespondeArchivo({false, ruta});
+    QTest::mouseClick(v->findChild<QPushButton*>("CmdBuscar"), Qt::LeftButton);
+    const QString articulos = Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS");
+
+    // F8 opens the report, not modal; nothing is written.
+    QTest::keyClick(grilla(), Qt::Key_F8);
+    QApplication::processEvents();
+    auto* vp = qobject_cast<FrmVistaPreviaVentana*>(v->VentanaVistaPrevia());
+    ASSERT_TRUE(vp);
+    EXPECT_TRUE(vp->isVisible());
+    EXPECT_FALSE(vp->isModal());
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS"), articulos);
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo LIKE 'VP-%'"), "0");
+    EXPECT_EQ(vp->Informe().Vista().codigos.size(), 2);
+
+    // Sorted by the count column, largest first, as numbers.
+    QTableView* t = vp->TablaCodigos();
+    ASSERT_GT(t->model()->rowCount(), 2);
+    t->sortByColumn(7, Qt::DescendingOrder);
+    qint64 previo = std::numeric_limits<qint64>::max();
+    for (int i = 0; i < t->model()->rowCount(); ++i) {
+        const qint64 n = t->model()->index(i, 7).data().toLongLong();
+        EXPECT_LE(n, previo);
+        previo = n;
+    }
+    EXPECT_GT(vp->TablaTotales()->model()->rowCount(), 0);
+
+    // The CSV export through the save dialog.
+    op.RespondeArchivo({false, Ruta("previa.csv")});
+    vp->BotonExportar()->click();
+    EXPECT_EQ(ArchivoTexto::Lee(Ruta("previa.csv")).value_or(""), vp->Informe().Vista().Csv());
+    EXPECT_TRUE(ArchivoTexto::Lee(Ruta("previa.csv")).value_or("").startsWith("fila;viejo;nuevo;plan;tabla"));
+
+    // The main window keeps working; a second preview replaces the first.
+    QPointer<QWidget> primera = vp;
+    Boton("VISTAPREVIA");
+    QApplication::processEvents();
+    EXPECT_TRUE(primera.isNull());
+    EXPECT_TRUE(v->VentanaVistaPrevia());
+}
+
+TEST_F(Ventana, CerrarDuranteLaCorridaEsperaAlCodigoEnCurso) {
+    const QStringList c = Codigos(4);
+    const QString ruta = Ruta("pares.txt");
+    QString texto;
+    for (int i = 0; i < c.size(); ++i) texto += c[i] + ",CE-" + QString::number(i) + "\r\n";
+    ArchivoTexto::Escribe(ruta, texto);
+    op.Responde(vbYes).RespondeArchivo({false, ruta});
+    QTest::mouseClick(v->findChild<QPushButton*>("CmdBuscar"), Qt::LeftButton);
+    op.EstableceRespondedor([](const Aviso& a) -> std::optional<OperadorGuionado::Respuesta> {
+        if (a.tipo == Aviso::Tipo::Eleccion) return RespuestaEleccion{0};
+        return std::nullopt;
+    });
+    // The window is closed (a desktop session logging out) while the run
+    // yields to the window system after the first row.
+    int yields = 0;
+    op.AlProcesarEventos([&] {
+        if (v->Modelo().Corriendo() && ++yields == 2) v->close();
+    });
+    Boton("GRABAR");
+    QApplication::processEvents();
+    op.AlProcesarEventos({});
+
+    EXPECT_TRUE(v->Descargada());
+    EXPECT_FALSE(v->isVisible());
+    const FrmEMRecodifica::ResumenCorrida& r = v->Modelo().UltimaCorrida();
+    EXPECT_TRUE(r.detenida);
+    const int hechos = r.Correctos();
+    EXPECT_GE(hechos, 1);
+    EXPECT_LT(hechos, 4);
+    EXPECT_EQ(r.pendientes.size(), 4 - hechos);
+    // No question at the end; every code done or untouched.
+    for (const Aviso& a : op.Transcripcion()) EXPECT_NE(a.tipo, Aviso::Tipo::Mensaje) << Visible(a.texto);
+    for (int i = 0; i < c.size(); ++i) {
+        const QString nuevo = "CE-" + QString::number(i);
+        EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo = '" + nuevo + "'"), i < hechos ? "1" : "0");
+        EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo = '" + c[i] + "'"), i < hechos ? "0" : "1");
+    }
+    EXPECT_TRUE(QFileInfo::exists(r.archivoDeshacer));
 }
 
 }  // namespace
