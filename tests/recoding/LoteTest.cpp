@@ -1,6 +1,7 @@
 // The batch tool on a demo folder: its options, the dry run, the output
 // lines and the exit status.
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -634,4 +635,22 @@ TEST_F(Lote, DeshacerDevuelveCadaReferencia) {
         EXPECT_EQ(x.trimmed(), c);
     // The merge stays.
     EXPECT_EQ(Maestro(d), 0);
+}
+
+TEST_F(Lote, DeshacerDeOtraCorridaDelMismoSegundoSeConserva) {
+    const QStringList p = Planos();
+    ASSERT_FALSE(p.isEmpty());
+    // Lists of earlier runs for this second and the next ones.
+    const QDateTime ahora = QDateTime::currentDateTime();
+    QStringList previos;
+    for (int s = 0; s < 10; ++s) {
+        previos << Ruta("Deshacer-" + ahora.addSecs(s).toString("yyyyMMdd-HHmmss") + ".txt");
+        ArchivoTexto::Escribe(previos.last(), "PREVIO,ANTERIOR\r\n");
+    }
+    EXPECT_EQ(Corre({"--archivo", Pares(p[0] + ",MISMO-SEG\r\n"), linea}), 0) << Visible(errores);
+    const QString deshacer = salida.section("Deshacer: ", 1).section('\n', 0, 0);
+    EXPECT_FALSE(previos.contains(deshacer)) << Visible(deshacer);
+    EXPECT_TRUE(deshacer.endsWith("-2.txt")) << Visible(deshacer);
+    EXPECT_EQ(ArchivoTexto::Lee(deshacer).value_or(""), "MISMO-SEG," + p[0] + "\r\n");
+    for (const QString& f : previos) EXPECT_EQ(ArchivoTexto::Lee(f).value_or(""), "PREVIO,ANTERIOR\r\n");
 }
