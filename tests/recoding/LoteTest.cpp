@@ -373,6 +373,20 @@ TEST_F(Lote, CadenaEnOrdenInseguro) {
     EXPECT_TRUE(errores.contains("--orden-seguro")) << Visible(errores);
     intacto(s);
 
+    // The preview shows the reordered list.
+    EXPECT_EQ(Corre({"--archivo", lista(s), "--permite-existentes", "--orden-seguro", "--vista-previa", "--json", linea}),
+              0)
+        << Visible(errores);
+    const QJsonObject doc = Documento();
+    EXPECT_TRUE(doc["revision"]["reordenada"].toBool());
+    EXPECT_EQ(doc["revision"]["rechazos"].toInt(), 0);
+    ASSERT_EQ(doc["pares"].toArray().size(), 2);
+    EXPECT_EQ(doc["pares"][0]["viejo"].toString(), s.b);
+    EXPECT_EQ(doc["pares"][0]["plan"].toString(), "copia");
+    EXPECT_EQ(doc["pares"][1]["viejo"].toString(), s.a);
+    EXPECT_EQ(doc["pares"][1]["plan"].toString(), "copia");
+    intacto(s);
+
     // Reordered: each article at its own new code.
     EXPECT_EQ(Corre({"--archivo", lista(s), "--permite-existentes", "--orden-seguro", linea}), 0)
         << Visible(errores);
