@@ -374,7 +374,8 @@ TEST_F(Lote, CadenaEnOrdenInseguro) {
     intacto(s);
 
     // The preview shows the reordered list.
-    EXPECT_EQ(Corre({"--archivo", lista(s), "--permite-existentes", "--orden-seguro", "--vista-previa", "--json", linea}),
+    EXPECT_EQ(Corre({"--archivo", lista(s), "--permite-existentes", "--orden-seguro", "--vista-previa",
+                     "--json", linea}),
               0)
         << Visible(errores);
     const QJsonObject doc = Documento();
