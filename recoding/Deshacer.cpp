@@ -1,5 +1,6 @@
 #include "recoding/Deshacer.h"
 
+#include <QFileInfo>
 #include <QHash>
 
 #include "frame/lib/Lib_Util.h"
@@ -52,8 +53,13 @@ ListaDeshacer ArmaDeshacer(const QVector<ResultadoCodigo>& codigos) {
 }
 
 QString RutaDeshacer(const QDateTime& momento) {
-    return LibUtil().AgregaBarra(CarpetaAplicacion()) + QStringLiteral("Deshacer-") +
-           momento.toString(QStringLiteral("yyyyMMdd-HHmmss")) + QStringLiteral(".txt");
+    const QString base = LibUtil().AgregaBarra(CarpetaAplicacion()) + QStringLiteral("Deshacer-") +
+                         momento.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    // Runs within the same second (a script's lists) keep each its own list.
+    QString ruta = base + QStringLiteral(".txt");
+    for (int n = 2; QFileInfo::exists(ruta); ++n)
+        ruta = base + QLatin1Char('-') + QString::number(n) + QStringLiteral(".txt");
+    return ruta;
 }
 
 bool EscribeDeshacer(const QString& ruta, const ListaDeshacer& lista) {

@@ -21,7 +21,8 @@ struct ListaDeshacer {
 // in the run, and both codes go back through the import unchanged.
 ListaDeshacer ArmaDeshacer(const QVector<ResultadoCodigo>& codigos);
 
-// Beside the witness: "Deshacer-<yyyyMMdd-HHmmss>.txt" in the application folder.
+// Beside the witness: "Deshacer-<yyyyMMdd-HHmmss>.txt" in the application folder,
+// or "-2", "-3"… before ".txt" when a list of that second is there already.
 QString RutaDeshacer(const QDateTime& momento);
 
 // Writes the lines (CR LF ended) in Windows-1252, or as UTF-8 with a
