@@ -496,10 +496,14 @@ RevisionLista RevisaLista(const QVector<ParLista>& pares, const OpcionesPlan& op
                             x.propuesta << ParLista{pj.fila, pj.viejo, pj.nuevo, {}};
                         }
                         x.propuesta << ParLista{p1.fila, t, p1.nuevo, {}};
+                        // The last pair goes in a second list: a file's old codes must
+                        // exist when it is loaded, and the temporary one does only then.
                         QStringList pasos;
-                        for (const ParLista& q : x.propuesta) pasos << TextoPar(q.viejo, q.nuevo);
+                        for (int k = 0; k + 1 < x.propuesta.size(); ++k)
+                            pasos << TextoPar(x.propuesta[k].viejo, x.propuesta[k].nuevo);
                         efecto += QStringLiteral(" Use un código temporal libre: ") +
-                                  pasos.join(QStringLiteral("; ")) + QStringLiteral(".");
+                                  pasos.join(QStringLiteral("; ")) + QStringLiteral("; después, en otra lista, ") +
+                                  TextoPar(x.propuesta.last().viejo, x.propuesta.last().nuevo) + QStringLiteral(".");
                     }
                     x.efecto = efecto;
                     h << x;

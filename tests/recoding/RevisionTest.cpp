@@ -202,7 +202,7 @@ TEST_F(Revision, IntercambioYCicloConCodigoTemporal) {
     EXPECT_EQ(h.pares, "RV-A → RV-B; RV-B → RV-A");
     EXPECT_EQ(h.efecto,
               "Intercambio: la corrida fusionaría los artículos para siempre. Use un código temporal libre: "
-              "RV-A → ZZTMP2; RV-B → RV-A; ZZTMP2 → RV-B.");
+              "RV-A → ZZTMP2; RV-B → RV-A; después, en otra lista, ZZTMP2 → RV-B.");
     EXPECT_EQ(ParesTexto(h.propuesta), (QStringList{"RV-A>ZZTMP2@1", "RV-B>RV-A@2", "ZZTMP2>RV-B@1"}));
     EXPECT_TRUE(r.ordenSeguro.isEmpty());
 
@@ -219,7 +219,7 @@ TEST_F(Revision, IntercambioYCicloConCodigoTemporal) {
     EXPECT_EQ(r.hallazgos[0].efecto,
               "Ciclo: la corrida fusionaría los artículos RV-B, RV-C y RV-A en uno solo para siempre. Use un "
               "código "
-              "temporal libre: RV-B → ZZTMP2; RV-A → RV-B; RV-C → RV-A; ZZTMP2 → RV-C.");
+              "temporal libre: RV-B → ZZTMP2; RV-A → RV-B; RV-C → RV-A; después, en otra lista, ZZTMP2 → RV-C.");
     EXPECT_EQ(ParesTexto(r.hallazgos[0].propuesta),
               (QStringList{"RV-B>ZZTMP2@1", "RV-A>RV-B@3", "RV-C>RV-A@2", "ZZTMP2>RV-C@1"}));
     EXPECT_TRUE(r.ordenSeguro.isEmpty());
