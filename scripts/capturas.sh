@@ -2,7 +2,8 @@
 # Starts the program under Xvfb on a demo and saves PNG screenshots of what
 # an operator sees in capturas/ (or the folder given): the progress sign and
 # the access dialog at start-up, the main window empty, with a list loaded
-# from a file, during a run and after it, the spreadsheet editor, and the
+# from a file, its per-table preview, the list's check before a run, during
+# a run and after it, the spreadsheet editor, and the
 # lookup windows (the article list and the tree of families).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -67,6 +68,13 @@ xdotool key Return
 sleep 2
 captura 04-lista-de-archivo
 
+# What each table would receive (F8), without writing.
+xdotool key F8
+espera "Vista previa de la recodificación"
+captura 04b-vista-previa 1
+xdotool key alt+e
+sleep 1
+
 # A longer run (every article under a prefix) to see the sign over the window.
 termina
 programa "$linea"
@@ -80,6 +88,10 @@ espera "Aviso al operador"
 xdotool key Return
 sleep 2
 xdotool key F5
+# The list's check first: size variants folding into one code are merges.
+espera "Revisión de la lista"
+captura 05a-revision-de-la-lista 1
+xdotool key alt+c
 captura 05-durante-la-corrida 0.6
 espera "Aviso al operador"
 captura 06-fin-de-la-corrida 0.3

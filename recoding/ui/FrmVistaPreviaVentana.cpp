@@ -1,5 +1,7 @@
 #include "recoding/ui/FrmVistaPreviaVentana.h"
 
+#include <algorithm>
+
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -79,11 +81,19 @@ FrmVistaPreviaVentana::FrmVistaPreviaVentana(InformeVistaPrevia informe, QWidget
     codigos_ = Tabla(this, QStringLiteral("TablaCodigos"), InformeVistaPrevia::Columnas(), filas);
     totales_ = Tabla(this, QStringLiteral("TablaTotales"), InformeVistaPrevia::ColumnasTotales(), totales);
     revision_ = Tabla(this, QStringLiteral("TablaRevision"), ColumnasRevision(), hallazgos);
+    // The findings' last column wraps within the window's width.
     revision_->setWordWrap(true);
+    revision_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (int j = 0; j + 1 < ColumnasRevision().size(); ++j)
+        revision_->setColumnWidth(j, std::min(revision_->columnWidth(j), 260));
+    revision_->setColumnWidth(static_cast<int>(ColumnasRevision().size()) - 1, 100);
+    connect(revision_->horizontalHeader(), &QHeaderView::sectionResized, revision_,
+            [this] { revision_->resizeRowsToContents(); });
     pestanas_->addTab(codigos_, QStringLiteral("Por código"));
     pestanas_->addTab(totales_, QStringLiteral("Totales"));
     pestanas_->addTab(revision_, QStringLiteral("Revisión de la lista (%1)").arg(hallazgos.size()));
     caja->addWidget(pestanas_, 1);
+    connect(pestanas_, &QTabWidget::currentChanged, revision_, [this] { revision_->resizeRowsToContents(); });
 
     auto* botones = new QHBoxLayout;
     botones->addStretch(1);

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QDesktopServices>
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <algorithm>
 #include <vector>
 
 #include "frame/platform/Fallo.h"
@@ -269,9 +271,16 @@ int OperadorQt::Eleccion(const PedidoEleccion& pedido) {
     for (int i = 0; i < pedido.filas.size(); ++i)
         for (int j = 0; j < pedido.filas[i].size() && j < pedido.columnas.size(); ++j)
             tabla->setItem(i, j, new QTableWidgetItem(pedido.filas[i][j]));
+    // Every column but the last as wide as its text; the last one takes the
+    // rest of the width and wraps, its rows as tall as they need.
     tabla->resizeColumnsToContents();
+    for (int j = 0; j + 1 < tabla->columnCount(); ++j) tabla->setColumnWidth(j, std::min(tabla->columnWidth(j), 260));
+    if (tabla->columnCount() > 0) tabla->setColumnWidth(tabla->columnCount() - 1, 100);
+    tabla->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    tabla->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     tabla->horizontalHeader()->setStretchLastSection(true);
-    tabla->resizeRowsToContents();
+    QObject::connect(tabla->horizontalHeader(), &QHeaderView::sectionResized, tabla,
+                     [tabla] { tabla->resizeRowsToContents(); });
     caja->addWidget(tabla, 1);
 
     int elegido = pedido.cancelar;
@@ -290,8 +299,10 @@ int OperadorQt::Eleccion(const PedidoEleccion& pedido) {
         fila->addWidget(p);
     }
     caja->addLayout(fila);
-    d.resize(760, 420);
+    d.resize(900, 480);
     PorEncimaDelCartel(d);
+    // Once laid out, the wrapped rows take the height of their text.
+    QTimer::singleShot(0, tabla, [tabla] { tabla->resizeRowsToContents(); });
     // Escape and the close button leave with the cancelling button's answer.
     if (d.exec() != QDialog::Accepted) return pedido.cancelar;
     return elegido;
