@@ -321,6 +321,16 @@ int Omitidas(const FrmEMRecodifica& frm, QTextStream& out, QJsonArray* json) {
     return omitidas;
 }
 
+// Exit status 2; with --json, a document that says why.
+int SinEmpezar(const OpcionesLeidas& o, QTextStream& out, const QString& motivo) {
+    if (o.Tiene(QStringLiteral("json"))) {
+        out << QJsonDocument(QJsonObject{{QStringLiteral("error"), motivo}, {QStringLiteral("salida"), 2}})
+                   .toJson(QJsonDocument::Indented);
+        out.flush();
+    }
+    return 2;
+}
+
 }  // namespace
 
 int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& err) {
@@ -338,7 +348,7 @@ int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& er
         error = QStringLiteral("No se puede leer el archivo ") + o.Valor(QStringLiteral("archivo"));
     if (!error.isEmpty()) {
         err << error << "\n" << AyudaOpciones(kUso, kOpciones);
-        return 2;
+        return SinEmpezar(o, out, error);
     }
 
     OperadorGuionado operador;
@@ -351,7 +361,8 @@ int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& er
     EstableceOperador(&operador);
 
     try {
-        if (!AbreSesion(o.posicionales.first(), err)) return 2;
+        if (!AbreSesion(o.posicionales.first(), err))
+            return SinEmpezar(o, out, QStringLiteral("No se pudo abrir la sesión"));
 
         const bool json = o.Tiene(QStringLiteral("json"));
         FrmEMRecodifica frm;
@@ -521,6 +532,7 @@ int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& er
         return termina(r.Errores() > 0 ? 1 : 0);
     } catch (const Fallo& f) {
         err << "Error " << f.Numero() << ": " << f.Descripcion() << "\n";
-        return 2;
+        return SinEmpezar(o, out, QStringLiteral("Error ") + QString::number(f.Numero()) + QStringLiteral(": ") +
+                                      f.Descripcion());
     }
 }

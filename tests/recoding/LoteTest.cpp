@@ -158,6 +158,11 @@ TEST_F(Lote, OpcionesQueImpidenEmpezar) {
     EXPECT_EQ(Corre({"--controlar-puntos", QString(linea).replace("DEMO", "NOHAY")}), 2);
     EXPECT_TRUE(errores.contains("No se pudo conectar")) << Visible(errores);
     EXPECT_TRUE(salida.isEmpty());
+    // With --json the document still comes, saying why.
+    EXPECT_EQ(Corre({"--controlar-puntos", "--json", QString(linea).replace("DEMO", "NOHAY")}), 2);
+    const QJsonObject doc = QJsonDocument::fromJson(salida.toUtf8()).object();
+    EXPECT_EQ(doc.value("salida").toInt(), 2);
+    EXPECT_EQ(doc.value("error").toString(), "No se pudo abrir la sesión");
 }
 
 TEST_F(Lote, VistaPreviaNoEnviaNada) {
