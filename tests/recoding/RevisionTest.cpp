@@ -517,3 +517,37 @@ TEST_F(Revision, LaPropuestaDeUnIntercambioCambiaLosArticulosConTodoSuStock) {
     EXPECT_EQ(stock(b), stockA);
     for (long n : Referencias("ZZTMP1")) EXPECT_EQ(n, 0);
 }
+
+TEST_F(Revision, AntesDeGrabarElOperadorReordenaOVuelve) {
+    // A chain in the list's order: "reorder and go on" runs it in the safe order.
+    Fila("RV-A", "a", "RV-B");
+    Fila("RV-B", "b", "NX-C");
+    op.RespondeEleccion(1).Responde(vbNo);
+    frm.UtilKor1_Click("GRABAR");
+    const Aviso& pregunta = op.Transcripcion().front();
+    ASSERT_EQ(pregunta.tipo, Aviso::Tipo::Eleccion);
+    EXPECT_EQ(pregunta.eleccion.habilitados, QVector<bool>({true, true, true}));
+    EXPECT_EQ(pregunta.eleccion.cancelar, 2);
+    EXPECT_EQ(registro.Pasos(), (QStringList{"RV-B|copia|OK", "RV-A|copia|OK"}));
+    EXPECT_EQ(Valor("SELECT Descripcion FROM V_MA_ARTICULOS WHERE IdArticulo = 'NX-C'"), "Art RV-B");
+    EXPECT_EQ(Valor("SELECT Descripcion FROM V_MA_ARTICULOS WHERE IdArticulo = 'RV-B'"), "Art RV-A");
+
+    // A swap: only "back to the list"; nothing is sent and the list stays.
+    op.Limpia();
+    registro.codigos.clear();
+    frm.InicializaGrid2();
+    Fila("RV-C", "c", "RV-D");
+    Fila("RV-D", "d", "RV-C");
+    op.RespondeEleccion(2);
+    frm.UtilKor1_Click("GRABAR");
+    ASSERT_EQ(op.Transcripcion().size(), 1u);
+    EXPECT_EQ(op.Transcripcion()[0].eleccion.habilitados, QVector<bool>({false, false, true}));
+    EXPECT_TRUE(op.Transcripcion()[0].eleccion.texto.contains("corrija los rechazos"));
+    EXPECT_TRUE(registro.codigos.empty());
+    EXPECT_EQ(frm.MSFlexGrid1.TextMatrix(2, 0), "RV-D");
+    // Going on past a refusal is not possible: the disabled button is no answer.
+    op.RespondeEleccion(0);
+    frm.UtilKor1_Click("GRABAR");
+    EXPECT_TRUE(registro.codigos.empty());
+    EXPECT_EQ(Valor("SELECT Descripcion FROM V_MA_ARTICULOS WHERE IdArticulo = 'RV-C'"), "Art RV-C");
+}
