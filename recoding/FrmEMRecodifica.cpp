@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "db/DB_Dll.h"
+#include "display/Dll_Display.h"
 #include "frame/Arranque.h"
 #include "frame/Configuracion.h"
 #include "frame/lib/Lib_Teclado.h"
@@ -54,7 +55,22 @@ void FrmEMRecodifica::UtilKor1_Click(const QString& clave) {
     } else if (k == QLatin1String("VISTAPREVIA")) {
         g.Paso([&] {
             if (!Vista) return;
-            const InformeVistaPrevia informe(CalculaVistaPrevia(*this), RevisaLista(*this));
+            // Long lists: the sign shows the row and its cancel button stops the preview.
+            Dll_Display& cartel = ElCartel();
+            struct Cierra {
+                Dll_Display& c;
+                ~Cierra() { c.CartelCerrar(); }
+            } cierra{cartel};
+            cartel.CartelInicio(QStringLiteral("Vista previa"), true);
+            bool cancelado = false;
+            const VistaPreviaTablas vista = CalculaVistaPrevia(*this, [&](int fila, int ultima) {
+                cartel.CartelMostrar(cancelado, QStringLiteral("Vista previa de la recodificación"),
+                                     QStringLiteral("Fila %1 de %2").arg(fila).arg(ultima), QString());
+                return !cancelado;
+            });
+            if (vista.interrumpida) return;
+            const InformeVistaPrevia informe(vista, RevisaLista(*this));
+            cartel.CartelCerrar();
             Vista->MuestraVistaPrevia(informe);
         });
     } else if (k == QLatin1String("PLANILLA")) {

@@ -303,18 +303,25 @@ QString VistaPreviaTablas::Csv() const {
     return r;
 }
 
-VistaPreviaTablas CalculaVistaPrevia(FrmEMRecodifica& frm) {
+VistaPreviaTablas CalculaVistaPrevia(FrmEMRecodifica& frm, const std::function<bool(int, int)>& avance) {
     VistaPreviaTablas r;
     Conteos conteos;
-    frm.VistaPrevia([&](int fila, const QString& viejo, const QString& nuevo, const Plan& plan) {
-        PreviaCodigo p;
-        p.fila = fila;
-        p.viejo = viejo;
-        p.nuevo = nuevo;
-        p.tipo = plan.Tipo;
-        for (const ConteoTabla& c : Aplica(plan, conteos))
-            if (c.filas > 0) p.conteos.push_back(c);
-        r.codigos.push_back(p);
-    });
+    struct Interrumpida {};
+    const int ultima = frm.MSFlexGrid1.Rows() - 1;
+    try {
+        frm.VistaPrevia([&](int fila, const QString& viejo, const QString& nuevo, const Plan& plan) {
+            if (avance && !avance(fila, ultima)) throw Interrumpida{};
+            PreviaCodigo p;
+            p.fila = fila;
+            p.viejo = viejo;
+            p.nuevo = nuevo;
+            p.tipo = plan.Tipo;
+            for (const ConteoTabla& c : Aplica(plan, conteos))
+                if (c.filas > 0) p.conteos.push_back(c);
+            r.codigos.push_back(p);
+        });
+    } catch (const Interrumpida&) {
+        r.interrumpida = true;
+    }
     return r;
 }

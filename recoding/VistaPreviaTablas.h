@@ -7,6 +7,8 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
+
 #include "recoding/Planes.h"
 
 class FrmEMRecodifica;
@@ -38,6 +40,7 @@ struct PreviaCodigo {
 
 struct VistaPreviaTablas {
     QVector<PreviaCodigo> codigos;
+    bool interrumpida = false;  // stopped by the caller before the end of the list
 
     // Per table, column and effect, summed over the codes, in first-seen order.
     QVector<ConteoTabla> Totales() const;
@@ -49,4 +52,7 @@ struct VistaPreviaTablas {
 };
 
 // The preview of the window's list with its options (reads only).
-VistaPreviaTablas CalculaVistaPrevia(FrmEMRecodifica& frm);
+// `avance`, when given, is told the grid row of each code and the list's
+// last row; false stops the preview there (`interrumpida`).
+VistaPreviaTablas CalculaVistaPrevia(FrmEMRecodifica& frm,
+                                     const std::function<bool(int fila, int ultima)>& avance = {});

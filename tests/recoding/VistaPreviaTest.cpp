@@ -265,6 +265,24 @@ TEST_F(VistaPrevia, ViejoRepetidoNoCreaElNuevo) {
     EXPECT_EQ(pasos, (QStringList{a + "|copia|OK", a + "|copia|OK", b + "|copia|OK"}));
 }
 
+TEST_F(VistaPrevia, ElAvanceLaDetiene) {
+    const QString a = ConMovimientos(0), b = ConMovimientos(1), c = ConMovimientos(2);
+    Fila(a, "a", "AV-A");
+    Fila(b, "b", "AV-B");
+    Fila(c, "c", "AV-C");
+    QList<int> vistas;
+    const VistaPreviaTablas v = CalculaVistaPrevia(frm, [&](int fila, int ultima) {
+        EXPECT_EQ(ultima, 4);
+        vistas << fila;
+        return fila < 2;
+    });
+    EXPECT_TRUE(v.interrumpida);
+    EXPECT_EQ(vistas, (QList<int>{1, 2}));
+    ASSERT_EQ(v.codigos.size(), 1);
+    EXPECT_EQ(Texto::RTrim(v.codigos[0].viejo), a);
+    EXPECT_FALSE(CalculaVistaPrevia(frm).interrumpida);
+}
+
 TEST_F(VistaPrevia, CsvYTotales) {
     VistaPreviaTablas v;
     PreviaCodigo p;
