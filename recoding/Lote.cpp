@@ -11,6 +11,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 #include <vector>
 
@@ -155,7 +156,10 @@ private:
 volatile std::sig_atomic_t gSenal = 0;
 FrmEMRecodifica* gCorrida = nullptr;
 
+// A second signal ends the process at once: the code in progress is rolled
+// back by the server (its transaction never commits).
 extern "C" void AlRecibirSenal(int senal) {
+    if (gSenal != 0) std::_Exit(128 + senal);
     gSenal = senal;
     if (gCorrida) gCorrida->PideDetener();
 }
