@@ -72,6 +72,8 @@ captura 04-lista-de-archivo
 xdotool key F8
 espera "Vista previa de la recodificación"
 captura 04b-vista-previa 1
+xdotool key ctrl+Tab ctrl+Tab
+captura 04c-vista-previa-revision 0.5
 xdotool key alt+e
 sleep 1
 

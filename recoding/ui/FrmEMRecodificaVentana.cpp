@@ -273,6 +273,7 @@ void FrmEMRecodificaVentana::MuestraVistaPrevia(const InformeVistaPrevia& inform
     if (vistaPrevia_) vistaPrevia_->close();
     auto* v = new FrmVistaPreviaVentana(informe, this);
     vistaPrevia_ = v;
+    v->move(frameGeometry().center() - v->rect().center());
     v->show();
 }
 
