@@ -11,7 +11,6 @@
 #include "db/platform/Conexion.h"
 #include "db/platform/Recordset.h"
 #include "display/Dll_Display.h"
-#include "frame/ModGlobal.h"
 #include "frame/lib/Lib_Dialogo.h"
 #include "frame/lib/Lib_Util.h"
 #include "frame/lib/TratamientoErrores.h"
@@ -430,32 +429,28 @@ void FrmEMRecodifica::VistaPrevia(
     // decide instead, by the server's comparison (trailing blanks and case
     // ignored).
     QHash<QString, bool> existe;
-    auto clave = [](const QString& c) { return Texto::RTrim(c).toCaseFolded(); };
     QString columnas;
     for (int i = 1; i < g.Rows(); ++i) {
         Fila f = LeeFila(g, i);
         CodigosDeFila(g, i, talles, conBlancos, f);
         for (const QString& O : f.codigos) {
             EligePlan(plan, O, f.N, op);
-            const auto nuevo = existe.constFind(clave(FormatoGuardado(f.N, 25)));
+            const QString claveN = TextoSql::ClaveServidor(FormatoGuardado(f.N, 25));
+            const QString claveO = TextoSql::ClaveServidor(FormatoGuardado(O, 25));
+            const auto nuevo = existe.constFind(claveN);
             if (nuevo != existe.constEnd()) {
                 // A new code copied earlier: the run merges into it.
                 if (plan.Tipo == TipoPlan::Copia && *nuevo) ArmaPlan(plan, O, f.N, op, true, QString());
                 // An existing code recoded earlier: gone from the master, the run copies.
                 if (plan.Tipo == TipoPlan::Fusion && !*nuevo) {
-                    if (columnas.isEmpty()) {
-                        QString tipos;
-                        columnas = VerificaCampos(QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("ID"),
-                                                  QStringLiteral("Idarticulo"), QStringLiteral("ID"), false, tipos);
-                    }
+                    if (columnas.isEmpty()) columnas = ColumnasDeCopia();
                     ArmaPlan(plan, O, f.N, op, false, columnas);
                 }
             }
             if (plan.Tipo == TipoPlan::Copia || plan.Tipo == TipoPlan::Fusion) {
                 // A copy creates the new code only from an old code still in the master.
-                if (plan.Tipo == TipoPlan::Fusion || existe.value(clave(FormatoGuardado(O, 25)), true))
-                    existe.insert(clave(FormatoGuardado(f.N, 25)), true);
-                existe.insert(clave(FormatoGuardado(O, 25)), false);
+                if (plan.Tipo == TipoPlan::Fusion || existe.value(claveO, true)) existe.insert(claveN, true);
+                existe.insert(claveO, false);
             }
             cada(i, O, f.N, plan);
         }

@@ -7,13 +7,11 @@
 #include "frame/platform/Aplicacion.h"
 #include "frame/platform/ArchivoTexto.h"
 #include "frame/platform/Texto.h"
+#include "recoding/TextoSql.h"
 
 using Texto::Trim;
 
 namespace {
-
-// As the server compares codes: trailing blanks and case ignored.
-QString Clave(const QString& codigo) { return Texto::RTrim(codigo).toUpper(); }
 
 QString Par(const ResultadoCodigo& r) {
     return Texto::RTrim(r.viejo) + QStringLiteral(" → ") + Trim(r.nuevo);
@@ -26,7 +24,7 @@ ListaDeshacer ArmaDeshacer(const QVector<ResultadoCodigo>& codigos) {
     // The successful codes received by each new code, and the last of them.
     QHash<QString, int> recibidos;
     for (const ResultadoCodigo& r : codigos)
-        if (!r.error) ++recibidos[Clave(r.nuevo)];
+        if (!r.error) ++recibidos[TextoSql::ClaveServidor(r.nuevo)];
 
     QStringList lineas;
     for (const ResultadoCodigo& r : codigos) {
@@ -36,7 +34,7 @@ ListaDeshacer ArmaDeshacer(const QVector<ResultadoCodigo>& codigos) {
             motivo = QStringLiteral("fusión");
         else if (r.tipo == TipoPlan::Estadisticas)
             motivo = QStringLiteral("sólo estadísticas");
-        else if (recibidos.value(Clave(r.nuevo)) > 1)
+        else if (recibidos.value(TextoSql::ClaveServidor(r.nuevo)) > 1)
             motivo = QStringLiteral("el código nuevo recibió otros artículos");
         else if (Texto::LTrim(r.viejo) != r.viejo || Texto::LTrim(r.nuevo) != r.nuevo)
             motivo = QStringLiteral("código guardado con blancos al principio");

@@ -193,16 +193,18 @@ bool ExisteArticulo(const QString& N) {
     return existe;
 }
 
+QString ColumnasDeCopia() {
+    QString tipos;
+    return VerificaCampos(QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("ID"), QStringLiteral("Idarticulo"),
+                          QStringLiteral("ID"), false, tipos);
+}
+
 void EligePlan(Plan& plan, const QString& O, const QString& N, const OpcionesPlan& op) {
     bool existe = false;
     QString columnas;
     if (!op.ChkEstadisticas && !Texto::Iguales(Texto::Trim(O), Texto::Trim(N))) {
         existe = ExisteArticulo(N);
-        if (!existe) {
-            QString tipos;
-            columnas = VerificaCampos(QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("ID"),
-                                      QStringLiteral("Idarticulo"), QStringLiteral("ID"), false, tipos);
-        }
+        if (!existe) columnas = ColumnasDeCopia();
     }
     ArmaPlan(plan, O, N, op, existe, columnas);
 }

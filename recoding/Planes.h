@@ -56,6 +56,10 @@ Plan ArmaPlan(const QString& O, const QString& N, const OpcionesPlan& op, bool e
 // or in its stored form) exist?
 bool ExisteArticulo(const QString& N);
 
+// The master's column list the copy plan takes (`L` of ArmaPlan), read
+// through the main session.
+QString ColumnasDeCopia();
+
 // Chooses the plan as the run does: the statistics plan consults nothing,
 // equal codes (trimmed, ignoring case) give the in-place plan, otherwise
 // the probe decides merge or copy; the copy lists the master's columns.

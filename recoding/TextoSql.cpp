@@ -1,5 +1,7 @@
 #include "recoding/TextoSql.h"
 
+#include "frame/platform/Texto.h"
+
 namespace TextoSql {
 
 QString Comillas(const QString& valor) {
@@ -22,6 +24,10 @@ QString PatronLike(const QString& valor) {
         }
     }
     return r;
+}
+
+QString ClaveServidor(const QString& codigo) {
+    return Texto::RTrim(codigo).toCaseFolded();
 }
 
 }  // namespace TextoSql

@@ -11,6 +11,7 @@
 #include "db/platform/Recordset.h"
 #include "frame/platform/Texto.h"
 #include "recoding/FrmEMRecodifica.h"
+#include "recoding/TextoSql.h"
 
 namespace {
 
@@ -170,16 +171,11 @@ QStringList Sentencias(const Plan& plan) {
 
 // ---- row counts -------------------------------------------------------------------
 
-// The server's comparison of codes: trailing blanks and letter case ignored.
-QString Clave(const QString& literal) {
-    return Texto::RTrim(literal).toCaseFolded();
-}
-
 class Conteos {
   public:
     // Rows of the table whose column equals the literal, now.
     qint64& De(const QString& tabla, const QString& columna, const QString& literal) {
-        const QString k = tabla.toUpper() + QChar(1) + columna.toUpper() + QChar(1) + Clave(literal);
+        const QString k = tabla.toUpper() + QChar(1) + columna.toUpper() + QChar(1) + TextoSql::ClaveServidor(literal);
         auto it = cache_.find(k);
         if (it == cache_.end()) it = cache_.insert(k, Lee(tabla, columna, literal));
         return it.value();
@@ -223,7 +219,7 @@ QVector<ConteoTabla> Aplica(const Plan& plan, Conteos& conteos) {
             case Movida::Actualiza: {
                 c.efecto = plan.Tipo == TipoPlan::Fusion ? EfectoFilas::Fusiona : EfectoFilas::Mueve;
                 c.filas = desde;
-                if (Clave(m->desde) != Clave(m->hacia)) {
+                if (TextoSql::ClaveServidor(m->desde) != TextoSql::ClaveServidor(m->hacia)) {
                     const qint64 n = desde;
                     desde = 0;
                     conteos.De(m->tabla, m->columna, m->hacia) += n;

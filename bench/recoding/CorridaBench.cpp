@@ -35,7 +35,6 @@
 #include "db/platform/embebido/BaseEmbebida.h"
 #include "db/platform/embebido/FuncionesEmbebidas.h"
 #include "db/platform/embebido/TraductorTsql.h"
-#include "frame/ModGlobal.h"
 #include "frame/platform/Aplicacion.h"
 #include "frame/platform/OperadorGuionado.h"
 #include "frame/platform/Texto.h"
@@ -205,9 +204,7 @@ int main(int argc, char** argv) {
     QStringList simples, conTalles;
     Codigos(simples, conTalles);
     int s = 0, t = 0;
-    QString tipos;
-    const QString columnas = VerificaCampos(QStringLiteral("V_MA_ARTICULOS"), QStringLiteral("ID"),
-                                            QStringLiteral("Idarticulo"), QStringLiteral("ID"), false, tipos);
+    const QString columnas = ColumnasDeCopia();
 
     // Fills a grid with n pairs: one in ten an article with size variants,
     // the rest copies, merges (into an article never recoded itself) and in-place.
