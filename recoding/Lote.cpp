@@ -186,6 +186,15 @@ private:
     Manejador previaTerm_ = SIG_DFL;
 };
 
+// One code of the list as the document gives it.
+QJsonObject JsonPar(int fila, const QString& viejo, const QString& nuevo, TipoPlan tipo, const QString& resultado) {
+    return {{QStringLiteral("fila"), fila},
+            {QStringLiteral("viejo"), Texto::RTrim(viejo)},
+            {QStringLiteral("nuevo"), Texto::Trim(nuevo)},
+            {QStringLiteral("plan"), NombreTipoPlan(tipo)},
+            {QStringLiteral("resultado"), resultado}};
+}
+
 QJsonObject JsonConteo(const ConteoTabla& c) {
     return {{QStringLiteral("tabla"), c.tabla},
             {QStringLiteral("columna"), c.columna},
@@ -222,6 +231,10 @@ QJsonObject JsonRevision(const RevisionLista& r, bool reordenada) {
             {QStringLiteral("hallazgos"), hallazgos},
             {QStringLiteral("ordenSeguro"), orden},
             {QStringLiteral("reordenada"), reordenada}};
+}
+
+void ImprimeConteo(const ConteoTabla& t, QTextStream& out) {
+    out << "   " << t.tabla << "." << t.columna << " " << NombreEfecto(t.efecto) << " " << t.filas << "\n";
 }
 
 void ImprimeRevision(const RevisionLista& r, QTextStream& out) {
@@ -433,37 +446,26 @@ int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& er
                 for (const PreviaCodigo& c : vp.codigos) {
                     ++codigos;
                     if (json) {
-                        pares.append(QJsonObject{{QStringLiteral("fila"), c.fila},
-                                                 {QStringLiteral("viejo"), Texto::RTrim(c.viejo)},
-                                                 {QStringLiteral("nuevo"), Trim(c.nuevo)},
-                                                 {QStringLiteral("plan"), NombreTipoPlan(c.tipo)},
-                                                 {QStringLiteral("resultado"), QStringLiteral("previsto")},
-                                                 {QStringLiteral("tablas"), JsonConteos(c.conteos)}});
+                        QJsonObject p = JsonPar(c.fila, c.viejo, c.nuevo, c.tipo, QStringLiteral("previsto"));
+                        p.insert(QStringLiteral("tablas"), JsonConteos(c.conteos));
+                        pares.append(p);
                         continue;
                     }
                     out << "-- " << Texto::RTrim(c.viejo) << " -> " << Trim(c.nuevo) << " (" << NombreTipoPlan(c.tipo)
                         << ")\n";
-                    for (const ConteoTabla& t : c.conteos)
-                        out << "   " << t.tabla << "." << t.columna << " " << NombreEfecto(t.efecto) << " " << t.filas
-                            << "\n";
+                    for (const ConteoTabla& t : c.conteos) ImprimeConteo(t, out);
                 }
                 const QVector<ConteoTabla> totales = vp.Totales();
                 doc.insert(QStringLiteral("totales"), JsonConteos(totales));
                 if (!json) {
                     out << "Totales:\n";
-                    for (const ConteoTabla& t : totales)
-                        out << "   " << t.tabla << "." << t.columna << " " << NombreEfecto(t.efecto) << " " << t.filas
-                            << "\n";
+                    for (const ConteoTabla& t : totales) ImprimeConteo(t, out);
                 }
             } else {
                 frm.VistaPrevia([&](int fila, const QString& viejo, const QString& nuevo, const Plan& plan) {
                     ++codigos;
                     if (json) {
-                        pares.append(QJsonObject{{QStringLiteral("fila"), fila},
-                                                 {QStringLiteral("viejo"), Texto::RTrim(viejo)},
-                                                 {QStringLiteral("nuevo"), Trim(nuevo)},
-                                                 {QStringLiteral("plan"), NombreTipoPlan(plan.Tipo)},
-                                                 {QStringLiteral("resultado"), QStringLiteral("previsto")}});
+                        pares.append(JsonPar(fila, viejo, nuevo, plan.Tipo, QStringLiteral("previsto")));
                         return;
                     }
                     out << "-- " << Texto::RTrim(viejo) << " -> " << Trim(nuevo) << " (" << NombreTipoPlan(plan.Tipo)
@@ -496,11 +498,8 @@ int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& er
         if (json) {
             QJsonArray pares;
             for (const ResultadoCodigo& c : r.codigos) {
-                QJsonObject p{{QStringLiteral("fila"), c.fila},
-                              {QStringLiteral("viejo"), Texto::RTrim(c.viejo)},
-                              {QStringLiteral("nuevo"), Trim(c.nuevo)},
-                              {QStringLiteral("plan"), NombreTipoPlan(c.tipo)},
-                              {QStringLiteral("resultado"), c.error ? QStringLiteral("error") : QStringLiteral("ok")}};
+                QJsonObject p = JsonPar(c.fila, c.viejo, c.nuevo, c.tipo,
+                                        c.error ? QStringLiteral("error") : QStringLiteral("ok"));
                 if (c.error) p.insert(QStringLiteral("error"), c.descripcion);
                 pares.append(p);
             }
