@@ -1,7 +1,5 @@
 #include "recoding/ui/FrmVistaPreviaVentana.h"
 
-#include <algorithm>
-
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -12,6 +10,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "frame/platform/qt/OperadorQt.h"
 #include "frame/ui/AparienciaVentana.h"
 
 namespace {
@@ -81,14 +80,7 @@ FrmVistaPreviaVentana::FrmVistaPreviaVentana(InformeVistaPrevia informe, QWidget
     codigos_ = Tabla(this, QStringLiteral("TablaCodigos"), InformeVistaPrevia::Columnas(), filas);
     totales_ = Tabla(this, QStringLiteral("TablaTotales"), InformeVistaPrevia::ColumnasTotales(), totales);
     revision_ = Tabla(this, QStringLiteral("TablaRevision"), ColumnasRevision(), hallazgos);
-    // The findings' last column wraps within the window's width.
-    revision_->setWordWrap(true);
-    revision_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    for (int j = 0; j + 1 < ColumnasRevision().size(); ++j)
-        revision_->setColumnWidth(j, std::min(revision_->columnWidth(j), 260));
-    revision_->setColumnWidth(static_cast<int>(ColumnasRevision().size()) - 1, 100);
-    connect(revision_->horizontalHeader(), &QHeaderView::sectionResized, revision_,
-            [this] { revision_->resizeRowsToContents(); });
+    UltimaColumnaEnvuelve(*revision_);
     pestanas_->addTab(codigos_, QStringLiteral("Por código"));
     pestanas_->addTab(totales_, QStringLiteral("Totales"));
     pestanas_->addTab(revision_, QStringLiteral("Revisión de la lista (%1)").arg(hallazgos.size()));

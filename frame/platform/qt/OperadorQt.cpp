@@ -44,6 +44,22 @@ QWidget* Dueno() {
 
 void PorEncimaDelCartel(QWidget& dialogo) { dialogo.setWindowFlag(Qt::WindowStaysOnTopHint, true); }
 
+void UltimaColumnaEnvuelve(QTableView& tabla) {
+    QAbstractItemModel* m = tabla.model();
+    const int columnas = m ? m->columnCount() : 0;
+    tabla.setWordWrap(true);
+    tabla.resizeColumnsToContents();
+    for (int j = 0; j + 1 < columnas; ++j) tabla.setColumnWidth(j, std::min(tabla.columnWidth(j), 260));
+    if (columnas > 0) tabla.setColumnWidth(columnas - 1, 100);
+    tabla.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    tabla.horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    tabla.horizontalHeader()->setStretchLastSection(true);
+    QObject::connect(tabla.horizontalHeader(), &QHeaderView::sectionResized, &tabla,
+                     [&tabla] { tabla.resizeRowsToContents(); });
+    // Once laid out, the wrapped rows take the height of their text.
+    QTimer::singleShot(0, &tabla, [&tabla] { tabla.resizeRowsToContents(); });
+}
+
 namespace {
 
 struct Boton {
@@ -271,16 +287,7 @@ int OperadorQt::Eleccion(const PedidoEleccion& pedido) {
     for (int i = 0; i < pedido.filas.size(); ++i)
         for (int j = 0; j < pedido.filas[i].size() && j < pedido.columnas.size(); ++j)
             tabla->setItem(i, j, new QTableWidgetItem(pedido.filas[i][j]));
-    // Every column but the last as wide as its text; the last one takes the
-    // rest of the width and wraps, its rows as tall as they need.
-    tabla->resizeColumnsToContents();
-    for (int j = 0; j + 1 < tabla->columnCount(); ++j) tabla->setColumnWidth(j, std::min(tabla->columnWidth(j), 260));
-    if (tabla->columnCount() > 0) tabla->setColumnWidth(tabla->columnCount() - 1, 100);
-    tabla->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    tabla->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    tabla->horizontalHeader()->setStretchLastSection(true);
-    QObject::connect(tabla->horizontalHeader(), &QHeaderView::sectionResized, tabla,
-                     [tabla] { tabla->resizeRowsToContents(); });
+    UltimaColumnaEnvuelve(*tabla);
     caja->addWidget(tabla, 1);
 
     int elegido = pedido.cancelar;
@@ -301,8 +308,6 @@ int OperadorQt::Eleccion(const PedidoEleccion& pedido) {
     caja->addLayout(fila);
     d.resize(900, 480);
     PorEncimaDelCartel(d);
-    // Once laid out, the wrapped rows take the height of their text.
-    QTimer::singleShot(0, tabla, [tabla] { tabla->resizeRowsToContents(); });
     // Escape and the close button leave with the cancelling button's answer.
     if (d.exec() != QDialog::Accepted) return pedido.cancelar;
     return elegido;

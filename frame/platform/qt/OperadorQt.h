@@ -6,6 +6,7 @@
 #include "frame/platform/Operador.h"
 
 class QMessageBox;
+class QTableView;
 class QWidget;
 
 class OperadorQt : public Operador {
@@ -27,6 +28,11 @@ class OperadorQt : public Operador {
 // A question to the operator stays above the progress sign, which is kept
 // on top of the other windows while a long task runs.
 void PorEncimaDelCartel(QWidget& dialogo);
+
+// A table of texts to read: every column but the last as wide as its text
+// (at most 260 pixels); the last one takes the rest of the width and wraps,
+// each row as tall as its text. Call it once the model is filled.
+void UltimaColumnaEnvuelve(QTableView& tabla);
 
 // The filter "description|pattern|description|pattern|" in Qt's form
 // "description (pattern)" joined by ";;". Patterns separated by ";" become
