@@ -369,7 +369,6 @@ void FrmEMRecodifica::ProcesoPrincipal() {
             [&] {
                 const ListaDeshacer deshacer = ArmaDeshacer(resumen_.codigos);
                 resumen_.noReversibles = deshacer.noReversibles;
-                resumen_.lineasDeshacer = static_cast<int>(deshacer.lineas.size());
                 if (deshacer.lineas.isEmpty()) return;
                 const QString ruta = RutaDeshacer(QDateTime::currentDateTime());
                 if (!EscribeDeshacer(ruta, deshacer))

@@ -168,7 +168,6 @@ public:
         bool detenida = false;             // stopped before the end of the list
         QVector<QStringList> pendientes;   // the rows not processed, cells in column order
         QString archivoDeshacer;           // the undo file, empty when nothing can be undone
-        int lineasDeshacer = 0;
         QStringList noReversibles;         // "old → new (reason)"
         int Correctos() const;
         int Errores() const;
