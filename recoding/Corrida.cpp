@@ -15,12 +15,14 @@
 #include "frame/lib/Lib_Util.h"
 #include "frame/lib/TratamientoErrores.h"
 #include "frame/platform/Aplicacion.h"
+#include "frame/platform/ArchivoTexto.h"
 #include "frame/platform/Guardia.h"
 #include "frame/platform/Operador.h"
 #include "frame/platform/Texto.h"
 #include "recoding/FrmEMRecodifica.h"
 #include "recoding/Deshacer.h"
 #include "recoding/Planes.h"
+#include "recoding/Resguardos.h"
 #include "recoding/Testigo.h"
 #include "recoding/TextoSql.h"
 
@@ -167,12 +169,20 @@ void FrmEMRecodifica::PideDetener(bool cerrando) {
 
 int FrmEMRecodifica::ResumenCorrida::Correctos() const {
     int n = 0;
-    for (const ResultadoCodigo& r : codigos) n += r.error ? 0 : 1;
+    for (const ResultadoCodigo& r : codigos) n += r.error || r.omitido ? 0 : 1;
     return n;
 }
 
 int FrmEMRecodifica::ResumenCorrida::Errores() const {
-    return static_cast<int>(codigos.size()) - Correctos();
+    int n = 0;
+    for (const ResultadoCodigo& r : codigos) n += r.error ? 1 : 0;
+    return n;
+}
+
+int FrmEMRecodifica::ResumenCorrida::Omitidos() const {
+    int n = 0;
+    for (const ResultadoCodigo& r : codigos) n += r.omitido ? 1 : 0;
+    return n;
 }
 
 void FrmEMRecodifica::ReponePendientes() {
@@ -184,6 +194,93 @@ void FrmEMRecodifica::ReponePendientes() {
             g.SetTextMatrix(i + 1, j, resumen_.pendientes[i][j]);
     if (Vista) Vista->Actualiza();
 }
+
+namespace {
+
+// What the opening of a code's transaction found.
+struct Apertura {
+    bool abierta = false;  // the transaction is open: the rest may be sent
+    bool existe = true;    // the old code is still in the master
+    QString rubro;         // its rubro
+    QString error;         // why it did not open
+};
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// Sends the plan's first statement (the transaction's opening) with a read
+// that confirms it opened and finds the old code in the master. Nothing
+// else of the plan runs unless this says so.
+Apertura AbreCodigo(const Plan& plan, const QString& O, bool leeMaestro) {
+    Apertura a;
+    Conexion& cn = gDB().Cnn();
+    const QString lectura =
+        leeMaestro ? QStringLiteral("select @@TRANCOUNT as Nivel, count(*) as Filas, max(IDRUBRO) as Rubro "
+                                    "from V_MA_ARTICULOS where IDARTICULO = '") +
+                         TextoSql::Comillas(FormatoGuardado(O, 25)) + QStringLiteral("'")
+                   : QStringLiteral("select @@TRANCOUNT as Nivel");
+    try {
+        RecordsetPtr rs = cn.Execute(plan.Sentencias[0] + kCrLf + lectura, nullptr, -1);
+        if (cn.Errors().Count() > 0) a.error = PrimerError();
+        if (rs && rs->State() != ado::adStateClosed && !rs->Eof()) {
+            a.abierta = LibUtil().ValorCampo(rs->Value(QStringLiteral("Nivel"))).toInt() > 0;
+            if (leeMaestro) {
+                a.existe = LibUtil().ValorCampo(rs->Value(QStringLiteral("Filas"))).toInt() > 0;
+                a.rubro = Trim(LibUtil().ValorCampo(rs->Value(QStringLiteral("Rubro"))).toString());
+            }
+            rs->Close();
+        }
+    } catch (const Fallo& f) {
+        a.error = cn.Errors().Count() > 0 ? PrimerError() : f.Descripcion();
+    }
+    if (!a.error.isEmpty()) a.abierta = false;
+    if (!a.abierta && a.error.isEmpty())
+        a.error = QStringLiteral("No se pudo abrir la transacción del código: no se envió nada.");
+    return a;
+}
+
+// Ends the open transaction without keeping anything; what the server says
+// is not needed (the engine may have ended it already).
+void DeshaceCodigo() {
+    try {
+        gDB().Cnn().Execute(QStringLiteral("ROLLBACK TRANSACTION"), nullptr, -1);
+    } catch (const Fallo&) {
+    }
+}
+
+// Commits, with the triggers switched back on inside the transaction, and
+// confirms it: empty when it committed, else the server's reason.
+QString ConfirmaCodigo(const Plan& plan) {
+    Conexion& cn = gDB().Cnn();
+    QString texto;
+    if (plan.Tipo == TipoPlan::Estadisticas)
+        texto = plan.Sentencias[static_cast<size_t>(plan.Cantidad - 1)];
+    else
+        texto = kHabilitaArticulos + kCrLf + kHabilitaStock + kCrLf + QStringLiteral(" COMMIT TRANSACTION");
+    texto += kCrLf + QStringLiteral("select @@TRANCOUNT as Nivel");
+    try {
+        RecordsetPtr rs = cn.Execute(texto, nullptr, -1);
+        QString error = cn.Errors().Count() > 0 ? PrimerError() : QString();
+        int nivel = 1;
+        if (rs && rs->State() != ado::adStateClosed && !rs->Eof()) {
+            nivel = LibUtil().ValorCampo(rs->Value(QStringLiteral("Nivel"))).toInt();
+            rs->Close();
+        }
+        if (error.isEmpty() && nivel != 0) error = QStringLiteral("La transacción del código no se confirmó.");
+        return error;
+    } catch (const Fallo& f) {
+        return cn.Errors().Count() > 0 ? PrimerError() : f.Descripcion();
+    }
+}
+
+// Disk full: the next codes would fail the same way.
+bool DiscoLleno() {
+    const Errores& e = gDB().Cnn().Errors();
+    for (int k = 0; k < e.Count(); ++k)
+        if (e.Item(k).NativeError == 1105 || e.Item(k).NativeError == 9002) return true;
+    return false;
+}
+
+}  // namespace
 
 void FrmEMRecodifica::ProcesoPrincipal() {
     Grilla& g = MSFlexGrid1;
@@ -212,12 +309,23 @@ void FrmEMRecodifica::ProcesoPrincipal() {
         sinFallos.Antes([](const Fallo&) { return Guardia::Decision::Seguir; });
         Conexion& cn = gDB().Cnn();
         sinFallos.Ejecuta({
+            [&] { DeshaceCodigo(); },
             [&] { cn.Execute(kHabilitaArticulos, nullptr, -1); },
             [&] { PrimerError(); },
             [&] { cn.Execute(kHabilitaStock, nullptr, -1); },
             [&] { PrimerError(); },
         });
     };
+    // A run that cannot start says why and leaves everything as it was.
+    auto noInicia = [&](const QString& motivo) {
+        resumen_.noIniciada = motivo;
+        ElOperador().Mensaje(motivo, vbOKOnly + vbExclamation, QStringLiteral("Aviso al operador"));
+    };
+
+    // One run per database: the lock lives as long as this routine.
+    BloqueoCorrida bloqueo;
+    if (!bloqueo.Toma()) return noInicia(bloqueo.Motivo());
+    resumen_.disparadoresReactivados = ReactivaDisparadores();
 
     QString rutaLog;
     bool talles = false;
@@ -225,6 +333,8 @@ void FrmEMRecodifica::ProcesoPrincipal() {
     CodigosConBlancos conBlancos;
     bool errores = false;
     bool cancelado = false;
+    DiarioDeshacer diario;
+    QString sinArchivo;
     if (!guardia.Ejecuta({
             [&] { rutaLog = RutaLogRecodificacion(); },
             [&] { talles = UsaTalles(); },
@@ -237,27 +347,68 @@ void FrmEMRecodifica::ProcesoPrincipal() {
                                                             "sin cambiarles el rubro."),
                                          vbOKOnly + vbExclamation, QStringLiteral("Aviso al operador"));
             },
-            [&] { cartel.CartelInicio(QStringLiteral("Recodificacion de Articulos"), true); },
-            [&] { GenTmp(3); },
             [&] {
+                // Without its undo list a run could not be undone: it does not start.
+                const QString ruta = RutaDeshacer(QDateTime::currentDateTime());
+                QString error;
+                if (!diario.Crea(ruta, error))
+                    sinArchivo = QStringLiteral("No se puede crear la lista para deshacer la corrida (") + ruta +
+                                 QStringLiteral("): ") + error +
+                                 QStringLiteral(". Sin ella la recodificación no podría deshacerse: no se inicia.");
+            },
+            [&] {
+                if (sinArchivo.isEmpty()) cartel.CartelInicio(QStringLiteral("Recodificacion de Articulos"), true);
+            },
+            [&] {
+                if (sinArchivo.isEmpty()) GenTmp(3);
+            },
+            [&] {
+                if (!sinArchivo.isEmpty()) return;
                 QString r = rutaLog;
                 GenTmp(1, QString(), QString(), r);
+                if (EstadoCanalLog().numero == 0) {
+                    diario.Termina();
+                    sinArchivo = QStringLiteral("No se puede crear el log de errores de la corrida (") + rutaLog +
+                                 QStringLiteral("). Sin él los códigos que fallen no quedarían registrados: no se "
+                                                "inicia.");
+                }
             },
         }))
         return abandona();
+    if (!sinArchivo.isEmpty()) {
+        cartel.CartelCerrar();
+        return noInicia(sinArchivo);
+    }
 
     const int ultima = g.Rows() - 1;
     Plan plan;
+    // Set when the run cannot go on (a commit that failed, a full disk, an
+    // undo line that could not be written): the rows left stay pending.
+    QString detiene;
 
-    // One code: its plan in one batch, committed or rolled back, triggers back on.
+    // One code: its transaction opened and confirmed, its plan, then the
+    // commit (confirmed) or the rollback. True to go on with the run.
     auto pasoCodigo = [&](int i, const QString& O, const QString& N) -> bool {
-        QString lote;
         bool fallo = false;
         ResultadoCodigo res;
         res.fila = i;
         res.viejo = O;
         res.nuevo = N;
         Conexion& cn = gDB().Cnn();
+        Apertura apertura;
+        QString confirmacion;
+        const bool estadisticas = ChkEstadisticas;
+        auto registra = [&](const QString& descripcion, bool conLote) {
+            errores = fallo = true;
+            res.descripcion = descripcion;
+            const bool fusion = plan.Tipo == TipoPlan::Fusion;
+            if (plan.Tipo == TipoPlan::Estadisticas)
+                GenTmp(2, O + QStringLiteral(", ") + descripcion + QStringLiteral(" ((MARCA 1))"));
+            else
+                GenTmp(2, O + (fusion ? QStringLiteral(" ,") : QStringLiteral(", ")) + descripcion +
+                              (fusion ? QStringLiteral(" ((MARCA 2))") : QStringLiteral(" ((MARCA 3))")));
+            if (conLote && plan.Tipo != TipoPlan::Estadisticas) GenTmp(2, plan.Lote());
+        };
         if (!guardia.Ejecuta({
                 [&] {
                     LblCodigo = QStringLiteral("Recodificando ") + Trim(N) +
@@ -268,54 +419,76 @@ void FrmEMRecodifica::ProcesoPrincipal() {
                 [&] {
                     plan.Reinicia();
                     EligePlan(plan, O, N, Opciones(*this, cambiaRubro));
-                    lote = plan.Lote();
                     res.tipo = plan.Tipo;
                 },
             }))
             return false;
         if (plan.Cantidad == 0) return true;  // the plan could not be built: nothing sent
 
-        if (plan.Tipo == TipoPlan::Estadisticas) {
-            if (!guardia.Ejecuta({
-                    [&] { gDB().EjecutaConsultaSQL(lote); },
-                    [&] {
-                        if (cn.Errors().Count() == 0) return;
-                        errores = fallo = true;
-                        res.descripcion = PrimerError();
-                        GenTmp(2, O + QStringLiteral(", ") + res.descripcion + QStringLiteral(" ((MARCA 1))"));
-                    },
-                }))
-                return false;
+        if (NoFusionar && plan.Tipo == TipoPlan::Fusion) {
+            registra(QStringLiteral("El código nuevo ya es otro artículo: al deshacer no se fusiona."), false);
         } else {
-            const bool fusion = plan.Tipo == TipoPlan::Fusion;
-            if (!guardia.Ejecuta({
-                    [&] { cn.Execute(lote, nullptr, -1); },
-                    [&] {
-                        if (cn.Errors().Count() == 0) return;
-                        errores = fallo = true;
-                        res.descripcion = PrimerError();
-                        GenTmp(2, O + (fusion ? QStringLiteral(" ,") : QStringLiteral(", ")) + res.descripcion +
-                                      (fusion ? QStringLiteral(" ((MARCA 2))") : QStringLiteral(" ((MARCA 3))")));
-                        GenTmp(2, lote);
-                    },
-                    [&] {
-                        cn.Execute(fallo ? QStringLiteral("ROLLBACK TRANSACTION") : QStringLiteral(" COMMIT TRANSACTION"),
-                                   nullptr, -1);
-                    },
-                    [&] { cn.Execute(kHabilitaArticulos, nullptr, -1); },
-                    [&] { cn.Execute(kHabilitaStock, nullptr, -1); },
-                }))
-                return false;
+            apertura = AbreCodigo(plan, O, !estadisticas);
+            if (!apertura.error.isEmpty()) {
+                registra(apertura.error, false);
+                DeshaceCodigo();
+            } else if (!apertura.existe) {
+                DeshaceCodigo();
+                res.omitido = true;
+                res.descripcion = QStringLiteral("ya no existe en el maestro de artículos (lo recodificó una fila "
+                                                 "anterior de la lista)");
+            } else {
+                if (CargaPorPrefijo && cambiaRubro && plan.Tipo != TipoPlan::Estadisticas &&
+                    plan.Tipo != TipoPlan::Fusion &&
+                    !Texto::Iguales(apertura.rubro, Trim(LibUtil().AlineaTexto(TxtPrefijoNvo, 4))))
+                    res.rubroAnterior = apertura.rubro;
+                const QString cuerpo = plan.Lote(1, estadisticas ? plan.Cantidad - 1 : plan.Cantidad);
+                if (!guardia.Ejecuta({
+                        [&] { cn.Execute(cuerpo, nullptr, -1); },
+                        [&] {
+                            if (cn.Errors().Count() == 0) return;
+                            if (DiscoLleno()) detiene = QStringLiteral("la base de datos no tiene espacio: ") + PrimerError();
+                            registra(PrimerError(), true);
+                        },
+                        [&] {
+                            if (fallo) {
+                                DeshaceCodigo();
+                                return;
+                            }
+                            confirmacion = ConfirmaCodigo(plan);
+                            if (confirmacion.isEmpty()) return;
+                            // Not committed: the code is untouched, and the next
+                            // ones would fail the same way.
+                            DeshaceCodigo();
+                            registra(confirmacion, true);
+                            detiene = QStringLiteral("la confirmación de ") + Texto::RTrim(O) +
+                                      QStringLiteral(" falló: ") + confirmacion;
+                        },
+                        [&] {
+                            if (fallo && !estadisticas) cn.Execute(kHabilitaArticulos, nullptr, -1);
+                        },
+                        [&] {
+                            if (fallo && !estadisticas) cn.Execute(kHabilitaStock, nullptr, -1);
+                        },
+                    }))
+                    return false;
+            }
         }
         res.error = fallo;
         resumen_.codigos << res;
+        QString error;
+        if (!diario.Agrega(res, error)) {
+            resumen_.fallosArchivos << diario.Ruta() + QStringLiteral(": ") + error;
+            if (detiene.isEmpty())
+                detiene = QStringLiteral("no se pudo escribir la lista para deshacer (") + error + QStringLiteral(")");
+        }
         if (Vista) Vista->Recodificado(res);
         return true;
     };
 
     // A stop asked for (the sign's cancel button, PideDetener) is honoured
     // between codes: the rows from `pendiente` on are left for a later run.
-    auto pedido = [&] { return cancelado || detener_.load(); };
+    auto pedido = [&] { return cancelado || detener_.load() || !detiene.isEmpty(); };
     int pendiente = 0;
     for (int i = 1; i <= ultima && pendiente == 0; ++i) {
         Fila f;
@@ -347,11 +520,14 @@ void FrmEMRecodifica::ProcesoPrincipal() {
     }
     if (pendiente != 0) {
         resumen_.detenida = true;
+        resumen_.motivoDetencion = detiene;
         for (int i = pendiente; i <= ultima; ++i) {
             QStringList celdas;
             for (int j = 0; j < g.Cols(); ++j) celdas << g.TextMatrix(i, j);
-            if (!Trim(celdas.value(Grilla::IdArticulo)).isEmpty() || !Trim(celdas.value(Grilla::ArticuloNuevo)).isEmpty())
+            if (!Trim(celdas.value(Grilla::IdArticulo)).isEmpty() || !Trim(celdas.value(Grilla::ArticuloNuevo)).isEmpty()) {
                 resumen_.pendientes << celdas;
+                resumen_.filasPendientes << i;
+            }
         }
         // The witness covers what was done: the grid keeps the processed rows and an empty last one.
         g.SetRows(pendiente + 1);
@@ -359,22 +535,43 @@ void FrmEMRecodifica::ProcesoPrincipal() {
         if (g.Row >= g.Rows()) g.Row = g.Rows() - 1;
         if (g.TopRow >= g.Rows()) g.TopRow = 1;
     }
+    resumen_.archivoDeshacer = diario.Termina();
+    resumen_.noReversibles = ArmaDeshacer(resumen_.codigos).noReversibles;
+    if (!resumen_.pendientes.isEmpty()) {
+        const QString ruta = RutaPendientes(QDateTime::currentDateTime());
+        if (EscribePendientes(ruta, resumen_.pendientes))
+            resumen_.archivoPendientes = ruta;
+        else
+            resumen_.fallosArchivos << ruta;
+    }
+    if (!detiene.isEmpty())
+        ElOperador().Mensaje(QStringLiteral("La recodificación se detuvo: ") + detiene + QStringLiteral(". ") +
+                                 QString::number(resumen_.pendientes.size()) +
+                                 QStringLiteral(" filas quedan pendientes") +
+                                 (resumen_.archivoPendientes.isEmpty()
+                                      ? QString()
+                                      : QStringLiteral(" en ") + resumen_.archivoPendientes) +
+                                 QStringLiteral("."),
+                             vbOKOnly + vbCritical, QStringLiteral("Atencion"));
     const bool preguntas = !cerrando_;
 
     int respuesta = vbNo;
     bool sinGuardar = false;
     if (!guardia.Ejecuta({
             [&] { cartel.CartelCerrar(); },
-            [&] { AgregaTestigo(*this); },
             [&] {
-                const ListaDeshacer deshacer = ArmaDeshacer(resumen_.codigos);
-                resumen_.noReversibles = deshacer.noReversibles;
-                if (deshacer.lineas.isEmpty()) return;
-                const QString ruta = RutaDeshacer(QDateTime::currentDateTime());
-                if (!EscribeDeshacer(ruta, deshacer))
-                    throw Fallo(NumeroFallo::PermisoDenegado, QStringLiteral("No se puede escribir el archivo ") + ruta,
-                                kRutina);
-                resumen_.archivoDeshacer = ruta;
+                try {
+                    AgregaTestigo(*this);
+                } catch (const Fallo& f) {
+                    resumen_.fallosArchivos << RutaTestigo();
+                    throw;
+                }
+            },
+            [&] {
+                if (!resumen_.fallosArchivos.isEmpty())
+                    ElOperador().Mensaje(QStringLiteral("No se pudieron escribir estos archivos de la corrida:") +
+                                             ArchivoTexto::CRLF + resumen_.fallosArchivos.join(ArchivoTexto::CRLF),
+                                         vbOKOnly + vbCritical, QStringLiteral("Atencion"));
             },
             [&] {
                 if (!preguntas) return;
@@ -397,7 +594,14 @@ void FrmEMRecodifica::ProcesoPrincipal() {
     if (sinGuardar) return;
     if (!guardia.Ejecuta({
             [&] {
-                if (respuesta == vbYes) GeneraTestigoHtml(*this, Dialogo().NombreArchivo());
+                if (respuesta == vbYes) {
+                    try {
+                        GeneraTestigoHtml(*this, Dialogo().NombreArchivo());
+                    } catch (const Fallo&) {
+                        resumen_.fallosArchivos << Dialogo().NombreArchivo();
+                        throw;
+                    }
+                }
             },
             [&] {
                 if (respuesta == vbYes) AbrePagina(Dialogo().NombreArchivo(), true);

@@ -1,6 +1,11 @@
 #include "recoding/Deshacer.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <QHash>
 
 #include "frame/lib/Lib_Util.h"
@@ -19,35 +24,154 @@ QString Par(const ResultadoCodigo& r) {
 
 }  // namespace
 
+QString MotivoNoReversible(const ResultadoCodigo& r) {
+    if (r.tipo == TipoPlan::Fusion) return QStringLiteral("fusión");
+    if (r.tipo == TipoPlan::Estadisticas) return QStringLiteral("sólo estadísticas");
+    if (Texto::LTrim(r.viejo) != r.viejo || Texto::LTrim(r.nuevo) != r.nuevo)
+        return QStringLiteral("código guardado con blancos al principio");
+    if (r.viejo.contains(QLatin1Char(',')) || r.nuevo.contains(QLatin1Char(',')))
+        return QStringLiteral("código con una coma");
+    if (!r.rubroAnterior.isEmpty())
+        return QStringLiteral("el rubro del artículo era ") + Trim(r.rubroAnterior);
+    return {};
+}
+
+namespace {
+
+bool Cuenta(const ResultadoCodigo& r) {
+    return !r.error && !r.omitido;
+}
+
+QString Linea(const ResultadoCodigo& r) {
+    return Trim(r.nuevo) + QLatin1Char(',') + Trim(r.viejo);
+}
+
+}  // namespace
+
 ListaDeshacer ArmaDeshacer(const QVector<ResultadoCodigo>& codigos) {
     ListaDeshacer l;
-    // The successful codes received by each new code, and the last of them.
+    // The successful codes received by each new code.
     QHash<QString, int> recibidos;
     for (const ResultadoCodigo& r : codigos)
-        if (!r.error) ++recibidos[TextoSql::ClaveServidor(r.nuevo)];
+        if (Cuenta(r)) ++recibidos[TextoSql::ClaveServidor(r.nuevo)];
 
     QStringList lineas;
     for (const ResultadoCodigo& r : codigos) {
-        if (r.error) continue;
-        QString motivo;
-        if (r.tipo == TipoPlan::Fusion)
-            motivo = QStringLiteral("fusión");
-        else if (r.tipo == TipoPlan::Estadisticas)
-            motivo = QStringLiteral("sólo estadísticas");
-        else if (recibidos.value(TextoSql::ClaveServidor(r.nuevo)) > 1)
+        if (!Cuenta(r)) continue;
+        QString motivo = MotivoNoReversible(r);
+        if (motivo.isEmpty() && recibidos.value(TextoSql::ClaveServidor(r.nuevo)) > 1)
             motivo = QStringLiteral("el código nuevo recibió otros artículos");
-        else if (Texto::LTrim(r.viejo) != r.viejo || Texto::LTrim(r.nuevo) != r.nuevo)
-            motivo = QStringLiteral("código guardado con blancos al principio");
-        else if (r.viejo.contains(QLatin1Char(',')) || r.nuevo.contains(QLatin1Char(',')))
-            motivo = QStringLiteral("código con una coma");
         if (!motivo.isEmpty()) {
             l.noReversibles << Par(r) + QStringLiteral(" (") + motivo + QStringLiteral(")");
             continue;
         }
-        lineas << Trim(r.nuevo) + QLatin1Char(',') + Trim(r.viejo);
+        lineas << Linea(r);
     }
     for (auto it = lineas.crbegin(); it != lineas.crend(); ++it) l.lineas << *it;
     return l;
+}
+
+bool DiarioDeshacer::Crea(const QString& ruta, QString& error) {
+    ruta_ = ruta;
+    entradas_.clear();
+    recibidos_.clear();
+    contenido_.clear();
+    utf8_ = false;
+    // A folder that takes an empty file may still be full: a block of data
+    // proves it takes the list.
+    QFile f(ruta);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(QByteArray(8192, ' ')) != 8192 || !f.flush()) {
+        error = f.errorString();
+        f.close();
+        QFile::remove(ruta);
+        return false;
+    }
+    if (!f.resize(0)) {
+        error = f.errorString();
+        return false;
+    }
+    f.close();
+    return true;
+}
+
+void DiarioDeshacer::Rehace() {
+    contenido_.clear();
+    QString texto;
+    for (auto it = entradas_.crbegin(); it != entradas_.crend(); ++it)
+        if (it->reversible) texto += it->linea + ArchivoTexto::CRLF;
+    const QByteArray cp = ArchivoTexto::Codifica(texto);
+    utf8_ = ArchivoTexto::Decodifica(cp) != texto;
+    contenido_ = utf8_ ? texto.toUtf8() : cp;
+}
+
+bool DiarioDeshacer::Agrega(const ResultadoCodigo& r, QString& error) {
+    if (!Cuenta(r) || ruta_.isEmpty()) return true;
+    Entrada e{TextoSql::ClaveServidor(r.nuevo), Linea(r), false};
+    const int recibidos = ++recibidos_[e.clave];
+    bool rehacer = false;
+    if (recibidos > 1)
+        for (Entrada& anterior : entradas_)
+            if (anterior.reversible && anterior.clave == e.clave) {
+                anterior.reversible = false;
+                rehacer = true;
+            }
+    e.reversible = recibidos == 1 && MotivoNoReversible(r).isEmpty();
+    entradas_ << e;
+    if (!e.reversible && !rehacer) return true;
+    if (!rehacer && !utf8_) {
+        const QString texto = e.linea + ArchivoTexto::CRLF;
+        const QByteArray cp = ArchivoTexto::Codifica(texto);
+        if (ArchivoTexto::Decodifica(cp) == texto)
+            contenido_.prepend(cp);
+        else
+            rehacer = true;
+    } else if (!rehacer) {
+        contenido_.prepend((e.linea + ArchivoTexto::CRLF).toUtf8());
+    }
+    if (rehacer) Rehace();
+    return Escribe(error);
+}
+
+bool DiarioDeshacer::Escribe(QString& error) {
+    const QString temporal = ruta_ + QStringLiteral(".tmp");
+    QFile f(temporal);
+    const QByteArray bom = utf8_ ? QByteArray("\xEF\xBB\xBF") : QByteArray();
+    const bool ok = f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bom + contenido_) == bom.size() + contenido_.size() &&
+                    f.flush();
+    if (!ok) error = f.errorString();
+    f.close();
+    if (ok && std::rename(QFile::encodeName(temporal).constData(), QFile::encodeName(ruta_).constData()) == 0) return true;
+    if (ok) error = QString::fromLocal8Bit(std::strerror(errno));
+    QFile::remove(temporal);
+    return false;
+}
+
+QString DiarioDeshacer::Termina() {
+    if (ruta_.isEmpty()) return {};
+    bool alguna = false;
+    for (const Entrada& e : entradas_) alguna = alguna || e.reversible;
+    if (!alguna) {
+        QFile::remove(ruta_);
+        return {};
+    }
+    return ruta_;
+}
+
+QString RutaPendientes(const QDateTime& momento) {
+    const QString base = LibUtil().AgregaBarra(CarpetaAplicacion()) + QStringLiteral("Pendientes-") +
+                         momento.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString ruta = base + QStringLiteral(".txt");
+    for (int n = 2; QFileInfo::exists(ruta); ++n)
+        ruta = base + QLatin1Char('-') + QString::number(n) + QStringLiteral(".txt");
+    return ruta;
+}
+
+bool EscribePendientes(const QString& ruta, const QVector<QStringList>& filas) {
+    QString texto;
+    for (const QStringList& f : filas)
+        texto += Trim(f.value(Grilla::IdArticulo)) + QLatin1Char(',') + Trim(f.value(Grilla::ArticuloNuevo)) +
+                 ArchivoTexto::CRLF;
+    return ArchivoTexto::EscribeSinPerdida(ruta, texto);
 }
 
 QString RutaDeshacer(const QDateTime& momento) {

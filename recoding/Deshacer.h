@@ -4,7 +4,9 @@
 // reverse of the run's order. Merges cannot be reverted: they are listed
 // apart.
 
+#include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -18,8 +20,50 @@ struct ListaDeshacer {
 
 // From the codes the run sent, in its order. A code is reverted only when it
 // succeeded as a copy or in place, its new code received nothing else later
-// in the run, and both codes go back through the import unchanged.
+// in the run, both codes go back through the import unchanged, and a prefix
+// load left its rubro as it was.
 ListaDeshacer ArmaDeshacer(const QVector<ResultadoCodigo>& codigos);
+
+// Why a committed code cannot be reverted by itself (empty when it can),
+// leaving aside what later codes of the run do to its new code.
+QString MotivoNoReversible(const ResultadoCodigo& r);
+
+// The undo list of a run in progress, on disk after every commit: the file
+// is replaced (a temporary file renamed over it) so that whatever ends the
+// process, it holds the undo lines of exactly the codes committed so far.
+class DiarioDeshacer {
+public:
+    // Creates the empty list, checking that the folder takes data. False
+    // with the reason in `error`.
+    bool Crea(const QString& ruta, QString& error);
+    // One code of the run, in order (failed and skipped codes change
+    // nothing). False with the reason when the file could not be written.
+    bool Agrega(const ResultadoCodigo& r, QString& error);
+    // The run is over: a list with no line leaves no file. The path, or
+    // empty when there is none.
+    QString Termina();
+    const QString& Ruta() const { return ruta_; }
+
+private:
+    bool Escribe(QString& error);
+    void Rehace();
+
+    struct Entrada {
+        QString clave;  // the new code as the server compares it
+        QString linea;
+        bool reversible = false;
+    };
+    QString ruta_;
+    QVector<Entrada> entradas_;
+    QHash<QString, int> recibidos_;
+    QByteArray contenido_;  // the lines, last first, encoded
+    bool utf8_ = false;
+};
+
+// The rows a stopped run left, as a pair file in the import format ("old,new"
+// per line): "Pendientes-<yyyyMMdd-HHmmss>.txt" beside the undo list.
+QString RutaPendientes(const QDateTime& momento);
+bool EscribePendientes(const QString& ruta, const QVector<QStringList>& filas);
 
 // Beside the witness: "Deshacer-<yyyyMMdd-HHmmss>.txt" in the application folder,
 // or "-2", "-3"… before ".txt" when a list of that second is there already.

@@ -15,6 +15,7 @@
 #include "lookup/Lib_ClsCons3.h"
 #include "lookup/ModConsultas.h"
 #include "recoding/InformeVistaPrevia.h"
+#include "recoding/Resguardos.h"
 #include "recoding/RevisionLista.h"
 #include "recoding/VistaPreviaTablas.h"
 
@@ -44,8 +45,14 @@ void FrmEMRecodifica::UtilKor1_Click(const QString& clave) {
     } else if (k == QLatin1String("GRABAR")) {
         bool seguir = false;
         if (!g.Paso([&] { seguir = RevisaAntesDeGrabar(); }) || !seguir) return;
-        g.Ejecuta({[&] { ProcesoPrincipal(); },
-                   [&] { InicializaGrid2(); },
+        if (!g.Paso([&] { ProcesoPrincipal(); })) return;
+        // A run that did not start leaves the list as it was.
+        if (!resumen_.noIniciada.isEmpty()) {
+            LblCodigo = TextoResumen(resumen_, LblCodigo);
+            if (Vista) Vista->Actualiza();
+            return;
+        }
+        g.Ejecuta({[&] { InicializaGrid2(); },
                    [&] { ReponePendientes(); },
                    [&] { inicializa(); },
                    [&] { LblCodigo = TextoResumen(resumen_, LblCodigo); },
@@ -55,6 +62,7 @@ void FrmEMRecodifica::UtilKor1_Click(const QString& clave) {
     } else if (k == QLatin1String("VISTAPREVIA")) {
         g.Paso([&] {
             if (!Vista) return;
+            ReactivaDisparadores();
             // Long lists: the sign shows the row and its cancel button stops the preview.
             Dll_Display& cartel = ElCartel();
             struct Cierra {
@@ -124,6 +132,7 @@ Lib_Dialogo& FrmEMRecodifica::Dialogo() {
 }
 
 QString TextoResumen(const FrmEMRecodifica::ResumenCorrida& r, const QString& actual) {
+    if (!r.noIniciada.isEmpty()) return r.noIniciada;
     if (r.codigos.isEmpty() && !r.detenida) return actual;
     QString t = QStringLiteral("Correctos: %1, con error: %2.").arg(r.Correctos()).arg(r.Errores());
     if (r.detenida)
@@ -132,6 +141,11 @@ QString TextoResumen(const FrmEMRecodifica::ResumenCorrida& r, const QString& ac
         t += QStringLiteral(" Deshacer: ") + QFileInfo(r.archivoDeshacer).fileName();
     if (!r.noReversibles.isEmpty())
         t += QStringLiteral(" (%1 no reversibles)").arg(r.noReversibles.size());
+    if (!r.archivoPendientes.isEmpty())
+        t += QStringLiteral(" Pendientes: ") + QFileInfo(r.archivoPendientes).fileName();
+    if (r.Omitidos() > 0) t += QStringLiteral(" Omitidos: %1.").arg(r.Omitidos());
+    if (!r.fallosArchivos.isEmpty())
+        t += QStringLiteral(" Sin escribir: ") + QString::number(r.fallosArchivos.size()) + QStringLiteral(" archivos.");
     return t;
 }
 

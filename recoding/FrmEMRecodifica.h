@@ -39,6 +39,12 @@ struct ResultadoCodigo {
     TipoPlan tipo = TipoPlan::Copia;
     bool error = false;
     QString descripcion;   // the first error's description
+    // The old code was gone from the master at its turn (an earlier row
+    // recoded it): nothing was sent; `descripcion` says why.
+    bool omitido = false;
+    // A prefix load's rubro, as the article had it before the run changed it
+    // (empty when the rubro was not changed).
+    QString rubroAnterior;
 };
 
 // What the model asks of the window (nothing, without one). The model runs
@@ -155,6 +161,10 @@ public:
     void VistaPrevia(const std::function<void(int fila, const QString& viejo, const QString& nuevo,
                                               const Plan& plan)>& cada);
 
+    // Set by the batch tool for an undo list: a pair whose new code is
+    // another article at its turn is refused instead of merged.
+    bool NoFusionar = false;
+
     // Asks the run in progress to stop after the code being sent; every code
     // is its own transaction, so none is left half done. `cerrando`: the
     // program is closing, the questions at the run's end are skipped. Safe
@@ -165,12 +175,21 @@ public:
     // What the last run did.
     struct ResumenCorrida {
         QVector<ResultadoCodigo> codigos;  // every code sent, in order
+        // Why the run did not start (the run lock, a file it could not
+        // create); empty when it ran.
+        QString noIniciada;
         bool detenida = false;             // stopped before the end of the list
+        QString motivoDetencion;           // why, when the run stopped itself
+        QVector<int> filasPendientes;      // the grid rows of `pendientes`
         QVector<QStringList> pendientes;   // the rows not processed, cells in column order
         QString archivoDeshacer;           // the undo file, empty when nothing can be undone
+        QString archivoPendientes;         // the pending pairs, when the run stopped
         QStringList noReversibles;         // "old → new (reason)"
+        QStringList fallosArchivos;        // files that could not be written
+        QStringList disparadoresReactivados;  // tables whose triggers were found off
         int Correctos() const;
         int Errores() const;
+        int Omitidos() const;
     };
     const ResumenCorrida& UltimaCorrida() const { return resumen_; }
     // The rows a stopped run left, back in the grid after the processed ones

@@ -29,6 +29,12 @@ struct Restablece {
     ~Restablece() { bandera = valor; }
 };
 
+bool TieneControles(const QString& codigo) {
+    for (const QChar c : codigo)
+        if (c.unicode() < 32) return true;
+    return false;
+}
+
 bool Abierto(const RecordsetPtr& rs) {
     return rs && rs->State() != 0;
 }
@@ -104,6 +110,12 @@ void FrmEMRecodifica::CmdBuscar_Click() {
                 grilla.SetTextMatrix(grilla.Row, Grilla::ArticuloNuevo, nuevo);
             },
             [&] {
+                // A code with control characters stays in the grid unvalidated,
+                // without a description: it is never recoded.
+                if (TieneControles(viejo) || TieneControles(nuevo)) {
+                    ErrorValidacion = true;
+                    return;
+                }
                 CambiaCelda(grilla, grilla.Row, Grilla::IdArticulo);
                 MsflexGridEdt(grilla, txtedit, vbKeyReturn);
                 textpropiedades(txtedit, Grilla::IdArticulo);

@@ -19,12 +19,15 @@
 #include "db/platform/Conexion.h"
 #include "frame/Arranque.h"
 #include "frame/platform/Aplicacion.h"
+#include "frame/platform/ArchivoTexto.h"
 #include "frame/platform/Fallo.h"
 #include "frame/platform/OperadorGuionado.h"
 #include "frame/platform/Texto.h"
 #include "frame/sesion/LineaComandos.h"
 #include "frame/sesion/Sesion.h"
+#include "recoding/ArchivoImportado.h"
 #include "recoding/FrmEMRecodifica.h"
+#include "recoding/Resguardos.h"
 #include "recoding/Planes.h"
 #include "recoding/RevisionLista.h"
 #include "recoding/Testigo.h"
@@ -51,6 +54,7 @@ const std::vector<Opcion> kOpciones = {
     {QStringLiteral("orden-seguro"), 0, QStringLiteral("           reordenar las cadenas (B→C antes que A→B)")},
     {QStringLiteral("forzar"), 0, QStringLiteral("           recodificar aunque la revisión de la lista dé avisos")},
     {QStringLiteral("json"), 0, QStringLiteral("           un documento JSON en la salida estándar")},
+    {QStringLiteral("deshacer"), 1, QStringLiteral("ARCHIVO     correr una lista para deshacer, en su orden, sin fusionar")},
 };
 
 const QString kUso = QStringLiteral("quenvar-lote [--carpeta DIR] [opciones] \"LINEA DE COMANDOS\"");
@@ -79,7 +83,8 @@ public:
             case Aviso::Tipo::Archivo: {
                 RespuestaArchivo r;
                 const QString nombre = a.pedido.guardar ? o_.Valor(QStringLiteral("html"))
-                                                        : o_.Valor(QStringLiteral("archivo"));
+                                       : o_.Tiene(QStringLiteral("deshacer")) ? o_.Valor(QStringLiteral("deshacer"))
+                                                                              : o_.Valor(QStringLiteral("archivo"));
                 r.cancelado = nombre.isEmpty();
                 if (!r.cancelado) r.nombre = QFileInfo(nombre).absoluteFilePath();
                 return r;
@@ -96,7 +101,7 @@ private:
             return true;
         if (Texto::Contiene(texto, QStringLiteral("testigo"))) return o_.Tiene(QStringLiteral("html"));
         if (Texto::Contiene(texto, QStringLiteral("ya existe")))
-            return o_.Tiene(QStringLiteral("permite-existentes"));
+            return o_.Tiene(QStringLiteral("permite-existentes")) || o_.Tiene(QStringLiteral("deshacer"));
         return false;
     }
 
@@ -122,10 +127,12 @@ public:
     void Recodificado(const ResultadoCodigo& r) override {
         Termina();
         if (json_) {
-            ++(r.error ? errores : correctos);
+            if (!r.omitido) ++(r.error ? errores : correctos);
             return;
         }
-        if (r.error) {
+        if (r.omitido) {
+            out_ << "OMITIDO " << Texto::RTrim(r.viejo) << ": " << r.descripcion << "\n";
+        } else if (r.error) {
             ++errores;
             out_ << "ERROR " << Texto::RTrim(r.viejo) << ": " << r.descripcion << "\n";
         } else {
@@ -164,26 +171,25 @@ extern "C" void AlRecibirSenal(int senal) {
     if (gCorrida) gCorrida->PideDetener();
 }
 
-// SIGINT and SIGTERM stop the run between codes while the tool lives.
+// SIGINT, SIGTERM and SIGHUP (a closed terminal) stop the run between codes
+// while the tool lives; a closed standard output (SIGPIPE) does not stop it.
 class SenalesLote {
 public:
     explicit SenalesLote(FrmEMRecodifica& frm) {
         gSenal = 0;
         gCorrida = &frm;
-        previaInt_ = std::signal(SIGINT, AlRecibirSenal);
-        previaTerm_ = std::signal(SIGTERM, AlRecibirSenal);
+        for (int s : {SIGINT, SIGTERM, SIGHUP}) previas_.push_back({s, std::signal(s, AlRecibirSenal)});
+        previas_.push_back({SIGPIPE, std::signal(SIGPIPE, SIG_IGN)});
     }
     ~SenalesLote() {
-        std::signal(SIGINT, previaInt_);
-        std::signal(SIGTERM, previaTerm_);
+        for (const auto& [s, previa] : previas_) std::signal(s, previa);
         gCorrida = nullptr;
     }
     int Recibida() const { return gSenal; }
 
 private:
     using Manejador = void (*)(int);
-    Manejador previaInt_ = SIG_DFL;
-    Manejador previaTerm_ = SIG_DFL;
+    std::vector<std::pair<int, Manejador>> previas_;
 };
 
 // One code of the list as the document gives it.
@@ -307,6 +313,20 @@ bool AbreSesion(const QString& linea, QTextStream& err) {
     return true;
 }
 
+bool TieneControles(const QString& codigo) {
+    for (const QChar c : codigo)
+        if (c.unicode() < 32) return true;
+    return false;
+}
+
+// A code as printed: control characters as \xNN.
+QString Legible(const QString& codigo) {
+    QString r;
+    for (const QChar c : Texto::RTrim(codigo))
+        r += c.unicode() < 32 ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0')) : QString(c);
+    return r;
+}
+
 // Rows the run will not send, with the reason.
 int Omitidas(const FrmEMRecodifica& frm, QTextStream& out, QJsonArray* json) {
     const Grilla& g = frm.MSFlexGrid1;
@@ -317,7 +337,9 @@ int Omitidas(const FrmEMRecodifica& frm, QTextStream& out, QJsonArray* json) {
         const QString descripcion = Trim(g.TextMatrix(i, Grilla::Descripcion));
         if (viejo.isEmpty() && nuevo.isEmpty()) continue;
         QString motivo;
-        if (viejo.isEmpty())
+        if (TieneControles(viejo) || TieneControles(nuevo))
+            motivo = QStringLiteral("código con caracteres de control");
+        else if (viejo.isEmpty())
             motivo = QStringLiteral("sin código actual");
         else if (descripcion.isEmpty())
             motivo = gDB().ExisteEnTabla(QStringLiteral("V_MA_ARTICULOS"), viejo, QStringLiteral("IDARTICULO"),
@@ -330,10 +352,10 @@ int Omitidas(const FrmEMRecodifica& frm, QTextStream& out, QJsonArray* json) {
         ++omitidas;
         if (json)
             json->append(QJsonObject{{QStringLiteral("fila"), i},
-                                     {QStringLiteral("codigo"), Texto::RTrim(g.TextMatrix(i, Grilla::IdArticulo))},
+                                     {QStringLiteral("codigo"), Legible(g.TextMatrix(i, Grilla::IdArticulo))},
                                      {QStringLiteral("motivo"), motivo}});
         else
-            out << "OMITIDO " << Texto::RTrim(g.TextMatrix(i, Grilla::IdArticulo)) << ": " << motivo << "\n";
+            out << "OMITIDO " << Legible(g.TextMatrix(i, Grilla::IdArticulo)) << ": " << motivo << "\n";
     }
     return omitidas;
 }
@@ -350,19 +372,49 @@ int SinEmpezar(const OpcionesLeidas& o, QTextStream& out, const QString& motivo)
 
 }  // namespace
 
+namespace {
+
+// Why a run that processed no row did nothing.
+QString NadaProcesado(const OpcionesLeidas& o, const FrmEMRecodifica& frm) {
+    const QString archivo = o.Tiene(QStringLiteral("deshacer")) ? o.Valor(QStringLiteral("deshacer"))
+                                                                : o.Valor(QStringLiteral("archivo"));
+    if (!archivo.isEmpty()) {
+        QString delimitador = Trim(frm.TxtDelimitador);
+        if (delimitador.isEmpty()) delimitador = QStringLiteral(",");
+        const std::optional<QString> texto = ArchivoImportado::Lee(archivo);
+        const QStringList lineas = texto ? ArchivoTexto::Lineas(*texto) : QStringList();
+        bool alguna = false;
+        for (const QString& l : lineas)
+            alguna = alguna || l.contains(delimitador) || l.contains(QLatin1Char('\t'));
+        if (lineas.isEmpty()) return QStringLiteral("El archivo no tiene líneas: no se recodificó nada.");
+        if (!alguna)
+            return QStringLiteral("Ninguna línea del archivo contiene el delimitador \"") + delimitador +
+                   QStringLiteral("\" (indique otro con --delimitador): no se recodificó nada.");
+    }
+    return QStringLiteral("Ninguna fila de la lista se pudo recodificar: no se recodificó nada.");
+}
+
+}  // namespace
+
 int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& err) {
     Argumentos a(argumentos);
     const OpcionesLeidas o = LeeOpciones(a.argc(), a.argv(), kOpciones);
+    const bool deshacer = o.Tiene(QStringLiteral("deshacer"));
     const int fuentes = (o.Tiene(QStringLiteral("archivo")) ? 1 : 0) + (o.Tiene(QStringLiteral("prefijo")) ? 1 : 0) +
-                        (o.Tiene(QStringLiteral("controlar-puntos")) ? 1 : 0);
+                        (o.Tiene(QStringLiteral("controlar-puntos")) ? 1 : 0) + (deshacer ? 1 : 0);
     QString error = o.error;
     if (error.isEmpty() && o.posicionales.size() != 1)
         error = o.posicionales.isEmpty() ? QStringLiteral("Falta la línea de comandos")
                                          : QStringLiteral("Sobran argumentos: ") + o.posicionales.mid(1).join(' ');
-    if (error.isEmpty() && fuentes != 1) error = QStringLiteral("Indique una sola fuente: --archivo, --prefijo o --controlar-puntos");
-    if (error.isEmpty() && o.Tiene(QStringLiteral("archivo")) &&
-        !QFileInfo(o.Valor(QStringLiteral("archivo"))).isReadable())
-        error = QStringLiteral("No se puede leer el archivo ") + o.Valor(QStringLiteral("archivo"));
+    if (error.isEmpty() && fuentes != 1)
+        error = QStringLiteral("Indique una sola fuente: --archivo, --prefijo, --controlar-puntos o --deshacer");
+    for (const QString& opcion : {QStringLiteral("archivo"), QStringLiteral("deshacer")}) {
+        if (!error.isEmpty() || !o.Tiene(opcion)) continue;
+        const QFileInfo info(o.Valor(opcion));
+        if (!info.isFile() || !info.isReadable())
+            error = QStringLiteral("No se puede leer el archivo ") + o.Valor(opcion) +
+                    (info.isDir() ? QStringLiteral(": es una carpeta") : QString());
+    }
     if (!error.isEmpty()) {
         err << error << "\n" << AyudaOpciones(kUso, kOpciones);
         return SinEmpezar(o, out, error);
@@ -390,6 +442,7 @@ int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& er
         frm.ChkEstadisticas = o.Tiene(QStringLiteral("estadisticas"));
         frm.ChkSoloMaestro = o.Tiene(QStringLiteral("solo-maestro"));
         frm.ChkPermiteExistente = o.Tiene(QStringLiteral("permite-existentes"));
+        frm.NoFusionar = deshacer;
         frm.chkCargarBlancos = o.Tiene(QStringLiteral("solo-con-blancos"));
         frm.chkBlancos = o.Tiene(QStringLiteral("quitar-blancos"));
         frm.TxtDelimitador = o.Valor(QStringLiteral("delimitador"));
@@ -399,10 +452,12 @@ int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& er
 
         const bool previa = o.Tiene(QStringLiteral("vista-previa"));
         Conexion& cn = gDB().Cnn();
+        // The run repairs the triggers itself; the dry run before its transaction.
+        if (previa) ReactivaDisparadores();
         // The dry run undoes whatever the loading writes (the point control's setting).
         if (previa) cn.BeginTrans();
 
-        if (o.Tiene(QStringLiteral("archivo")))
+        if (o.Tiene(QStringLiteral("archivo")) || deshacer)
             frm.CmdBuscar_Click();
         else if (o.Tiene(QStringLiteral("prefijo")))
             frm.CmdPrefijo_Click();
@@ -423,10 +478,11 @@ int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& er
             return salida;
         };
 
-        // The whole-list check, after reordering the chains when asked.
+        // The whole-list check, after reordering the chains when asked (an
+        // undo list runs in its written order).
         RevisionLista revision = RevisaLista(frm);
         bool reordenada = false;
-        if (o.Tiene(QStringLiteral("orden-seguro")) && !revision.ordenSeguro.isEmpty()) {
+        if (o.Tiene(QStringLiteral("orden-seguro")) && !deshacer && !revision.ordenSeguro.isEmpty()) {
             ReordenaGrilla(frm.MSFlexGrid1, revision.ordenSeguro);
             revision = RevisaLista(frm);
             reordenada = true;
@@ -436,7 +492,8 @@ int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& er
             if (reordenada) out << "Lista reordenada: las cadenas van en orden seguro\n";
             ImprimeRevision(revision, out);
         }
-        const QString impide = Impide(revision, o);
+        const QString impide =
+            deshacer && !revision.HayRechazos() ? QString() : Impide(revision, o);
 
         if (previa) {
             int codigos = 0;
@@ -478,7 +535,13 @@ int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& er
                                                               {QStringLiteral("omitidos"), omitidas}});
             if (!json) out << "Vista previa: " << codigos << " códigos, " << omitidas << " omitidos\n";
             if (senales.Recibida()) return termina(128 + senales.Recibida());
-            return termina(revision.HayRechazos() ? 2 : 0);
+            // As the run would: stopped by the check.
+            if (!impide.isEmpty()) {
+                err << impide << "\n";
+                doc.insert(QStringLiteral("error"), impide);
+                return termina(2);
+            }
+            return termina(0);
         }
 
         if (!impide.isEmpty()) {
@@ -493,46 +556,80 @@ int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& er
         vista.Termina();
 
         const FrmEMRecodifica::ResumenCorrida& r = frm.UltimaCorrida();
+        if (!r.noIniciada.isEmpty()) {
+            doc.insert(QStringLiteral("error"), r.noIniciada);
+            return termina(2);
+        }
         const int senal = senales.Recibida();
-        const int procesados = static_cast<int>(r.codigos.size());
+        const int procesados = r.Correctos() + r.Errores();
         if (json) {
             QJsonArray pares;
             for (const ResultadoCodigo& c : r.codigos) {
                 QJsonObject p = JsonPar(c.fila, c.viejo, c.nuevo, c.tipo,
-                                        c.error ? QStringLiteral("error") : QStringLiteral("ok"));
+                                        c.omitido ? QStringLiteral("omitido")
+                                        : c.error ? QStringLiteral("error")
+                                                  : QStringLiteral("ok"));
                 if (c.error) p.insert(QStringLiteral("error"), c.descripcion);
+                if (c.omitido) p.insert(QStringLiteral("motivo"), c.descripcion);
                 pares.append(p);
             }
-            for (const QStringList& f : r.pendientes)
-                pares.append(QJsonObject{{QStringLiteral("viejo"), Texto::RTrim(f.value(Grilla::IdArticulo))},
+            for (int k = 0; k < r.pendientes.size(); ++k) {
+                const QStringList& f = r.pendientes[k];
+                pares.append(QJsonObject{{QStringLiteral("fila"), r.filasPendientes.value(k)},
+                                         {QStringLiteral("viejo"), Texto::RTrim(f.value(Grilla::IdArticulo))},
                                          {QStringLiteral("nuevo"), Trim(f.value(Grilla::ArticuloNuevo))},
                                          {QStringLiteral("resultado"), QStringLiteral("pendiente")}});
+            }
             doc.insert(QStringLiteral("pares"), pares);
         }
+        const QString nada = procesados == 0 && senal == 0 && !r.detenida ? NadaProcesado(o, frm) : QString();
         QJsonObject resumen{{QStringLiteral("procesados"), procesados},
                             {QStringLiteral("correctos"), r.Correctos()},
                             {QStringLiteral("conError"), r.Errores()},
-                            {QStringLiteral("omitidos"), omitidas},
+                            {QStringLiteral("omitidos"), omitidas + r.Omitidos()},
                             {QStringLiteral("detenida"), r.detenida || senal != 0},
                             {QStringLiteral("pendientes"), static_cast<int>(r.pendientes.size())},
+                            {QStringLiteral("pendientesArchivo"), r.archivoPendientes},
                             {QStringLiteral("deshacer"), r.archivoDeshacer},
-                            {QStringLiteral("noReversibles"), QJsonArray::fromStringList(r.noReversibles)}};
+                            {QStringLiteral("noReversibles"), QJsonArray::fromStringList(r.noReversibles)},
+                            {QStringLiteral("fallosArchivos"), QJsonArray::fromStringList(r.fallosArchivos)}};
         if (senal) resumen.insert(QStringLiteral("senal"), senal);
+        if (!r.motivoDetencion.isEmpty()) resumen.insert(QStringLiteral("motivoDetencion"), r.motivoDetencion);
+        if (!r.disparadoresReactivados.isEmpty())
+            resumen.insert(QStringLiteral("disparadoresReactivados"), QJsonArray::fromStringList(r.disparadoresReactivados));
         if (r.Errores() > 0) resumen.insert(QStringLiteral("logErrores"), EstadoCanalLog().nombre);
         doc.insert(QStringLiteral("resumen"), resumen);
+        if (!nada.isEmpty()) {
+            doc.insert(QStringLiteral("error"), nada);
+            err << nada << "\n";
+        }
 
         if (!json) {
-            out << "Procesados: " << procesados << ", correctos: " << r.Correctos() << ", con error: " << r.Errores()
-                << ", omitidos: " << omitidas << "\n";
+            QString t;
+            QTextStream l(&t);
+            l << "Procesados: " << procesados << ", correctos: " << r.Correctos() << ", con error: " << r.Errores()
+              << ", omitidos: " << omitidas + r.Omitidos() << "\n";
             if (r.detenida || senal)
-                out << "Detenida" << (senal ? QStringLiteral(" por la señal ") + QString::number(senal) : QString())
-                    << ": " << r.pendientes.size() << " filas sin procesar\n";
-            if (!r.archivoDeshacer.isEmpty()) out << "Deshacer: " << r.archivoDeshacer << "\n";
-            for (const QString& n : r.noReversibles) out << "NO REVERSIBLE " << n << "\n";
-            if (r.Errores() > 0) out << "Log de errores: " << EstadoCanalLog().nombre << "\n";
+                l << "Detenida" << (senal ? QStringLiteral(" por la señal ") + QString::number(senal) : QString())
+                  << (r.motivoDetencion.isEmpty() ? QString() : QStringLiteral(" (") + r.motivoDetencion + QStringLiteral(")"))
+                  << ": " << r.pendientes.size() << " filas sin procesar\n";
+            if (!r.archivoPendientes.isEmpty()) l << "Pendientes: " << r.archivoPendientes << "\n";
+            if (!r.archivoDeshacer.isEmpty()) l << "Deshacer: " << r.archivoDeshacer << "\n";
+            for (const QString& n : r.noReversibles) l << "NO REVERSIBLE " << n << "\n";
+            for (const QString& f : r.fallosArchivos) l << "NO ESCRITO " << f << "\n";
+            if (r.Errores() > 0) l << "Log de errores: " << EstadoCanalLog().nombre << "\n";
+            l.flush();
+            out << t;
+            out.flush();
+            // A closed standard output (a pipe whose reader left): the summary
+            // still reaches the operator.
+            if (out.status() != QTextStream::Ok) err << t;
+            err.flush();
         }
         if (senal) return termina(128 + senal);
-        return termina(r.Errores() > 0 ? 1 : 0);
+        const bool falla = r.Errores() > 0 || !r.fallosArchivos.isEmpty() || !r.motivoDetencion.isEmpty() ||
+                           !nada.isEmpty();
+        return termina(falla ? 1 : 0);
     } catch (const Fallo& f) {
         err << "Error " << f.Numero() << ": " << f.Descripcion() << "\n";
         return SinEmpezar(o, out, QStringLiteral("Error ") + QString::number(f.Numero()) + QStringLiteral(": ") +

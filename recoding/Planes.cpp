@@ -47,10 +47,13 @@ void Movimientos(Plan& p, const QString& n, const QString& o) {
     p.Agrega(Update(QStringLiteral("V_MA_INSUMOS"), n, o, QStringLiteral("IDARTICULOINSUMO")));
 }
 
+// The transaction first, then the triggers off inside it: whatever ends the
+// code (a rollback, a killed process, a lost connection) turns them back on
+// with it. The run sends the opening apart and checks it before the rest.
 void Disparadores(Plan& p) {
+    p.Agrega(kAbreTransaccion);
     p.Agrega(QStringLiteral(" ALTER TABLE V_MA_ARTICULOS DISABLE TRIGGER ALL "));
     p.Agrega(QStringLiteral(" ALTER TABLE V_MV_STOCK DISABLE TRIGGER ALL "));
-    p.Agrega(QStringLiteral(" BEGIN TRANSACTION "));
 }
 
 // Triggers off and the transaction opened before the new code's
@@ -93,8 +96,12 @@ void Plan::Agrega(const QString& sentencia) {
 }
 
 QString Plan::Lote() const {
+    return Lote(0, Cantidad);
+}
+
+QString Plan::Lote(int desde, int hasta) const {
     QString r;
-    for (int k = 0; k < Cantidad; ++k) r += kCrLf + Sentencias[static_cast<size_t>(k)];
+    for (int k = desde; k < hasta && k < Cantidad; ++k) r += kCrLf + Sentencias[static_cast<size_t>(k)];
     return r;
 }
 
@@ -120,7 +127,7 @@ void ArmaPlan(Plan& plan, const QString& O, const QString& N, const OpcionesPlan
 
     switch (plan.Tipo) {
         case TipoPlan::Estadisticas:
-            plan.Agrega(QStringLiteral("BEGIN TRANSACTION "));
+            plan.Agrega(kAbreTransaccionEstadisticas);
             Estadisticas(plan, n, oo);
             plan.Agrega(QStringLiteral(" COMMIT TRANSACTION"));
             break;

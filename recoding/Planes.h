@@ -22,7 +22,13 @@ struct Plan {
     void Agrega(const QString& sentencia);
     // Each statement preceded by CR LF, in index order; no trailing CR LF.
     QString Lote() const;
+    // The same for the statements [desde, hasta).
+    QString Lote(int desde, int hasta) const;
 };
+
+// The statement that opens a code's transaction: the first of every plan.
+inline const QString kAbreTransaccion = QStringLiteral(" BEGIN TRANSACTION ");
+inline const QString kAbreTransaccionEstadisticas = QStringLiteral("BEGIN TRANSACTION ");
 
 // The options read while a plan is built.
 struct OpcionesPlan {

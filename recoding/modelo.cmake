@@ -10,5 +10,6 @@ list(APPEND QUENVAR_RECODING_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Corrida.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Testigo.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Deshacer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Resguardos.cpp
   ${CMAKE_CURRENT_LIST_DIR}/InformeVistaPrevia.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Lote.cpp)

@@ -207,6 +207,24 @@ void Conexion::RollbackTrans() {
     RegistraYLanza(errs);
 }
 
+bool Conexion::TomaBloqueo(const QString& recurso, const QString& titular, QString& actual) {
+    if (!c_) Falla(ado::adErrInvalidConnection, kInvalida);
+    errores_->Clear();
+    actual.clear();
+    std::vector<ErrorProveedor> errs;
+    const bool tomado = c_->TomaBloqueo(recurso, titular, actual, errs);
+    for (const auto& e : errs) errores_->Agrega(e);
+    return tomado && errs.empty();
+}
+
+void Conexion::SueltaBloqueo(const QString& recurso) {
+    if (!c_) return;
+    errores_->Clear();
+    std::vector<ErrorProveedor> errs;
+    c_->SueltaBloqueo(recurso, errs);
+    for (const auto& e : errs) errores_->Agrega(e);
+}
+
 RecordsetPtr Conexion::OpenSchema(int schema, const QVariantList& restricciones) {
     if (!c_) Falla(ado::adErrInvalidConnection, kInvalida);
     errores_->Clear();

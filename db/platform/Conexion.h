@@ -66,6 +66,13 @@ public:
     void CommitTrans();
     void RollbackTrans();
 
+    // The exclusive application lock `recurso`, owned by this connection and
+    // freed when it closes or the process ends. Never waits: false when
+    // another connection holds it, with that holder's `titular` in `actual`
+    // (empty when unknown). Errors() holds the server's complaints, if any.
+    bool TomaBloqueo(const QString& recurso, const QString& titular, QString& actual);
+    void SueltaBloqueo(const QString& recurso);
+
     Errores& Errors() { return *errores_; }
     const Errores& Errors() const { return *errores_; }
     std::shared_ptr<Errores> ErroresCompartidos() const { return errores_; }

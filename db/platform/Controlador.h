@@ -81,7 +81,54 @@ public:
     // The isolation level of the next transactions, as an ADO level; a
     // driver with one isolation only ignores it.
     virtual void CambiaAislamiento(long nivelAdo, std::vector<ErrorProveedor>& errores) {}
+    // An exclusive application lock named `recurso`, owned by this connection
+    // and freed when it closes, however the process ends. Taking it never
+    // waits: false when another connection holds it. `titular` is kept with
+    // the lock while it is held; a refusal returns the holder's in `actual`.
+    // Failures land in `errores` (and count as a refusal). The default asks
+    // SQL Server (sp_getapplock, with the holder in a global temporary table).
+    virtual bool TomaBloqueo(const QString& recurso, const QString& titular, QString& actual,
+                             std::vector<ErrorProveedor>& errores);
+    virtual void SueltaBloqueo(const QString& recurso, std::vector<ErrorProveedor>& errores);
 };
+
+// SQL Server: sp_getapplock owned by the session; the holder's text in a
+// global temporary table, dropped by the server with the session.
+inline bool Controlador::TomaBloqueo(const QString& recurso, const QString& titular, QString& actual,
+                              std::vector<ErrorProveedor>& errores) {
+    auto cita = [](QString t) { return QStringLiteral("N'") + t.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\''); };
+    QString tabla = QStringLiteral("##") + recurso;
+    for (QChar& ch : tabla)
+        if (!ch.isLetterOrNumber() && ch != QLatin1Char('#')) ch = QLatin1Char('_');
+    const QString sql =
+        QStringLiteral("SET NOCOUNT ON\r\nDECLARE @r int\r\n"
+                       "EXEC @r = sp_getapplock @Resource = %1, @LockMode = 'Exclusive', @LockOwner = 'Session', "
+                       "@LockTimeout = 0\r\n"
+                       "IF @r >= 0 BEGIN\r\n"
+                       " IF OBJECT_ID('tempdb..%2') IS NULL CREATE TABLE %2 (titular nvarchar(400))\r\n"
+                       " DELETE FROM %2\r\n INSERT INTO %2 VALUES (%3)\r\nEND\r\n"
+                       "SELECT @r AS r, (CASE WHEN @r < 0 AND OBJECT_ID('tempdb..%2') IS NOT NULL "
+                       "THEN (SELECT TOP 1 titular FROM %2) END) AS titular")
+            .arg(cita(recurso), tabla, cita(titular));
+    ResultadoLote r = Ejecuta(sql, 0);
+    errores.insert(errores.end(), r.errores.begin(), r.errores.end());
+    for (const ResultadoSentencia& rs : r.resultados) {
+        if (!rs.conFilas || rs.filas.empty() || rs.filas.front().size() < 2) continue;
+        const bool tomado = rs.filas.front().at(0).toInt() >= 0;
+        if (!tomado) actual = rs.filas.front().at(1).toString();
+        return tomado;
+    }
+    return false;
+}
+
+inline void Controlador::SueltaBloqueo(const QString& recurso, std::vector<ErrorProveedor>& errores) {
+    QString r = recurso;
+    r.replace(QLatin1Char('\''), QStringLiteral("''"));
+    ResultadoLote l = Ejecuta(QStringLiteral("EXEC sp_releaseapplock @Resource = N'") + r +
+                                  QStringLiteral("', @LockOwner = 'Session'"),
+                              0);
+    errores.insert(errores.end(), l.errores.begin(), l.errores.end());
+}
 
 // Creates the driver for a connection string; nothing when no driver serves it
 // (the caller reports 3706 with `motivo`). Dispatches on provider and server:

@@ -14,6 +14,8 @@ struct Falla {
     int32_t nativo = 11;
     QString descripcion = QStringLiteral("General network error. Check your network documentation.");
     QString sqlState = QStringLiteral("08S01");
+    // Executes only: when set, only a request whose text contains it fails.
+    QString contiene;
 };
 
 void FallaAperturas(int veces, Falla falla = {});

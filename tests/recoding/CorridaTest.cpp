@@ -157,7 +157,7 @@ TEST_F(Corrida, UnCodigoFallidoSeDeshaceEnteroYQuedaEnElLog) {
     EXPECT_TRUE(partes[0].startsWith(oa + ", ")) << Visible(partes[0]);
     EXPECT_TRUE(partes[0].endsWith(" ((MARCA 3))"));
     EXPECT_TRUE(partes[0].contains("truncated")) << Visible(partes[0]);
-    EXPECT_TRUE(partes[1].startsWith("\r\n ALTER TABLE V_MA_ARTICULOS DISABLE TRIGGER ALL \r\n"));
+    EXPECT_TRUE(partes[1].startsWith("\r\n BEGIN TRANSACTION \r\n ALTER TABLE V_MA_ARTICULOS DISABLE TRIGGER ALL \r\n"));
     EXPECT_TRUE(partes[1].contains("INSERT INTO V_MA_ARTICULOS SELECT '" + largo + "',"));
     EXPECT_EQ(partes[2], oc + " ,Insumo bloqueado ((MARCA 2))");
     EXPECT_TRUE(partes[3].endsWith("    DELETE V_MA_ARTICULOS WHERE IDARTICULO = '" + oc + "'"));

@@ -173,7 +173,7 @@ TEST_F(Lote, VistaPreviaNoEnviaNada) {
               0)
         << Visible(errores);
     EXPECT_TRUE(salida.contains("OMITIDO ZZZ-NO: código inexistente\n"));
-    EXPECT_TRUE(salida.contains("-- " + c[0] + " -> NUEVO-0 (copia)\r\n ALTER TABLE V_MA_ARTICULOS DISABLE TRIGGER ALL "))
+    EXPECT_TRUE(salida.contains("-- " + c[0] + " -> NUEVO-0 (copia)\r\n BEGIN TRANSACTION \r\n ALTER TABLE V_MA_ARTICULOS DISABLE TRIGGER ALL "))
         << Visible(salida);
     // The first pair takes c[0] out of the master: the run copies into it.
     EXPECT_TRUE(salida.contains("-- " + c[1] + " -> " + c[0] + " (copia)\r\n")) << Visible(salida);

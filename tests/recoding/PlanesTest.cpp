@@ -26,8 +26,8 @@ QString Upd(const QString& tabla, const QString& a, const QString& b, const QStr
 }
 
 QStringList Prologo(const QString& n) {
-    return {" ALTER TABLE V_MA_ARTICULOS DISABLE TRIGGER ALL ",
-            " ALTER TABLE V_MV_STOCK DISABLE TRIGGER ALL ", " BEGIN TRANSACTION ",
+    return {" BEGIN TRANSACTION ", " ALTER TABLE V_MA_ARTICULOS DISABLE TRIGGER ALL ",
+            " ALTER TABLE V_MV_STOCK DISABLE TRIGGER ALL ",
             "    delete from S_TA_EQUIV  WHERE IDARTICULO = '" + n + "'"};
 }
 

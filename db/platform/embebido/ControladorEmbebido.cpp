@@ -14,7 +14,11 @@
 #include <QSet>
 
 #include <sqlite3.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 #include <algorithm>
@@ -104,6 +108,7 @@ struct ControladorEmbebido::Impl {
     QHash<QString, InfoTabla> tablas;
     QElapsedTimer reloj;
     qint64 limiteMs = 0;
+    int esperaBloqueo = 0;  // seconds the engine waits for another connection's lock
     int paginasMax = 0;
     // Prepared statements of bound forms, by their engine text, kept for
     // the next batches of the same shape. Dropped when the connection
@@ -125,6 +130,7 @@ struct ControladorEmbebido::Impl {
 
     void Cierra() {
         rota = false;
+        esperaBloqueo = 0;
         if (!db) return;
         LiberaGuardadas();
         sqlite3_close_v2(db);
@@ -159,6 +165,7 @@ struct ControladorEmbebido::Impl {
         }
         Cierra();
         db = nuevo;
+        esperaBloqueo = 0;
         base = nombre;
         ruta = r;
         estado.base = nombre;
@@ -1105,7 +1112,7 @@ struct ControladorEmbebido::Impl {
     ResultadoLote Lote1(const QString& texto, const QVariantList* parametros, int tiempoEspera) {
         ResultadoLote r;
         InyeccionFallas::Falla f;
-        if (InyeccionFallas::TomaEjecucion(f)) {
+        if (InyeccionFallas::TomaEjecucion(f, texto)) {
             r.errores.push_back(EntradaSqlServer(f.nativo, f.descripcion, f.sqlState));
             if (f.nativo == 11) {
                 if (db) Pierde(r.errores), r.errores.pop_back();
@@ -1143,6 +1150,11 @@ struct ControladorEmbebido::Impl {
             return fallaEntera();
         }
         limiteMs = tiempoEspera > 0 ? static_cast<qint64>(tiempoEspera) * 1000 : 0;
+        // A lock held by another connection is waited for within the command's time, as on the server.
+        if (db && tiempoEspera > 0 && tiempoEspera != esperaBloqueo) {
+            sqlite3_busy_timeout(db, tiempoEspera * 1000);
+            esperaBloqueo = tiempoEspera;
+        }
         reloj.start();
 
         // Compilation: every statement the engine can prepare now is
@@ -1206,7 +1218,7 @@ struct ControladorEmbebido::Impl {
 };
 
 ControladorEmbebido::ControladorEmbebido() : d_(std::make_unique<Impl>()) {}
-ControladorEmbebido::~ControladorEmbebido() = default;
+ControladorEmbebido::~ControladorEmbebido() { SueltaBloqueos(); }
 
 void ControladorEmbebido::Abre(const ParametrosConexion& p, std::vector<ErrorProveedor>& errores) {
     InyeccionFallas::Falla f;
@@ -1221,7 +1233,67 @@ void ControladorEmbebido::Abre(const ParametrosConexion& p, std::vector<ErrorPro
 }
 
 void ControladorEmbebido::Cierra() {
+    SueltaBloqueos();
     d_->Cierra();
+}
+
+namespace {
+
+QString ArchivoBloqueo(const QString& rutaBase, const QString& recurso) {
+    QString nombre = recurso.toLower();
+    for (QChar& ch : nombre)
+        if (!ch.isLetterOrNumber() && ch != QLatin1Char('-') && ch != QLatin1Char('.')) ch = QLatin1Char('_');
+    return rutaBase + QLatin1Char('.') + nombre + QStringLiteral(".bloqueo");
+}
+
+}  // namespace
+
+bool ControladorEmbebido::TomaBloqueo(const QString& recurso, const QString& titular, QString& actual,
+                                      std::vector<ErrorProveedor>& errores) {
+    if (!d_->db) {
+        errores.push_back(EntradaSqlServer(11, QStringLiteral("General network error. Check your network documentation."), {}));
+        return false;
+    }
+    const QString clave = recurso.toLower();
+    if (bloqueos_.count(clave)) return true;
+    const QByteArray ruta = ArchivoBloqueo(d_->ruta, recurso).toUtf8();
+    const int fd = ::open(ruta.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        errores.push_back(EntradaSqlServer(
+            1204, QStringLiteral("The lock file %1 cannot be opened: %2").arg(QString::fromUtf8(ruta), QString::fromLocal8Bit(std::strerror(errno))), {}));
+        return false;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        QByteArray texto(4096, '\0');
+        const ssize_t n = ::pread(fd, texto.data(), texto.size(), 0);
+        actual = n > 0 ? QString::fromUtf8(texto.left(static_cast<int>(n))).trimmed() : QString();
+        ::close(fd);
+        return false;
+    }
+    const QByteArray t = titular.toUtf8();
+    if (::ftruncate(fd, 0) != 0 || ::pwrite(fd, t.constData(), t.size(), 0) != t.size()) {
+        // The lock holds without its holder's text.
+    }
+    bloqueos_[clave] = fd;
+    return true;
+}
+
+void ControladorEmbebido::SueltaBloqueo(const QString& recurso, std::vector<ErrorProveedor>&) {
+    const auto it = bloqueos_.find(recurso.toLower());
+    if (it == bloqueos_.end()) return;
+    if (::ftruncate(it->second, 0) != 0) {
+    }
+    ::close(it->second);
+    bloqueos_.erase(it);
+}
+
+void ControladorEmbebido::SueltaBloqueos() {
+    for (auto& [recurso, fd] : bloqueos_) {
+        if (::ftruncate(fd, 0) != 0) {
+        }
+        ::close(fd);
+    }
+    bloqueos_.clear();
 }
 
 bool ControladorEmbebido::Abierta() const { return d_->db != nullptr || d_->rota; }

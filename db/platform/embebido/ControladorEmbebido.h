@@ -4,6 +4,7 @@
 
 #include "db/platform/Controlador.h"
 
+#include <map>
 #include <memory>
 
 class ControladorEmbebido : public Controlador {
@@ -27,6 +28,12 @@ public:
                                std::vector<ErrorProveedor>& errores) override;
     void CambiaBase(const QString& base, std::vector<ErrorProveedor>& errores) override;
 
+    // A lock file beside the database, held with flock: the kernel frees it
+    // with the descriptor, however the process ends.
+    bool TomaBloqueo(const QString& recurso, const QString& titular, QString& actual,
+                     std::vector<ErrorProveedor>& errores) override;
+    void SueltaBloqueo(const QString& recurso, std::vector<ErrorProveedor>& errores) override;
+
     QString BaseActual() const;
     int NivelTransaccion() const;
     // Caps the database file at `paginas` pages (0: no cap), as a full disk would.
@@ -35,7 +42,10 @@ public:
     struct Impl;
 
 private:
+    void SueltaBloqueos();
+
     std::unique_ptr<Impl> d_;
+    std::map<QString, int> bloqueos_;  // resource → descriptor of its lock file
 };
 
 // An error entry as SQL Server's provider gives it.

@@ -50,10 +50,12 @@ bool TomaApertura(Falla& falla) {
     return true;
 }
 
-bool TomaEjecucion(Falla& falla) {
+bool TomaEjecucion(Falla& falla, const QString& texto) {
     std::lock_guard<std::mutex> l(E().m);
     ++E().ejecucionesIntentadas;
     if (E().ejecuciones <= 0) return false;
+    if (!E().fallaEjecucion.contiene.isEmpty() && !texto.contains(E().fallaEjecucion.contiene, Qt::CaseInsensitive))
+        return false;
     --E().ejecuciones;
     falla = E().fallaEjecucion;
     return true;

@@ -4,7 +4,9 @@
 
 #include "db/platform/InyeccionFallas.h"
 
+#include <QString>
+
 namespace InyeccionFallas {
 bool TomaApertura(Falla& falla);
-bool TomaEjecucion(Falla& falla);
+bool TomaEjecucion(Falla& falla, const QString& texto);
 }  // namespace InyeccionFallas
