@@ -146,10 +146,12 @@ struct ControladorEmbebido::Impl {
             return false;
         }
         const QString r = RutaBaseEmbebida(nombre);
+        // the database's name as its file spells it, as DB_NAME() gives it
+        const QString real = QFileInfo(r).completeBaseName();
         sqlite3* nuevo = nullptr;
         const QByteArray rb = r.toUtf8();
         int rc = sqlite3_open_v2(rb.constData(), &nuevo, SQLITE_OPEN_READWRITE, nullptr);
-        if (rc == SQLITE_OK) rc = Configura(nuevo, nombre);
+        if (rc == SQLITE_OK) rc = Configura(nuevo, real);
         if (rc != SQLITE_OK) {
             const QString m = nuevo ? Utf8(sqlite3_errmsg(nuevo)) : QString();
             sqlite3_close_v2(nuevo);
@@ -159,9 +161,9 @@ struct ControladorEmbebido::Impl {
         }
         Cierra();
         db = nuevo;
-        base = nombre;
+        base = real;
         ruta = r;
-        estado.base = nombre;
+        estado.base = real;
         struct stat st {};
         if (::stat(rb.constData(), &st) == 0) {
             dispositivo = st.st_dev;

@@ -117,4 +117,39 @@ TEST_F(Conexiones, InyeccionDeFallas) {
     EXPECT_THAT(Filas(QStringLiteral("SELECT A FROM T ORDER BY A")), ElementsAre("2"));
 }
 
+// Database names ignore letter case, as on SQL Server: opening, switching,
+// USE and three-part names find the file of another spelling.
+TEST_F(Conexiones, NombresDeBaseSinMayusculas) {
+    ASSERT_TRUE(CreaBaseEmbebida(QStringLiteral("OTRA")));
+    EXPECT_FALSE(CreaBaseEmbebida(QStringLiteral("otra")));  // the same database
+    EXPECT_TRUE(ExisteBaseEmbebida(QStringLiteral("Otra")));
+    Bien(QStringLiteral("CREATE TABLE T (A varchar(10))\r\nINSERT INTO T VALUES ('demo')"));
+    ParametrosConexion p;
+    p.baseDatos = QStringLiteral("otra");
+    QString motivo;
+    auto otro = CreaControladorEmbebido(p, motivo);
+    std::vector<ErrorProveedor> e;
+    otro->Abre(p, e);
+    ASSERT_TRUE(e.empty());
+    ResultadoLote r = otro->Ejecuta(QStringLiteral("CREATE TABLE T (A varchar(10))\r\nINSERT INTO T VALUES ('otra')\r\n"
+                                                   "SELECT DB_NAME()"), 30);
+    ASSERT_TRUE(r.errores.empty());
+    EXPECT_EQ(r.resultados.back().filas[0][0].toString(), "OTRA");
+    otro->Cierra();
+
+    EXPECT_EQ(Uno(QStringLiteral("SELECT A FROM otra.dbo.T")), "otra");
+    Bien(QStringLiteral("USE oTrA"));
+    EXPECT_EQ(Uno(QStringLiteral("SELECT A FROM T")), "otra");
+    c->CambiaBase(QStringLiteral("demo"), e);
+    ASSERT_TRUE(e.empty());
+    EXPECT_EQ(Uno(QStringLiteral("SELECT A FROM T")), "demo");
+
+    // Of two spellings of one name, the exact one.
+    ASSERT_TRUE(QFile::copy(RutaBaseEmbebida(QStringLiteral("OTRA")), QFileInfo(RutaBaseEmbebida(QStringLiteral("OTRA"))).absolutePath() + "/otra.db"));
+    Bien(QStringLiteral("USE otra\r\nUPDATE T SET A = 'minusculas'"));
+    EXPECT_EQ(Uno(QStringLiteral("SELECT DB_NAME()")), "otra");
+    Bien(QStringLiteral("USE DEMO\r\nUSE OTRA"));
+    EXPECT_EQ(Uno(QStringLiteral("SELECT A FROM T")), "otra");
+}
+
 }  // namespace
