@@ -808,6 +808,11 @@ struct ControladorEmbebido::Impl {
         guardadasViejas = true;  // it may have undone DDL
     }
 
+    // After a failed statement: the engine ended the open transaction by
+    // itself (disk full, an interrupted write, a trigger's RAISE(ROLLBACK)).
+    // The rest of the batch must not run outside it.
+    bool TerminadaPorMotor() const { return db && estado.nivelTransaccion > 0 && sqlite3_get_autocommit(db); }
+
     // Runs one statement of the batch; `p` is its prepared form, if any.
     Efecto Sentencia1(const Sentencia& s, const Preparada* p, Lote& lote) {
         sqlite3_stmt* st = p ? p->st : nullptr;
@@ -906,9 +911,11 @@ struct ControladorEmbebido::Impl {
             }
             case Sentencia::Bloque:
                 for (const Sentencia& h : s.cuerpo) {
+                    const std::size_t antes = lote.r.errores.size();
                     const Efecto e = Sentencia1(h, nullptr, lote);
                     if (e != Efecto::Sigue) return e;
                     if (!db) return Efecto::Perdida;
+                    if (lote.r.errores.size() > antes && TerminadaPorMotor()) return Efecto::CortaYDeshace;
                 }
                 return Efecto::Sigue;
             case Sentencia::Usa: {
@@ -1204,7 +1211,8 @@ struct ControladorEmbebido::Impl {
                 r.numeroFallo = r.errores.empty() ? ado::E_FAIL_PROVEEDOR : r.errores.back().Number;
                 break;
             }
-            if (e == Efecto::CortaYDeshace || (xactAbort && r.errores.size() > antes)) {
+            if (e == Efecto::CortaYDeshace || (xactAbort && r.errores.size() > antes) ||
+                (r.errores.size() > antes && TerminadaPorMotor())) {
                 Deshace();
                 break;
             }

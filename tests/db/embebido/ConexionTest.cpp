@@ -117,6 +117,25 @@ TEST_F(Conexiones, InyeccionDeFallas) {
     EXPECT_THAT(Filas(QStringLiteral("SELECT A FROM T ORDER BY A")), ElementsAre("2"));
 }
 
+// A full disk in the middle of a transaction ends the batch: none of the
+// later statements is applied, in or out of the transaction.
+TEST_F(Conexiones, DiscoLlenoEnTransaccionNoSigueFueraDeElla) {
+    Bien(QStringLiteral("CREATE TABLE T (A int, B varchar(200))\r\nCREATE TABLE U (A int)\r\n"
+                        "INSERT INTO T VALUES (1, 'confirmado')"));
+    auto* e = dynamic_cast<ControladorEmbebido*>(c.get());
+    ASSERT_TRUE(e);
+    e->LimitaPaginas(1);
+    QString lote = QStringLiteral("BEGIN TRANSACTION\r\nINSERT INTO U VALUES (1)\r\n");
+    for (int i = 0; i < 200; ++i) lote += QStringLiteral("INSERT INTO T VALUES (2, REPLICATE('x', 200))\r\n");
+    lote += QStringLiteral("INSERT INTO U VALUES (2)\r\nCOMMIT TRANSACTION\r\nINSERT INTO U VALUES (3)");
+    ResultadoLote r = Lote(lote);
+    EXPECT_THAT(Nativos(r), ElementsAre(1105));
+    EXPECT_EQ(e->NivelTransaccion(), 0);
+    e->LimitaPaginas(0);
+    EXPECT_EQ(Uno(QStringLiteral("SELECT COUNT(*) FROM U")), "0");
+    EXPECT_THAT(Filas(QStringLiteral("SELECT A, B FROM T")), ElementsAre("1|confirmado"));
+}
+
 // Database names ignore letter case, as on SQL Server: opening, switching,
 // USE and three-part names find the file of another spelling.
 TEST_F(Conexiones, NombresDeBaseSinMayusculas) {

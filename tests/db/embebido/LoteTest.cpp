@@ -219,4 +219,28 @@ TEST_F(Lotes, DisparadoresApagadosEnSysTriggers) {
     EXPECT_EQ(Uno(QStringLiteral("SELECT ISNULL(OBJECT_NAME(123456), 'nada')")), "nada");
 }
 
+// A statement the engine answers by ending the open transaction (a trigger's
+// RAISE(ROLLBACK)) ends the batch: nothing after it runs outside it.
+TEST_F(Lotes, TransaccionTerminadaPorElMotorCortaElLote) {
+    Bien(QStringLiteral("CREATE TABLE U (A int)\r\n"
+                        "CREATE TRIGGER TR_VETO BEFORE INSERT ON T FOR EACH ROW WHEN NEW.A < 0 BEGIN "
+                        "SELECT RAISE(ROLLBACK, 'vetado'); END"));
+    ResultadoLote r = Lote(QStringLiteral("BEGIN TRAN\r\nINSERT INTO U VALUES (1)\r\nINSERT INTO T VALUES (-1, 'x')\r\n"
+                                          "INSERT INTO U VALUES (2)\r\nCOMMIT TRAN\r\nINSERT INTO U VALUES (3)"));
+    EXPECT_THAT(Nativos(r), ElementsAre(50000));
+    EXPECT_EQ(r.errores[0].Description, "vetado");
+    EXPECT_EQ(Uno(QStringLiteral("SELECT @@TRANCOUNT")), "0");
+    EXPECT_EQ(Uno(QStringLiteral("SELECT COUNT(*) FROM U")), "0");
+    // the same inside a BEGIN ... END block
+    r = Lote(QStringLiteral("BEGIN TRAN\r\nIF 1 = 1 BEGIN INSERT INTO T VALUES (-2, 'y') INSERT INTO U VALUES (4) END\r\n"
+                            "INSERT INTO U VALUES (5)"));
+    EXPECT_THAT(Nativos(r), ElementsAre(50000));
+    EXPECT_EQ(Uno(QStringLiteral("SELECT @@TRANCOUNT")), "0");
+    EXPECT_EQ(Uno(QStringLiteral("SELECT COUNT(*) FROM U")), "0");
+    // without a transaction the failing statement alone is undone, as before
+    r = Lote(QStringLiteral("INSERT INTO T VALUES (-3, 'z')\r\nINSERT INTO U VALUES (6)"));
+    EXPECT_THAT(Nativos(r), ElementsAre(50000));
+    EXPECT_EQ(Uno(QStringLiteral("SELECT COUNT(*) FROM U")), "1");
+}
+
 }  // namespace
