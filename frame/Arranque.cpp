@@ -220,6 +220,34 @@ void IniciaAplicacion(bool UsaIni, const QString& LineaComando, QString& CadenaC
         conecta();
     }
 
+    // Wrong passwords typed in the access dialog, on whichever database
+    // each was tried: the third one ends the process.
+    int fallidos = 0;
+    auto ingresoFallido = [&] {
+        ++fallidos;
+        pasos({
+            [&] {
+                ElOperador().Mensaje(QStringLiteral("Usuario o Clave incorrecta"), vbInformation,
+                                     QStringLiteral("Atencion"));
+            },
+            [&] {
+                QString complemento = QStringLiteral("0");
+                RegistraAccion(QString(), QString(), complemento, true, false, false,
+                               QStringLiteral("Intento de inicio de sesion fallido"), QString(), false);
+            },
+        });
+        if (fallidos >= 3) {
+            ElOperador().Mensaje(QStringLiteral("Demasiados intentos para iniciar sesión!") + ArchivoTexto::CRLF +
+                                     QStringLiteral("Comuniquese con el administrador de sistemas"),
+                                 vbCritical, QStringLiteral("Atencion!"));
+            cartel.CartelCerrar();
+            TerminaProceso(SalidaArranque::DemasiadosIntentos);
+        }
+    };
+    // True once the session was reopened on the dialog's database: the user
+    // and password checked there are the ones typed in the dialog.
+    bool delDialogo = false;
+
     for (;;) {
         bool valido = false;
         pasos({
@@ -233,7 +261,8 @@ void IniciaAplicacion(bool UsaIni, const QString& LineaComando, QString& CadenaC
                 CargaConfiguracion(carpeta);
             },
             [&] {
-                if (gClaveUsuario != kClaveGuardada) return;
+                // The stored password stands in only for the command line's.
+                if (delDialogo || gClaveUsuario != kClaveGuardada) return;
                 RecordsetPtr rs;
                 QString sql = QStringLiteral("Select * from ta_usuarios  with(nolock)  where Nombre = '") +
                               QString(gUsuarioActual).replace(QLatin1Char('\''), QStringLiteral("''")) +
@@ -247,13 +276,17 @@ void IniciaAplicacion(bool UsaIni, const QString& LineaComando, QString& CadenaC
         });
         if (valido) break;
 
-        ElOperador().Mensaje(QStringLiteral("El usuario o clave en la base de datos es incorrecto!") +
-                                 ArchivoTexto::CRLF + QStringLiteral("Intentelo nuevamente"),
-                             vbCritical, QStringLiteral("Atencion!"));
+        if (delDialogo)
+            ingresoFallido();
+        else
+            ElOperador().Mensaje(QStringLiteral("El usuario o clave en la base de datos es incorrecto!") +
+                                     ArchivoTexto::CRLF + QStringLiteral("Intentelo nuevamente"),
+                                 vbCritical, QStringLiteral("Atencion!"));
         // The login loop: true when the user got in, false when another
-        // database was chosen (the session is opened on it again).
+        // database was chosen (the session is opened on it and the user
+        // checked there).
         bool dentro = false;
-        for (int intento = 1; intento <= 3 && !dentro; ++intento) {
+        for (;;) {
             bool otraBase = false;
             pasos({
                 [&] {
@@ -286,29 +319,13 @@ void IniciaAplicacion(bool UsaIni, const QString& LineaComando, QString& CadenaC
                 dentro = true;
                 break;
             }
-            pasos({
-                [&] {
-                    ElOperador().Mensaje(QStringLiteral("Usuario o Clave incorrecta"), vbInformation,
-                                         QStringLiteral("Atencion"));
-                },
-                [&] {
-                    QString complemento = QStringLiteral("0");
-                    RegistraAccion(QString(), QString(), complemento, true, false, false,
-                                   QStringLiteral("Intento de inicio de sesion fallido"), QString(), false);
-                },
-            });
-            if (intento == 3) {
-                ElOperador().Mensaje(QStringLiteral("Demasiados intentos para iniciar sesión!") + ArchivoTexto::CRLF +
-                                         QStringLiteral("Comuniquese con el administrador de sistemas"),
-                                     vbCritical, QStringLiteral("Atencion!"));
-                cartel.CartelCerrar();
-                TerminaProceso(SalidaArranque::DemasiadosIntentos);
-            }
+            ingresoFallido();
         }
         if (dentro) break;
-        // Another database: connect to it and check the user again.
+        // Another database: connect to it and check the user there.
         if (Trim(datos.usuario).isEmpty()) datos.usuario = gUsuarioActual;
         CadenaConexion.clear();
+        delDialogo = true;
         conecta();
     }
 

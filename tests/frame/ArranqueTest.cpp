@@ -277,6 +277,46 @@ TEST_F(Arranque, OtraBaseElegidaEnElDialogoSeAbre) {
     EXPECT_EQ(gUsuarioActual, "ADMIN");
 }
 
+// Wrong passwords count whatever database or port the dialog names: each is
+// logged on the database it was tried on, and the third ends the process.
+TEST_F(Arranque, CambiarDeBaseNoReiniciaLosIntentos) {
+    OpcionesDemo o;
+    o.base = "OTRA";
+    o.articulos = 20;
+    o.movimientosPorArticulo = 1;
+    GeneradorDemo::Genera(o);
+    auto fallidos = [&](const QString& base) {
+        Conexion cn;
+        cn.Open(GeneradorDemo::CadenaConexion(base));
+        Recordset rs;
+        rs.Open("SELECT COUNT(*) FROM V_MV_CPTEACCIONES WHERE Usuario = 'ADMIN' AND SYSTEMUSER = 'Intento de inicio "
+                "de sesion fallido'",
+                cn);
+        return rs.Fields(0).Value().toInt();
+    };
+    for (int i = 0; i < 5; ++i) op.Responde(vbOK);
+    dialogo.Acepta({"OTRA", GeneradorDemo::kServidor, "ADMIN", "mala1", 0});
+    dialogo.Acepta({"DEMO", GeneradorDemo::kServidor + ":1434", "ADMIN", "mala2", 0});
+    dialogo.Acepta({"OTRA", GeneradorDemo::kServidor, "ADMIN", "mala3", 0});
+    EXPECT_EQ(Inicia(Linea("ADMIN", "mala")), SalidaArranque::DemasiadosIntentos);
+    EXPECT_EQ(Textos(), (QStringList{kCritico, kIncorrecta, kIncorrecta, kIncorrecta, kDemasiados}));
+    EXPECT_EQ(dialogo.Pendientes(), 0u);
+    EXPECT_EQ(fallidos("DEMO"), 1);
+    EXPECT_EQ(fallidos("OTRA"), 2);
+
+    // The stored-password marker typed in the dialog is a wrong password,
+    // not a way in; a right password on another database still gets in.
+    Reinicia();
+    op.Limpia();
+    op.Responde(vbOK).Responde(vbOK);
+    dialogo.Acepta({"OTRA", GeneradorDemo::kServidor, "ADMIN", "* *", 0});
+    dialogo.Acepta({"DEMO", GeneradorDemo::kServidor, "ADMIN", "admin", 0});
+    ASSERT_EQ(Inicia(Linea("ADMIN", "mala")), -1);
+    EXPECT_EQ(Textos(), (QStringList{kCritico, kIncorrecta}));
+    EXPECT_EQ(gDB().gDBName, "DEMO");
+    EXPECT_EQ(fallidos("OTRA"), 3);
+}
+
 TEST_F(Arranque, SinBaseDeEstadisticasElTiempoEsNoventa) {
     LiberaSesiones();
     QFile::remove(GeneradorDemo::ArchivoBase("KV_ESTADISTICAS"));

@@ -2,6 +2,7 @@
 
 #include "db/platform/embebido/CatalogoEmbebido.h"
 #include "frame/platform/Aplicacion.h"
+#include "frame/platform/ArchivoTexto.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -16,7 +17,9 @@ bool NombreValido(const QString& n) {
 }  // namespace
 
 QString RutaBaseEmbebida(const QString& nombre) {
-    return QDir(CarpetaDatos()).filePath(nombre.trimmed() + QStringLiteral(".db"));
+    // Database names ignore letter case: the file of another spelling is the
+    // database, the exact spelling first.
+    return ArchivoTexto::BuscaSinMayusculas(CarpetaDatos(), nombre.trimmed() + QStringLiteral(".db"));
 }
 
 bool ExisteBaseEmbebida(const QString& nombre) {

@@ -1,6 +1,6 @@
 #pragma once
 // The embedded engine's database files: the database X is the file X.db in
-// the data folder (CarpetaDatos()).
+// the data folder (CarpetaDatos()), found without regard to letter case.
 
 #include <QString>
 

@@ -152,10 +152,12 @@ struct ControladorEmbebido::Impl {
             return false;
         }
         const QString r = RutaBaseEmbebida(nombre);
+        // the database's name as its file spells it, as DB_NAME() gives it
+        const QString real = QFileInfo(r).completeBaseName();
         sqlite3* nuevo = nullptr;
         const QByteArray rb = r.toUtf8();
         int rc = sqlite3_open_v2(rb.constData(), &nuevo, SQLITE_OPEN_READWRITE, nullptr);
-        if (rc == SQLITE_OK) rc = Configura(nuevo, nombre);
+        if (rc == SQLITE_OK) rc = Configura(nuevo, real);
         if (rc != SQLITE_OK) {
             const QString m = nuevo ? Utf8(sqlite3_errmsg(nuevo)) : QString();
             sqlite3_close_v2(nuevo);
@@ -166,9 +168,9 @@ struct ControladorEmbebido::Impl {
         Cierra();
         db = nuevo;
         esperaBloqueo = 0;
-        base = nombre;
+        base = real;
         ruta = r;
-        estado.base = nombre;
+        estado.base = real;
         struct stat st {};
         if (::stat(rb.constData(), &st) == 0) {
             dispositivo = st.st_dev;
@@ -203,6 +205,15 @@ struct ControladorEmbebido::Impl {
             "  AND name NOT GLOB '__kv_*' AND name NOT GLOB 'sqlite_*'"
             " UNION ALL SELECT nombre, -rowid, CASE tipo WHEN 'CK' THEN 'C' ELSE tipo END,"
             "  CASE tipo WHEN 'CK' THEN 'C' ELSE tipo END, 1, 0 FROM main.__kv_restricciones;"
+            // sys.triggers: a row (table, '*') switches off all of the table's triggers
+            "CREATE TEMP VIEW sys_triggers AS "
+            " SELECT t.name COLLATE CI_AS AS name, t.rowid AS object_id,"
+            "  (SELECT p.rowid FROM main.sqlite_master p WHERE p.type IN ('table','view')"
+            "    AND p.name = t.tbl_name COLLATE NOCASE) AS parent_id,"
+            "  EXISTS (SELECT 1 FROM main.__kv_disparadores d WHERE d.tabla = t.tbl_name"
+            "    AND d.disparador IN ('*', t.name)) AS is_disabled"
+            " FROM main.sqlite_master t WHERE t.type = 'trigger'"
+            "  AND t.name NOT GLOB '__kv_*' AND t.name NOT GLOB 'sqlite_*';"
             "CREATE TEMP VIEW INFORMATION_SCHEMA_TABLES AS"
             " SELECT kv_db_name() COLLATE CI_AS AS TABLE_CATALOG, 'dbo' COLLATE CI_AS AS TABLE_SCHEMA,"
             "  name COLLATE CI_AS AS TABLE_NAME,"
@@ -804,6 +815,11 @@ struct ControladorEmbebido::Impl {
         guardadasViejas = true;  // it may have undone DDL
     }
 
+    // After a failed statement: the engine ended the open transaction by
+    // itself (disk full, an interrupted write, a trigger's RAISE(ROLLBACK)).
+    // The rest of the batch must not run outside it.
+    bool TerminadaPorMotor() const { return db && estado.nivelTransaccion > 0 && sqlite3_get_autocommit(db); }
+
     // Runs one statement of the batch; `p` is its prepared form, if any.
     Efecto Sentencia1(const Sentencia& s, const Preparada* p, Lote& lote) {
         sqlite3_stmt* st = p ? p->st : nullptr;
@@ -902,9 +918,11 @@ struct ControladorEmbebido::Impl {
             }
             case Sentencia::Bloque:
                 for (const Sentencia& h : s.cuerpo) {
+                    const std::size_t antes = lote.r.errores.size();
                     const Efecto e = Sentencia1(h, nullptr, lote);
                     if (e != Efecto::Sigue) return e;
                     if (!db) return Efecto::Perdida;
+                    if (lote.r.errores.size() > antes && TerminadaPorMotor()) return Efecto::CortaYDeshace;
                 }
                 return Efecto::Sigue;
             case Sentencia::Usa: {
@@ -1205,7 +1223,8 @@ struct ControladorEmbebido::Impl {
                 r.numeroFallo = r.errores.empty() ? ado::E_FAIL_PROVEEDOR : r.errores.back().Number;
                 break;
             }
-            if (e == Efecto::CortaYDeshace || (xactAbort && r.errores.size() > antes)) {
+            if (e == Efecto::CortaYDeshace || (xactAbort && r.errores.size() > antes) ||
+                (r.errores.size() > antes && TerminadaPorMotor())) {
                 Deshace();
                 break;
             }

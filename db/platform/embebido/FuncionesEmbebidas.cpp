@@ -620,6 +620,26 @@ void ObjectId(sqlite3_context* c, int, sqlite3_value** v) {
     sqlite3_finalize(st);
 }
 
+// The name of the object with that id (as OBJECT_ID and sysobjects number
+// them): negative ids are constraints.
+void ObjectName(sqlite3_context* c, int, sqlite3_value** v) {
+    if (Nulo(v[0])) { sqlite3_result_null(c); return; }
+    const sqlite3_int64 id = sqlite3_value_int64(v[0]);
+    const char* q = id >= 0 ? "SELECT name FROM main.sqlite_master WHERE rowid = ?1 AND type IN ('table','view','trigger')"
+                            : "SELECT nombre FROM main.__kv_restricciones WHERE rowid = -?1";
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(sqlite3_context_db_handle(c), q, -1, &st, nullptr) != SQLITE_OK) {
+        sqlite3_result_null(c);
+        return;
+    }
+    sqlite3_bind_int64(st, 1, id);
+    if (sqlite3_step(st) == SQLITE_ROW)
+        sqlite3_result_text(c, reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), -1, SQLITE_TRANSIENT);
+    else
+        sqlite3_result_null(c);
+    sqlite3_finalize(st);
+}
+
 struct Definicion {
     const char* nombre;
     int argumentos;
@@ -688,6 +708,7 @@ void RegistraFuncionesEmbebidas(sqlite3* db, EstadoSesion* estado) {
         {"kv_dateadd", 3, DateAdd, true},  {"kv_datediff", 3, DateDiff, true},     {"kv_datepart", 2, DatePart, true},
         {"kv_datename", 2, DateName, true}, {"kv_getdate", 0, GetDate, false},     {"kv_getutcdate", 0, GetUtcDate, false},
         {"kv_newid", 0, NewId, false},     {"kv_object_id", 1, ObjectId, false},   {"kv_object_id", 2, ObjectId, false},
+        {"kv_object_name", 1, ObjectName, false},
         {"like", 2, Like, true},           {"like", 3, Like, true},
     };
     for (const Definicion& d : funciones)

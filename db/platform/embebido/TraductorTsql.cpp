@@ -47,7 +47,8 @@ const QHash<QString, QString>& Funciones() {
         {"RIGHT", "kv_right"},       {"UPPER", "kv_upper"},        {"LOWER", "kv_lower"},
         {"REPLACE", "kv_replace"},   {"DATALENGTH", "kv_datalength"}, {"SPACE", "kv_space"},
         {"REPLICATE", "kv_replicate"}, {"YEAR", "kv_year"},        {"MONTH", "kv_month"},
-        {"DAY", "kv_day"},           {"OBJECT_ID", "kv_object_id"}, {"DB_NAME", "kv_db_name"},
+        {"DAY", "kv_day"},           {"OBJECT_ID", "kv_object_id"}, {"OBJECT_NAME", "kv_object_name"},
+        {"DB_NAME", "kv_db_name"},
         {"NEWID", "kv_newid"},       {"SCOPE_IDENTITY", "last_insert_rowid"}, {"CEILING", "kv_ceiling"},
         {"FLOOR", "kv_floor"},       {"ISNUMERIC", "kv_isnumeric"}, {"LTRIM", "kv_ltrim"},
         {"RTRIM", "kv_rtrim"},       {"ISDATE", "kv_isdate"},      {"STR", "kv_str"},
@@ -267,6 +268,8 @@ private:
                 return CitaNombre(partes[1]);
             if (partes[0].compare(QLatin1String("INFORMATION_SCHEMA"), Qt::CaseInsensitive) == 0)
                 return CitaNombre(QStringLiteral("INFORMATION_SCHEMA_") + partes[1].toUpper());
+            if (partes[0].compare(QLatin1String("sys"), Qt::CaseInsensitive) == 0)
+                return CitaNombre(QStringLiteral("sys_") + partes[1].toLower());
             return CitaNombre(partes[0]) + QLatin1Char('.') + CitaNombre(partes[1]);
         }
         return CitaNombre(partes[0]);

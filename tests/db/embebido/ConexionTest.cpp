@@ -117,4 +117,58 @@ TEST_F(Conexiones, InyeccionDeFallas) {
     EXPECT_THAT(Filas(QStringLiteral("SELECT A FROM T ORDER BY A")), ElementsAre("2"));
 }
 
+// A full disk in the middle of a transaction ends the batch: none of the
+// later statements is applied, in or out of the transaction.
+TEST_F(Conexiones, DiscoLlenoEnTransaccionNoSigueFueraDeElla) {
+    Bien(QStringLiteral("CREATE TABLE T (A int, B varchar(200))\r\nCREATE TABLE U (A int)\r\n"
+                        "INSERT INTO T VALUES (1, 'confirmado')"));
+    auto* e = dynamic_cast<ControladorEmbebido*>(c.get());
+    ASSERT_TRUE(e);
+    e->LimitaPaginas(1);
+    QString lote = QStringLiteral("BEGIN TRANSACTION\r\nINSERT INTO U VALUES (1)\r\n");
+    for (int i = 0; i < 200; ++i) lote += QStringLiteral("INSERT INTO T VALUES (2, REPLICATE('x', 200))\r\n");
+    lote += QStringLiteral("INSERT INTO U VALUES (2)\r\nCOMMIT TRANSACTION\r\nINSERT INTO U VALUES (3)");
+    ResultadoLote r = Lote(lote);
+    EXPECT_THAT(Nativos(r), ElementsAre(1105));
+    EXPECT_EQ(e->NivelTransaccion(), 0);
+    e->LimitaPaginas(0);
+    EXPECT_EQ(Uno(QStringLiteral("SELECT COUNT(*) FROM U")), "0");
+    EXPECT_THAT(Filas(QStringLiteral("SELECT A, B FROM T")), ElementsAre("1|confirmado"));
+}
+
+// Database names ignore letter case, as on SQL Server: opening, switching,
+// USE and three-part names find the file of another spelling.
+TEST_F(Conexiones, NombresDeBaseSinMayusculas) {
+    ASSERT_TRUE(CreaBaseEmbebida(QStringLiteral("OTRA")));
+    EXPECT_FALSE(CreaBaseEmbebida(QStringLiteral("otra")));  // the same database
+    EXPECT_TRUE(ExisteBaseEmbebida(QStringLiteral("Otra")));
+    Bien(QStringLiteral("CREATE TABLE T (A varchar(10))\r\nINSERT INTO T VALUES ('demo')"));
+    ParametrosConexion p;
+    p.baseDatos = QStringLiteral("otra");
+    QString motivo;
+    auto otro = CreaControladorEmbebido(p, motivo);
+    std::vector<ErrorProveedor> e;
+    otro->Abre(p, e);
+    ASSERT_TRUE(e.empty());
+    ResultadoLote r = otro->Ejecuta(QStringLiteral("CREATE TABLE T (A varchar(10))\r\nINSERT INTO T VALUES ('otra')\r\n"
+                                                   "SELECT DB_NAME()"), 30);
+    ASSERT_TRUE(r.errores.empty());
+    EXPECT_EQ(r.resultados.back().filas[0][0].toString(), "OTRA");
+    otro->Cierra();
+
+    EXPECT_EQ(Uno(QStringLiteral("SELECT A FROM otra.dbo.T")), "otra");
+    Bien(QStringLiteral("USE oTrA"));
+    EXPECT_EQ(Uno(QStringLiteral("SELECT A FROM T")), "otra");
+    c->CambiaBase(QStringLiteral("demo"), e);
+    ASSERT_TRUE(e.empty());
+    EXPECT_EQ(Uno(QStringLiteral("SELECT A FROM T")), "demo");
+
+    // Of two spellings of one name, the exact one.
+    ASSERT_TRUE(QFile::copy(RutaBaseEmbebida(QStringLiteral("OTRA")), QFileInfo(RutaBaseEmbebida(QStringLiteral("OTRA"))).absolutePath() + "/otra.db"));
+    Bien(QStringLiteral("USE otra\r\nUPDATE T SET A = 'minusculas'"));
+    EXPECT_EQ(Uno(QStringLiteral("SELECT DB_NAME()")), "otra");
+    Bien(QStringLiteral("USE DEMO\r\nUSE OTRA"));
+    EXPECT_EQ(Uno(QStringLiteral("SELECT A FROM T")), "otra");
+}
+
 }  // namespace

@@ -184,4 +184,63 @@ TEST_F(Lotes, DisparadoresSeApaganYSeDeshacenConLaTransaccion) {
     EXPECT_THAT(Nativos(r), ElementsAre(4902));
 }
 
+// Triggers left switched off, found with the text that runs on both engines.
+TEST_F(Lotes, DisparadoresApagadosEnSysTriggers) {
+    Bien(QStringLiteral("CREATE TABLE BITACORA (TEXTO varchar(50))\r\n"
+                        "CREATE TRIGGER TR_STOCK_A AFTER UPDATE ON V_MV_STOCK FOR EACH ROW BEGIN "
+                        "INSERT INTO BITACORA VALUES ('a'); END\r\n"
+                        "CREATE TRIGGER TR_STOCK_B AFTER DELETE ON V_MV_STOCK FOR EACH ROW BEGIN "
+                        "INSERT INTO BITACORA VALUES ('b'); END\r\n"
+                        "CREATE TRIGGER TR_ART AFTER UPDATE ON V_MA_ARTICULOS FOR EACH ROW BEGIN "
+                        "INSERT INTO BITACORA VALUES ('c'); END"));
+    const QString apagados = QStringLiteral(
+        "SELECT OBJECT_NAME(parent_id) AS tabla, name FROM sys.triggers WHERE is_disabled = 1 ORDER BY name");
+    EXPECT_TRUE(Filas(apagados).isEmpty());
+    EXPECT_EQ(Uno(QStringLiteral("SELECT COUNT(*) FROM sys.triggers WHERE is_disabled = 0")), "3");
+    EXPECT_EQ(Uno(QStringLiteral("SELECT COUNT(*) FROM SYS.TRIGGERS WHERE parent_id = OBJECT_ID('dbo.V_MV_STOCK') "
+                                 "AND object_id IN (OBJECT_ID('TR_STOCK_A'), OBJECT_ID('TR_STOCK_B'))")),
+              "2");
+
+    Bien(QStringLiteral("ALTER TABLE v_mv_stock DISABLE TRIGGER ALL"));
+    EXPECT_THAT(Filas(apagados), ElementsAre("V_MV_STOCK|TR_STOCK_A", "V_MV_STOCK|TR_STOCK_B"));
+    Bien(QStringLiteral("ALTER TABLE V_MV_STOCK ENABLE TRIGGER ALL"));
+    EXPECT_TRUE(Filas(apagados).isEmpty());
+    Bien(QStringLiteral("ALTER TABLE V_MA_ARTICULOS DISABLE TRIGGER tr_art"));
+    EXPECT_THAT(Filas(apagados), ElementsAre("V_MA_ARTICULOS|TR_ART"));
+    Bien(QStringLiteral("ALTER TABLE V_MA_ARTICULOS ENABLE TRIGGER TR_ART"));
+    EXPECT_TRUE(Filas(apagados).isEmpty());
+
+    // the switch is part of the transaction: a rollback undoes it
+    Bien(QStringLiteral("BEGIN TRANSACTION\r\nALTER TABLE V_MV_STOCK DISABLE TRIGGER ALL"));
+    EXPECT_EQ(Filas(apagados).size(), 2);
+    Bien(QStringLiteral("ROLLBACK TRANSACTION"));
+    EXPECT_TRUE(Filas(apagados).isEmpty());
+    EXPECT_EQ(Uno(QStringLiteral("SELECT OBJECT_NAME(OBJECT_ID('v_ma_articulos'))")), "V_MA_ARTICULOS");
+    EXPECT_EQ(Uno(QStringLiteral("SELECT ISNULL(OBJECT_NAME(123456), 'nada')")), "nada");
+}
+
+// A statement the engine answers by ending the open transaction (a trigger's
+// RAISE(ROLLBACK)) ends the batch: nothing after it runs outside it.
+TEST_F(Lotes, TransaccionTerminadaPorElMotorCortaElLote) {
+    Bien(QStringLiteral("CREATE TABLE U (A int)\r\n"
+                        "CREATE TRIGGER TR_VETO BEFORE INSERT ON T FOR EACH ROW WHEN NEW.A < 0 BEGIN "
+                        "SELECT RAISE(ROLLBACK, 'vetado'); END"));
+    ResultadoLote r = Lote(QStringLiteral("BEGIN TRAN\r\nINSERT INTO U VALUES (1)\r\nINSERT INTO T VALUES (-1, 'x')\r\n"
+                                          "INSERT INTO U VALUES (2)\r\nCOMMIT TRAN\r\nINSERT INTO U VALUES (3)"));
+    EXPECT_THAT(Nativos(r), ElementsAre(50000));
+    EXPECT_EQ(r.errores[0].Description, "vetado");
+    EXPECT_EQ(Uno(QStringLiteral("SELECT @@TRANCOUNT")), "0");
+    EXPECT_EQ(Uno(QStringLiteral("SELECT COUNT(*) FROM U")), "0");
+    // the same inside a BEGIN ... END block
+    r = Lote(QStringLiteral("BEGIN TRAN\r\nIF 1 = 1 BEGIN INSERT INTO T VALUES (-2, 'y') INSERT INTO U VALUES (4) END\r\n"
+                            "INSERT INTO U VALUES (5)"));
+    EXPECT_THAT(Nativos(r), ElementsAre(50000));
+    EXPECT_EQ(Uno(QStringLiteral("SELECT @@TRANCOUNT")), "0");
+    EXPECT_EQ(Uno(QStringLiteral("SELECT COUNT(*) FROM U")), "0");
+    // without a transaction the failing statement alone is undone, as before
+    r = Lote(QStringLiteral("INSERT INTO T VALUES (-3, 'z')\r\nINSERT INTO U VALUES (6)"));
+    EXPECT_THAT(Nativos(r), ElementsAre(50000));
+    EXPECT_EQ(Uno(QStringLiteral("SELECT COUNT(*) FROM U")), "1");
+}
+
 }  // namespace
