@@ -46,8 +46,15 @@ const QString kFlecha = QStringLiteral(" → ");
 constexpr int kAnchoPorDefecto = 25;
 constexpr int kValoresPorConsulta = 200;  // values of one IN list
 
-// Codes compared as the run compares them: trimmed, case ignored.
+// Codes compared as the run compares them when it chooses the in-place
+// plan (Texto::Iguales on the trimmed codes) and as the server's collation
+// does: case folded one character at a time, so "ß" stays apart from "SS".
 QString Clave(const QString& codigo) {
+    return Trim(codigo).toCaseFolded();
+}
+
+// The key of LeeCodigosConBlancos.
+QString ClaveConBlancos(const QString& codigo) {
     return Trim(codigo).toUpper();
 }
 
@@ -143,7 +150,8 @@ QHash<QString, QString> LeeGuardados(const QStringList& codigos, const CodigosCo
     // Codes kept with leading blanks, typed without them.
     for (const QString& c : codigos) {
         const QString k = Clave(c);
-        if (!k.isEmpty() && !r.contains(k) && conBlancos.contains(k)) r.insert(k, conBlancos.value(k));
+        const auto b = conBlancos.constFind(ClaveConBlancos(c));
+        if (!k.isEmpty() && !r.contains(k) && b != conBlancos.constEnd()) r.insert(k, b.value());
     }
     return r;
 }
@@ -845,7 +853,8 @@ RevisionLista RevisaLista(const FrmEMRecodifica& frm) {
     const int ancho = talles ? AnchoCodigo() : kAnchoPorDefecto;
     for (const ParLista& p : pares) {
         if (Texto::Iguales(p.viejo, p.nuevo)) {
-            if (conBlancos.contains(Clave(p.viejo))) viejos << conBlancos.value(Clave(p.viejo));
+            if (conBlancos.contains(ClaveConBlancos(p.viejo)))
+                viejos << conBlancos.value(ClaveConBlancos(p.viejo));
             continue;
         }
         const bool primero = !vistos.contains(Clave(p.viejo));

@@ -299,6 +299,30 @@ TEST_F(Revision, VariosEnUnoYNuevoExistente) {
     EXPECT_EQ(Resumen(Lista()), QStringList{"Nota Cadena [1,2]"});
 }
 
+// "Same code" as the run decides it (case folded one letter at a time, as
+// the server compares): ß1 and SS1 are two articles, so the run merges
+// them; ß2 and ẞ2 are one article in two cases, rewritten in place.
+TEST_F(Revision, MismoCodigoComoLoDecideLaCorrida) {
+    AgregaArticulo("ß1", "Eszett");
+    AgregaArticulo("SS1", "Dos eses");
+    AgregaArticulo("ß2", "Eszett 2");
+    Fila("ß1", "s", "SS1");
+    Fila("ß2", "t", "ẞ2");
+    const RevisionLista r = Lista();
+    EXPECT_EQ(Resumen(r), (QStringList{"Aviso NuevoExistente [1]", "Nota Formato [2]"}));
+    EXPECT_EQ(
+        r.hallazgos[0].efecto,
+        "SS1 ya es un artículo: ß1 se fusiona en él (sus estadísticas y movimientos pasan a SS1 y ß1 se "
+        "borra). No se puede deshacer.");
+    EXPECT_EQ(r.hallazgos[1].efecto,
+              "Solo cambian mayúsculas y minúsculas: el plan en sitio reescribe ß2 como ẞ2.");
+    Corre();
+    EXPECT_EQ(registro.Pasos(), (QStringList{"ß1|fusion|OK", "ß2|en sitio|OK"}));
+    EXPECT_EQ(Cuenta("V_MA_ARTICULOS", "ß1"), 0);
+    EXPECT_EQ(Descripcion("SS1"), "Dos eses");
+    EXPECT_EQ(Valor("SELECT IdArticulo FROM V_MA_ARTICULOS WHERE Descripcion = 'Eszett 2'").trimmed(), "ẞ2");
+}
+
 TEST_F(Revision, LargoYFormato) {
     const QString largo(26, 'L');
     Fila("RV-A", "a", largo);
