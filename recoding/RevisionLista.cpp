@@ -851,7 +851,33 @@ RevisionLista RevisaLista(const FrmEMRecodifica& frm) {
     QStringList viejos;
     QSet<QString> vistos;
     const int ancho = talles ? AnchoCodigo() : kAnchoPorDefecto;
-    for (const ParLista& p : pares) {
+    QHash<QString, int> talleEnviado;  // key of a size variant → the first pair that sends it
+    for (int j = 0; j < pares.size(); ++j) {
+        const ParLista& p = pares[j];
+        if (const auto t = talleEnviado.constFind(Clave(p.viejo)); t != talleEnviado.constEnd()) {
+            // A variant folded into its article's new code: gone (or, statistics
+            // only, without statistics) when its own row comes.
+            const ParLista& a = pares[t.value()];
+            Hallazgo x;
+            x.gravedad = Gravedad::Aviso;
+            x.tipo = TipoHallazgo::VariosEnUno;
+            x.filas = {p.fila};
+            x.pares = TextoPar(p.viejo, p.nuevo);
+            x.efecto = p.viejo + QStringLiteral(" es un talle de ") + a.viejo +
+                       QStringLiteral(" y la fila ") + QString::number(a.fila) +
+                       (op.ChkEstadisticas ? QStringLiteral(" ya pasa sus estadísticas a ") + a.nuevo +
+                                                 QStringLiteral(" junto con las de su artículo")
+                                           : QStringLiteral(" ya lo recodifica a ") + a.nuevo +
+                                                 QStringLiteral(" junto con su artículo")) +
+                       QStringLiteral(": cuando llegue la fila ") + QString::number(p.fila) +
+                       QStringLiteral(", ") +
+                       (op.ChkEstadisticas ? QStringLiteral("no le quedarán estadísticas que mover")
+                                           : p.viejo + QStringLiteral(" ya no existirá")) +
+                       QStringLiteral(" y el par ") + TextoPar(p.viejo, p.nuevo) +
+                       QStringLiteral(" no hará nada. Para que el talle vaya a ") + p.nuevo +
+                       QStringLiteral(", ponga ese par antes que el de ") + a.viejo + QStringLiteral(".");
+            r.hallazgos << x;
+        }
         if (Texto::Iguales(p.viejo, p.nuevo)) {
             if (conBlancos.contains(ClaveConBlancos(p.viejo)))
                 viejos << conBlancos.value(ClaveConBlancos(p.viejo));
@@ -861,6 +887,10 @@ RevisionLista RevisaLista(const FrmEMRecodifica& frm) {
         vistos.insert(Clave(p.viejo));
         const QStringList variantes = talles ? VariantesDeTalle(p.viejo) : QStringList();
         viejos << variantes << p.viejo;
+        // A new code too long fails every variant's batch: they stay.
+        if (p.nuevo.size() <= ancho)
+            for (const QString& c : variantes)
+                if (!talleEnviado.contains(Clave(c))) talleEnviado.insert(Clave(c), j);
         // The run sends every size variant of the old code onto the same
         // new code: several articles onto one.
         if (variantes.isEmpty() || !primero || p.nuevo.size() > ancho) continue;

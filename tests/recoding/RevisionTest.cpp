@@ -404,6 +404,58 @@ TEST_F(Revision, LosTallesDeUnCodigoVanTodosAlMismoNuevo) {
         "tocan.");
 }
 
+// A size variant listed after its article's pair: the run sends it with the
+// article, so its own row finds it gone and does nothing.
+TEST_F(Revision, TalleListadoDespuesDeSuArticulo) {
+    AgregaArticulo("RV-T", "Con talles");
+    AgregaArticulo("RV-T|S", "Talle S", "S");
+    AgregaArticulo("RV-T|M", "Talle M", "M");
+    Fila("RV-T", "t", "NX-T");
+    Fila("RV-A", "a", "NX-A");
+    Fila("rv-t|s", "s", "NX-S");
+    RevisionLista r = RevisaLista(frm);
+    EXPECT_EQ(Resumen(r),
+              (QStringList{"Aviso VariosEnUno [1]", "Aviso VariosEnUno [3]", "Nota Cobertura []"}));
+    EXPECT_EQ(r.hallazgos[1].pares, "rv-t|s → NX-S");
+    EXPECT_EQ(
+        r.hallazgos[1].efecto,
+        "rv-t|s es un talle de RV-T y la fila 1 ya lo recodifica a NX-T junto con su artículo: cuando "
+        "llegue la fila 3, rv-t|s ya no existirá y el par rv-t|s → NX-S no hará nada. Para que el talle "
+        "vaya a NX-S, ponga ese par antes que el de RV-T.");
+    // What the run does indeed.
+    Corre();
+    EXPECT_EQ(Cuenta("V_MA_ARTICULOS", "RV-T|S"), 0);
+    EXPECT_EQ(Cuenta("V_MA_ARTICULOS", "NX-S"), 0);
+    EXPECT_EQ(Cuenta("V_MA_ARTICULOS", "NX-T"), 1);
+
+    // The variant's pair first, or after a pair whose new code does not fit
+    // (its batches fail and the variants stay): nothing to say about it.
+    frm.InicializaGrid2();
+    AgregaArticulo("RV-U", "Con talles");
+    AgregaArticulo("RV-U|S", "Talle S", "S");
+    AgregaArticulo("RV-B|S", "Talle S", "S");
+    Fila("RV-U|S", "s", "NX-US");
+    Fila("RV-U", "u", "NX-U");
+    Fila("RV-B", "b", QString(26, 'L'));
+    Fila("RV-B|S", "s", "NX-BS");
+    EXPECT_EQ(Resumen(RevisaLista(frm)),
+              (QStringList{"Aviso VariosEnUno [2]", "Aviso Largo [3]", "Nota Cobertura []"}));
+
+    // Statistics only: the variant stays, its statistics have gone with row 1.
+    frm.ChkEstadisticas = true;
+    frm.InicializaGrid2();
+    Fila("RV-U", "u", "NX-U");
+    Fila("RV-U|S", "s", "NX-US");
+    r = RevisaLista(frm);
+    EXPECT_EQ(Resumen(r),
+              (QStringList{"Aviso VariosEnUno [2]", "Nota VariosEnUno [1]", "Nota Cobertura []"}));
+    EXPECT_EQ(
+        r.hallazgos[0].efecto,
+        "RV-U|S es un talle de RV-U y la fila 1 ya pasa sus estadísticas a NX-U junto con las de su "
+        "artículo: cuando llegue la fila 2, no le quedarán estadísticas que mover y el par RV-U|S → NX-US "
+        "no hará nada. Para que el talle vaya a NX-US, ponga ese par antes que el de RV-U.");
+}
+
 // ---- coverage --------------------------------------------------------------------------
 
 TEST_F(Revision, ColumnasDeLosPlanes) {
