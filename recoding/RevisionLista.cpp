@@ -46,8 +46,15 @@ const QString kFlecha = QStringLiteral(" → ");
 constexpr int kAnchoPorDefecto = 25;
 constexpr int kValoresPorConsulta = 200;  // values of one IN list
 
-// Codes compared as the run compares them: trimmed, case ignored.
+// Codes compared as the run compares them when it chooses the in-place
+// plan (Texto::Iguales on the trimmed codes) and as the server's collation
+// does: case folded one character at a time, so "ß" stays apart from "SS".
 QString Clave(const QString& codigo) {
+    return Trim(codigo).toCaseFolded();
+}
+
+// The key of LeeCodigosConBlancos.
+QString ClaveConBlancos(const QString& codigo) {
     return Trim(codigo).toUpper();
 }
 
@@ -143,7 +150,8 @@ QHash<QString, QString> LeeGuardados(const QStringList& codigos, const CodigosCo
     // Codes kept with leading blanks, typed without them.
     for (const QString& c : codigos) {
         const QString k = Clave(c);
-        if (!k.isEmpty() && !r.contains(k) && conBlancos.contains(k)) r.insert(k, conBlancos.value(k));
+        const auto b = conBlancos.constFind(ClaveConBlancos(c));
+        if (!k.isEmpty() && !r.contains(k) && b != conBlancos.constEnd()) r.insert(k, b.value());
     }
     return r;
 }
@@ -843,15 +851,46 @@ RevisionLista RevisaLista(const FrmEMRecodifica& frm) {
     QStringList viejos;
     QSet<QString> vistos;
     const int ancho = talles ? AnchoCodigo() : kAnchoPorDefecto;
-    for (const ParLista& p : pares) {
+    QHash<QString, int> talleEnviado;  // key of a size variant → the first pair that sends it
+    for (int j = 0; j < pares.size(); ++j) {
+        const ParLista& p = pares[j];
+        if (const auto t = talleEnviado.constFind(Clave(p.viejo)); t != talleEnviado.constEnd()) {
+            // A variant folded into its article's new code: gone (or, statistics
+            // only, without statistics) when its own row comes.
+            const ParLista& a = pares[t.value()];
+            Hallazgo x;
+            x.gravedad = Gravedad::Aviso;
+            x.tipo = TipoHallazgo::VariosEnUno;
+            x.filas = {p.fila};
+            x.pares = TextoPar(p.viejo, p.nuevo);
+            x.efecto = p.viejo + QStringLiteral(" es un talle de ") + a.viejo +
+                       QStringLiteral(" y la fila ") + QString::number(a.fila) +
+                       (op.ChkEstadisticas ? QStringLiteral(" ya pasa sus estadísticas a ") + a.nuevo +
+                                                 QStringLiteral(" junto con las de su artículo")
+                                           : QStringLiteral(" ya lo recodifica a ") + a.nuevo +
+                                                 QStringLiteral(" junto con su artículo")) +
+                       QStringLiteral(": cuando llegue la fila ") + QString::number(p.fila) +
+                       QStringLiteral(", ") +
+                       (op.ChkEstadisticas ? QStringLiteral("no le quedarán estadísticas que mover")
+                                           : p.viejo + QStringLiteral(" ya no existirá")) +
+                       QStringLiteral(" y el par ") + TextoPar(p.viejo, p.nuevo) +
+                       QStringLiteral(" no hará nada. Para que el talle vaya a ") + p.nuevo +
+                       QStringLiteral(", ponga ese par antes que el de ") + a.viejo + QStringLiteral(".");
+            r.hallazgos << x;
+        }
         if (Texto::Iguales(p.viejo, p.nuevo)) {
-            if (conBlancos.contains(Clave(p.viejo))) viejos << conBlancos.value(Clave(p.viejo));
+            if (conBlancos.contains(ClaveConBlancos(p.viejo)))
+                viejos << conBlancos.value(ClaveConBlancos(p.viejo));
             continue;
         }
         const bool primero = !vistos.contains(Clave(p.viejo));
         vistos.insert(Clave(p.viejo));
         const QStringList variantes = talles ? VariantesDeTalle(p.viejo) : QStringList();
         viejos << variantes << p.viejo;
+        // A new code too long fails every variant's batch: they stay.
+        if (p.nuevo.size() <= ancho)
+            for (const QString& c : variantes)
+                if (!talleEnviado.contains(Clave(c))) talleEnviado.insert(Clave(c), j);
         // The run sends every size variant of the old code onto the same
         // new code: several articles onto one.
         if (variantes.isEmpty() || !primero || p.nuevo.size() > ancho) continue;

@@ -91,8 +91,10 @@ QStringList ColumnasDeLosPlanes();
 
 // Both checks over the window's list and options: the list's findings (and
 // a VariosEnUno finding per old code whose size variants the run sends onto
-// the same new code) and one Cobertura finding per uncovered column, ordered
-// by severity; within a severity the list's findings come first.
+// the same new code, and one for each later row whose old code is such a
+// variant: that row finds it gone) and one Cobertura finding per uncovered
+// column, ordered by severity; within a severity the list's findings come
+// first.
 RevisionLista RevisaLista(const FrmEMRecodifica& frm);
 
 // The grid's data rows put in the given order (rows not named keep their

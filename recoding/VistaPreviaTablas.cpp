@@ -4,7 +4,9 @@
 #include "recoding/VistaPreviaTablas.h"
 
 #include <QHash>
+#include <QSet>
 #include <optional>
+#include <utility>
 
 #include "db/DB_Dll.h"
 #include "db/platform/Ado.h"
@@ -171,17 +173,53 @@ QStringList Sentencias(const Plan& plan) {
 
 // ---- row counts -------------------------------------------------------------------
 
+// The rows under each code of a table's column, by where they come from:
+// the key they carried before the list (read from the server on first use),
+// or the copy that inserted them. Rows of one origin always move together.
 class Conteos {
   public:
+    using Origenes = QHash<QString, qint64>;
+
     // Rows of the table whose column equals the literal, now.
-    qint64& De(const QString& tabla, const QString& columna, const QString& literal) {
-        const QString k = tabla.toUpper() + QChar(1) + columna.toUpper() + QChar(1) + TextoSql::ClaveServidor(literal);
+    Origenes& De(const QString& tabla, const QString& columna, const QString& literal) {
+        const QString k = Clave(tabla, columna, literal);
         auto it = cache_.find(k);
-        if (it == cache_.end()) it = cache_.insert(k, Lee(tabla, columna, literal));
+        if (it == cache_.end()) {
+            Origenes o;
+            if (const qint64 n = Lee(tabla, columna, literal); n > 0) o.insert(k, n);
+            it = cache_.insert(k, o);
+        }
         return it.value();
+    }
+    // A new origin, for rows a copy inserts.
+    QString Copia() { return QStringLiteral("copia") + QChar(1) + QString::number(++copias_); }
+    // Of the rows, those an earlier move in the same table and column
+    // already took; all of them are marked as moved from now on.
+    qint64 YaMovidas(const QString& tabla, const QString& columna, const Origenes& filas) {
+        qint64 r = 0;
+        for (auto it = filas.cbegin(); it != filas.cend(); ++it) {
+            const QString k = tabla.toUpper() + QChar(1) + columna.toUpper() + QChar(1) + it.key();
+            if (movidas_.contains(k))
+                r += it.value();
+            else
+                movidas_.insert(k);
+        }
+        return r;
+    }
+
+    static qint64 Total(const Origenes& o) {
+        qint64 n = 0;
+        for (const qint64 v : o) n += v;
+        return n;
+    }
+    static void Agrega(Origenes& a, const Origenes& b) {
+        for (auto it = b.cbegin(); it != b.cend(); ++it) a[it.key()] += it.value();
     }
 
   private:
+    static QString Clave(const QString& tabla, const QString& columna, const QString& literal) {
+        return tabla.toUpper() + QChar(1) + columna.toUpper() + QChar(1) + TextoSql::ClaveServidor(literal);
+    }
     static qint64 Lee(const QString& tabla, const QString& columna, const QString& literal) {
         RecordsetPtr rs;
         gDB().AbrirRecordset(QStringLiteral("SELECT COUNT(*) FROM ") + tabla + QStringLiteral(" WHERE ") +
@@ -192,7 +230,9 @@ class Conteos {
         if (rs) gDB().CierraRecordset(rs);
         return n;
     }
-    QHash<QString, qint64> cache_;
+    QHash<QString, Origenes> cache_;
+    QSet<QString> movidas_;  // table, column and origin of rows already moved
+    int copias_ = 0;
 };
 
 void Suma(QVector<ConteoTabla>& v, const ConteoTabla& c) {
@@ -200,6 +240,7 @@ void Suma(QVector<ConteoTabla>& v, const ConteoTabla& c) {
         if (x.efecto == c.efecto && Texto::Iguales(x.tabla, c.tabla) &&
             Texto::Iguales(x.columna, c.columna)) {
             x.filas += c.filas;
+            x.yaMovidas += c.yaMovidas;
             return;
         }
     v.push_back(c);
@@ -214,28 +255,26 @@ QVector<ConteoTabla> Aplica(const Plan& plan, Conteos& conteos) {
         ConteoTabla c;
         c.tabla = m->tabla;
         c.columna = m->columna;
-        qint64& desde = conteos.De(m->tabla, m->columna, m->desde);
+        Conteos::Origenes& desde = conteos.De(m->tabla, m->columna, m->desde);
+        c.filas = Conteos::Total(desde);
         switch (m->clase) {
             case Movida::Actualiza: {
                 c.efecto = plan.Tipo == TipoPlan::Fusion ? EfectoFilas::Fusiona : EfectoFilas::Mueve;
-                c.filas = desde;
+                c.yaMovidas = conteos.YaMovidas(m->tabla, m->columna, desde);
                 if (TextoSql::ClaveServidor(m->desde) != TextoSql::ClaveServidor(m->hacia)) {
-                    const qint64 n = desde;
-                    desde = 0;
-                    conteos.De(m->tabla, m->columna, m->hacia) += n;
+                    const Conteos::Origenes mueve = std::exchange(desde, {});
+                    Conteos::Agrega(conteos.De(m->tabla, m->columna, m->hacia), mueve);
                 }
                 break;
             }
             case Movida::Borra:
                 c.efecto = EfectoFilas::Borra;
-                c.filas = desde;
-                desde = 0;
+                desde.clear();
                 break;
             case Movida::Inserta: {
                 c.efecto = EfectoFilas::Copia;
-                c.filas = desde;
-                const qint64 n = desde;
-                conteos.De(m->tabla, m->columna, m->hacia) += n;
+                // New rows: copies of the old code's, moved on later as rows of their own.
+                if (c.filas > 0) conteos.De(m->tabla, m->columna, m->hacia)[conteos.Copia()] += c.filas;
                 break;
             }
         }
@@ -278,7 +317,13 @@ QString NombreEfecto(EfectoFilas e) {
 QVector<ConteoTabla> VistaPreviaTablas::Totales() const {
     QVector<ConteoTabla> r;
     for (const PreviaCodigo& p : codigos)
-        for (const ConteoTabla& c : p.conteos) Suma(r, c);
+        for (ConteoTabla c : p.conteos) {
+            c.filas -= c.yaMovidas;
+            c.yaMovidas = 0;
+            Suma(r, c);
+        }
+    // A line whose rows all moved in an earlier line.
+    r.removeIf([](const ConteoTabla& c) { return c.filas == 0; });
     return r;
 }
 

@@ -26,6 +26,10 @@ struct ConteoTabla {
     QString columna;   // the code column
     EfectoFilas efecto = EfectoFilas::Mueve;
     qint64 filas = 0;
+    // Of `filas`, the rows an earlier code of the list already moved in the
+    // same table and column (they arrived here along a chain): left out of
+    // the totals.
+    qint64 yaMovidas = 0;
 };
 
 struct PreviaCodigo {
@@ -42,7 +46,12 @@ struct VistaPreviaTablas {
     QVector<PreviaCodigo> codigos;
     bool interrumpida = false;  // stopped by the caller before the end of the list
 
-    // Per table, column and effect, summed over the codes, in first-seen order.
+    // Per table, column and effect, in first-seen order: the rows affected
+    // over the whole list, not the moves. A row that several codes move
+    // along a chain (A→B, then B→C) counts once, in the line of its first
+    // move (a line left with no rows is left out); copies and deletions count
+    // every row inserted or deleted. The per-code counts keep every move.
+    // `yaMovidas` is 0 in the totals.
     QVector<ConteoTabla> Totales() const;
     // "fila;viejo;nuevo;plan;tabla;columna;efecto;filas" and one line per
     // code and count (a code without counts: one line, empty table, column

@@ -299,6 +299,30 @@ TEST_F(Revision, VariosEnUnoYNuevoExistente) {
     EXPECT_EQ(Resumen(Lista()), QStringList{"Nota Cadena [1,2]"});
 }
 
+// "Same code" as the run decides it (case folded one letter at a time, as
+// the server compares): ß1 and SS1 are two articles, so the run merges
+// them; ß2 and ẞ2 are one article in two cases, rewritten in place.
+TEST_F(Revision, MismoCodigoComoLoDecideLaCorrida) {
+    AgregaArticulo("ß1", "Eszett");
+    AgregaArticulo("SS1", "Dos eses");
+    AgregaArticulo("ß2", "Eszett 2");
+    Fila("ß1", "s", "SS1");
+    Fila("ß2", "t", "ẞ2");
+    const RevisionLista r = Lista();
+    EXPECT_EQ(Resumen(r), (QStringList{"Aviso NuevoExistente [1]", "Nota Formato [2]"}));
+    EXPECT_EQ(
+        r.hallazgos[0].efecto,
+        "SS1 ya es un artículo: ß1 se fusiona en él (sus estadísticas y movimientos pasan a SS1 y ß1 se "
+        "borra). No se puede deshacer.");
+    EXPECT_EQ(r.hallazgos[1].efecto,
+              "Solo cambian mayúsculas y minúsculas: el plan en sitio reescribe ß2 como ẞ2.");
+    Corre();
+    EXPECT_EQ(registro.Pasos(), (QStringList{"ß1|fusion|OK", "ß2|en sitio|OK"}));
+    EXPECT_EQ(Cuenta("V_MA_ARTICULOS", "ß1"), 0);
+    EXPECT_EQ(Descripcion("SS1"), "Dos eses");
+    EXPECT_EQ(Valor("SELECT IdArticulo FROM V_MA_ARTICULOS WHERE Descripcion = 'Eszett 2'").trimmed(), "ẞ2");
+}
+
 TEST_F(Revision, LargoYFormato) {
     const QString largo(26, 'L');
     Fila("RV-A", "a", largo);
@@ -378,6 +402,58 @@ TEST_F(Revision, LosTallesDeUnCodigoVanTodosAlMismoNuevo) {
         r.hallazgos[0].efecto,
         "Las estadísticas de los talles de RV-U (RV-U|S) y las suyas se suman en RV-E; los artículos no se "
         "tocan.");
+}
+
+// A size variant listed after its article's pair: the run sends it with the
+// article, so its own row finds it gone and does nothing.
+TEST_F(Revision, TalleListadoDespuesDeSuArticulo) {
+    AgregaArticulo("RV-T", "Con talles");
+    AgregaArticulo("RV-T|S", "Talle S", "S");
+    AgregaArticulo("RV-T|M", "Talle M", "M");
+    Fila("RV-T", "t", "NX-T");
+    Fila("RV-A", "a", "NX-A");
+    Fila("rv-t|s", "s", "NX-S");
+    RevisionLista r = RevisaLista(frm);
+    EXPECT_EQ(Resumen(r),
+              (QStringList{"Aviso VariosEnUno [1]", "Aviso VariosEnUno [3]", "Nota Cobertura []"}));
+    EXPECT_EQ(r.hallazgos[1].pares, "rv-t|s → NX-S");
+    EXPECT_EQ(
+        r.hallazgos[1].efecto,
+        "rv-t|s es un talle de RV-T y la fila 1 ya lo recodifica a NX-T junto con su artículo: cuando "
+        "llegue la fila 3, rv-t|s ya no existirá y el par rv-t|s → NX-S no hará nada. Para que el talle "
+        "vaya a NX-S, ponga ese par antes que el de RV-T.");
+    // What the run does indeed.
+    Corre();
+    EXPECT_EQ(Cuenta("V_MA_ARTICULOS", "RV-T|S"), 0);
+    EXPECT_EQ(Cuenta("V_MA_ARTICULOS", "NX-S"), 0);
+    EXPECT_EQ(Cuenta("V_MA_ARTICULOS", "NX-T"), 1);
+
+    // The variant's pair first, or after a pair whose new code does not fit
+    // (its batches fail and the variants stay): nothing to say about it.
+    frm.InicializaGrid2();
+    AgregaArticulo("RV-U", "Con talles");
+    AgregaArticulo("RV-U|S", "Talle S", "S");
+    AgregaArticulo("RV-B|S", "Talle S", "S");
+    Fila("RV-U|S", "s", "NX-US");
+    Fila("RV-U", "u", "NX-U");
+    Fila("RV-B", "b", QString(26, 'L'));
+    Fila("RV-B|S", "s", "NX-BS");
+    EXPECT_EQ(Resumen(RevisaLista(frm)),
+              (QStringList{"Aviso VariosEnUno [2]", "Aviso Largo [3]", "Nota Cobertura []"}));
+
+    // Statistics only: the variant stays, its statistics have gone with row 1.
+    frm.ChkEstadisticas = true;
+    frm.InicializaGrid2();
+    Fila("RV-U", "u", "NX-U");
+    Fila("RV-U|S", "s", "NX-US");
+    r = RevisaLista(frm);
+    EXPECT_EQ(Resumen(r),
+              (QStringList{"Aviso VariosEnUno [2]", "Nota VariosEnUno [1]", "Nota Cobertura []"}));
+    EXPECT_EQ(
+        r.hallazgos[0].efecto,
+        "RV-U|S es un talle de RV-U y la fila 1 ya pasa sus estadísticas a NX-U junto con las de su "
+        "artículo: cuando llegue la fila 2, no le quedarán estadísticas que mover y el par RV-U|S → NX-US "
+        "no hará nada. Para que el talle vaya a NX-US, ponga ese par antes que el de RV-U.");
 }
 
 // ---- coverage --------------------------------------------------------------------------

@@ -256,6 +256,64 @@ TEST_F(VistaPrevia, CadenaEnElOrdenSeguro) {
 
 // An old code sent twice: the second copy finds nothing to copy, so its
 // new code is not created and a later pair onto it is a copy too.
+// Chains in list order: a row moved along several pairs counts once in
+// the totals (the rows whose code the run changes), while the per-code
+// lines keep every move.
+TEST_F(VistaPrevia, TotalesCuentanFilasNoMovidas) {
+    const QString a = ConMovimientos(0), b = ConMovimientos(1), c = ConMovimientos(2), d = ConMovimientos(3);
+    ASSERT_FALSE(d.isEmpty());
+    Fila(a, "a", b);                  // merge
+    Fila(b, "b", "CADENA-Z");         // copy: a's rows too
+    Fila("CADENA-Z", "z", c);         // merge: a's and b's rows again
+    Fila(d, "d", "LARGA-1");          // copy
+    Fila("LARGA-1", "l", "LARGA-2");  // copy: d's rows again
+    // Tables the list only moves rows in (no deletions), per column.
+    const QStringList columnas = {"AC_VENTASDIARIA", "AC_VENTASMES",     "AC_COMPRASDIARIA",
+                                  "AC_COMPRASMES",   "V_MV_CPTEINSUMOS", "C_MV_CPTEINSUMOS",
+                                  "V_MV_STOCK",      "V_MA_INSUMOS",     "V_MA_INSUMOS.IDARTICULOINSUMO"};
+    auto codigos = [&](const QString& t) {
+        QHash<qint64, QString> r;
+        Recordset rs;
+        rs.Open("SELECT rowid, " + (t.contains('.') ? t.section('.', 1) : QString("IDARTICULO")) + " FROM " +
+                    t.section('.', 0, 0),
+                gDB().Cnn());
+        for (; !rs.Eof(); rs.MoveNext())
+            r.insert(rs.Fields(0).Value().toLongLong(), Texto::Trim(rs.Fields(1).Value().toString()));
+        return r;
+    };
+    QMap<QString, QHash<qint64, QString>> antes;
+    for (const QString& t : columnas) antes[t] = codigos(t);
+
+    const VistaPreviaTablas previa = CalculaVistaPrevia(frm);
+    QMap<QString, qint64> movidas, total;
+    for (const PreviaCodigo& p : previa.codigos)
+        for (const ConteoTabla& c : p.conteos)
+            if (c.efecto == EfectoFilas::Mueve || c.efecto == EfectoFilas::Fusiona)
+                movidas[Nombre(c.tabla, c.columna)] += c.filas;
+    for (const ConteoTabla& c : previa.Totales()) {
+        EXPECT_GT(c.filas, 0);
+        EXPECT_EQ(c.yaMovidas, 0);
+        if (c.efecto == EfectoFilas::Mueve || c.efecto == EfectoFilas::Fusiona)
+            total[Nombre(c.tabla, c.columna)] += c.filas;
+    }
+    Corre();
+    EXPECT_EQ(registro.Pasos(), (QStringList{a + "|fusion|OK", b + "|copia|OK", "CADENA-Z|fusion|OK",
+                                             d + "|copia|OK", "LARGA-1|copia|OK"}));
+    bool alguna = false;
+    for (const QString& t : columnas) {
+        const QHash<qint64, QString> despues = codigos(t);
+        qint64 cambiadas = 0;
+        for (auto it = antes[t].cbegin(); it != antes[t].cend(); ++it)
+            if (despues.value(it.key()) != it.value()) ++cambiadas;
+        EXPECT_EQ(total.value(t.toUpper()), cambiadas) << t.toStdString();
+        if (cambiadas > 0) {
+            EXPECT_GT(movidas.value(t.toUpper()), cambiadas) << t.toStdString();
+        }
+        alguna = alguna || cambiadas > 0;
+    }
+    EXPECT_TRUE(alguna);
+}
+
 TEST_F(VistaPrevia, ViejoRepetidoNoCreaElNuevo) {
     const QString a = ConMovimientos(0), b = ConMovimientos(1);
     Fila(a, "a", "REPE-X");
