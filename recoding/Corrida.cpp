@@ -206,10 +206,12 @@ struct Apertura {
 };
 
 const QString kCrLf = QStringLiteral("\r\n");
+const QString kSinTransaccion = QStringLiteral("No se pudo abrir la transacción del código: no se envió nada.");
 
 // Sends the plan's first statement (the transaction's opening) with a read
 // that confirms it opened and finds the old code in the master. Nothing
-// else of the plan runs unless this says so.
+// else of the plan runs unless this says so. A request that fails as a
+// whole raises, for the run's error handling.
 Apertura AbreCodigo(const Plan& plan, const QString& O, bool leeMaestro) {
     Apertura a;
     Conexion& cn = gDB().Cnn();
@@ -218,23 +220,18 @@ Apertura AbreCodigo(const Plan& plan, const QString& O, bool leeMaestro) {
                                     "from V_MA_ARTICULOS where IDARTICULO = '") +
                          TextoSql::Comillas(FormatoGuardado(O, 25)) + QStringLiteral("'")
                    : QStringLiteral("select @@TRANCOUNT as Nivel");
-    try {
-        RecordsetPtr rs = cn.Execute(plan.Sentencias[0] + kCrLf + lectura, nullptr, -1);
-        if (cn.Errors().Count() > 0) a.error = PrimerError();
-        if (rs && rs->State() != ado::adStateClosed && !rs->Eof()) {
-            a.abierta = LibUtil().ValorCampo(rs->Value(QStringLiteral("Nivel"))).toInt() > 0;
-            if (leeMaestro) {
-                a.existe = LibUtil().ValorCampo(rs->Value(QStringLiteral("Filas"))).toInt() > 0;
-                a.rubro = Trim(LibUtil().ValorCampo(rs->Value(QStringLiteral("Rubro"))).toString());
-            }
-            rs->Close();
+    RecordsetPtr rs = cn.Execute(plan.Sentencias[0] + kCrLf + lectura, nullptr, -1);
+    if (cn.Errors().Count() > 0) a.error = PrimerError();
+    if (rs && rs->State() != ado::adStateClosed && !rs->Eof()) {
+        a.abierta = LibUtil().ValorCampo(rs->Value(QStringLiteral("Nivel"))).toInt() > 0;
+        if (leeMaestro) {
+            a.existe = LibUtil().ValorCampo(rs->Value(QStringLiteral("Filas"))).toInt() > 0;
+            a.rubro = Trim(LibUtil().ValorCampo(rs->Value(QStringLiteral("Rubro"))).toString());
         }
-    } catch (const Fallo& f) {
-        a.error = cn.Errors().Count() > 0 ? PrimerError() : f.Descripcion();
+        rs->Close();
     }
     if (!a.error.isEmpty()) a.abierta = false;
-    if (!a.abierta && a.error.isEmpty())
-        a.error = QStringLiteral("No se pudo abrir la transacción del código: no se envió nada.");
+    if (!a.abierta && a.error.isEmpty()) a.error = kSinTransaccion;
     return a;
 }
 
@@ -428,7 +425,14 @@ void FrmEMRecodifica::ProcesoPrincipal() {
         if (NoFusionar && plan.Tipo == TipoPlan::Fusion) {
             registra(QStringLiteral("El código nuevo ya es otro artículo: al deshacer no se fusiona."), false);
         } else {
-            apertura = AbreCodigo(plan, O, !estadisticas);
+            // A failed opening that the operator ignores leaves the code failed, untouched.
+            if (!guardia.Paso([&] {
+                    apertura = Apertura();
+                    apertura = AbreCodigo(plan, O, !estadisticas);
+                }))
+                return false;
+            if (!apertura.abierta && apertura.error.isEmpty())
+                apertura.error = cn.Errors().Count() > 0 ? PrimerError() : kSinTransaccion;
             if (!apertura.error.isEmpty()) {
                 registra(apertura.error, false);
                 DeshaceCodigo();
@@ -455,11 +459,25 @@ void FrmEMRecodifica::ProcesoPrincipal() {
                                 DeshaceCodigo();
                                 return;
                             }
+                            // Its undo line on disk before it commits: a code that could
+                            // not be undone is not committed.
+                            QString error;
+                            res.tipo = plan.Tipo;
+                            if (!diario.Agrega(res, error)) {
+                                DeshaceCodigo();
+                                resumen_.fallosArchivos << diario.Ruta() + QStringLiteral(": ") + error;
+                                registra(QStringLiteral("No se pudo escribir la lista para deshacer: ") + error, false);
+                                detiene = QStringLiteral("no se pudo escribir la lista para deshacer (") + error +
+                                          QStringLiteral(")");
+                                return;
+                            }
                             confirmacion = ConfirmaCodigo(plan);
                             if (confirmacion.isEmpty()) return;
                             // Not committed: the code is untouched, and the next
                             // ones would fail the same way.
                             DeshaceCodigo();
+                            if (!diario.QuitaUltimo(error))
+                                resumen_.fallosArchivos << diario.Ruta() + QStringLiteral(": ") + error;
                             registra(confirmacion, true);
                             detiene = QStringLiteral("la confirmación de ") + Texto::RTrim(O) +
                                       QStringLiteral(" falló: ") + confirmacion;
@@ -476,12 +494,6 @@ void FrmEMRecodifica::ProcesoPrincipal() {
         }
         res.error = fallo;
         resumen_.codigos << res;
-        QString error;
-        if (!diario.Agrega(res, error)) {
-            resumen_.fallosArchivos << diario.Ruta() + QStringLiteral(": ") + error;
-            if (detiene.isEmpty())
-                detiene = QStringLiteral("no se pudo escribir la lista para deshacer (") + error + QStringLiteral(")");
-        }
         if (Vista) Vista->Recodificado(res);
         return true;
     };
@@ -545,7 +557,9 @@ void FrmEMRecodifica::ProcesoPrincipal() {
             resumen_.fallosArchivos << ruta;
     }
     if (!detiene.isEmpty())
-        ElOperador().Mensaje(QStringLiteral("La recodificación se detuvo: ") + detiene + QStringLiteral(". ") +
+        ElOperador().Mensaje(QStringLiteral("La recodificación se detuvo: ") +
+                                 (detiene.endsWith(QLatin1Char('.')) ? detiene.chopped(1) : detiene) +
+                                 QStringLiteral(". ") +
                                  QString::number(resumen_.pendientes.size()) +
                                  QStringLiteral(" filas quedan pendientes") +
                                  (resumen_.archivoPendientes.isEmpty()

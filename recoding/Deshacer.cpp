@@ -73,6 +73,7 @@ ListaDeshacer ArmaDeshacer(const QVector<ResultadoCodigo>& codigos) {
 
 bool DiarioDeshacer::Crea(const QString& ruta, QString& error) {
     ruta_ = ruta;
+    codigos_.clear();
     entradas_.clear();
     recibidos_.clear();
     contenido_.clear();
@@ -106,6 +107,7 @@ void DiarioDeshacer::Rehace() {
 
 bool DiarioDeshacer::Agrega(const ResultadoCodigo& r, QString& error) {
     if (!Cuenta(r) || ruta_.isEmpty()) return true;
+    codigos_ << r;
     Entrada e{TextoSql::ClaveServidor(r.nuevo), Linea(r), false};
     const int recibidos = ++recibidos_[e.clave];
     bool rehacer = false;
@@ -129,6 +131,31 @@ bool DiarioDeshacer::Agrega(const ResultadoCodigo& r, QString& error) {
         contenido_.prepend((e.linea + ArchivoTexto::CRLF).toUtf8());
     }
     if (rehacer) Rehace();
+    return Escribe(error);
+}
+
+bool DiarioDeshacer::QuitaUltimo(QString& error) {
+    if (codigos_.isEmpty()) return true;
+    codigos_.removeLast();
+    // Rare (a commit that failed): the list is built again from the codes.
+    const QVector<ResultadoCodigo> codigos = codigos_;
+    codigos_.clear();
+    entradas_.clear();
+    recibidos_.clear();
+    contenido_.clear();
+    utf8_ = false;
+    QString ignorado;
+    for (const ResultadoCodigo& r : codigos) {
+        codigos_ << r;
+        Entrada e{TextoSql::ClaveServidor(r.nuevo), Linea(r), false};
+        const int recibidos = ++recibidos_[e.clave];
+        if (recibidos > 1)
+            for (Entrada& anterior : entradas_)
+                if (anterior.clave == e.clave) anterior.reversible = false;
+        e.reversible = recibidos == 1 && MotivoNoReversible(r).isEmpty();
+        entradas_ << e;
+    }
+    Rehace();
     return Escribe(error);
 }
 

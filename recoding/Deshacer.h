@@ -28,17 +28,22 @@ ListaDeshacer ArmaDeshacer(const QVector<ResultadoCodigo>& codigos);
 // leaving aside what later codes of the run do to its new code.
 QString MotivoNoReversible(const ResultadoCodigo& r);
 
-// The undo list of a run in progress, on disk after every commit: the file
-// is replaced (a temporary file renamed over it) so that whatever ends the
-// process, it holds the undo lines of exactly the codes committed so far.
+// The undo list of a run in progress, on disk around every commit: the file
+// is replaced (a temporary file renamed over it) with the code's line before
+// the code commits, and without it when the commit fails. Whatever ends the
+// process, it reverts every code committed; at most the code whose commit
+// was cut short is listed too, and running its line finds nothing to move.
 class DiarioDeshacer {
 public:
     // Creates the empty list, checking that the folder takes data. False
     // with the reason in `error`.
     bool Crea(const QString& ruta, QString& error);
-    // One code of the run, in order (failed and skipped codes change
-    // nothing). False with the reason when the file could not be written.
+    // One code of the run, in order, about to commit (failed and skipped
+    // codes change nothing). False with the reason when the file could not
+    // be written.
     bool Agrega(const ResultadoCodigo& r, QString& error);
+    // The last code did not commit after all.
+    bool QuitaUltimo(QString& error);
     // The run is over: a list with no line leaves no file. The path, or
     // empty when there is none.
     QString Termina();
@@ -54,6 +59,7 @@ private:
         bool reversible = false;
     };
     QString ruta_;
+    QVector<ResultadoCodigo> codigos_;
     QVector<Entrada> entradas_;
     QHash<QString, int> recibidos_;
     QByteArray contenido_;  // the lines, last first, encoded

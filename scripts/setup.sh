@@ -12,7 +12,7 @@ packages=(
   unixodbc unixodbc-dev odbcinst tdsodbc libsqliteodbc
   libgtest-dev libgmock-dev libbenchmark-dev
   rapidjson-dev nlohmann-json3-dev
-  python3
+  python3 fonts-liberation2
 )
 
 missing=()

@@ -152,6 +152,9 @@ TEST_F(Lote, OpcionesQueImpidenEmpezar) {
     EXPECT_TRUE(errores.contains("una sola fuente"));
     EXPECT_EQ(Corre({"--archivo", Ruta("no-existe.txt"), linea}), 2);
     EXPECT_TRUE(errores.contains("No se puede leer el archivo"));
+    EXPECT_EQ(Corre({"--archivo", Carpeta(), linea}), 2);
+    EXPECT_TRUE(errores.contains("es una carpeta")) << Visible(errores);
+    EXPECT_EQ(Corre({"--deshacer", Carpeta(), linea}), 2);
     EXPECT_EQ(Corre({"--desconocida", linea}), 2);
     EXPECT_EQ(Corre({"--controlar-puntos", QString(linea).replace("@Password=admin;", "@Password=otra;")}), 2);
     EXPECT_TRUE(errores.contains("Usuario o clave incorrectos")) << Visible(errores);
@@ -230,9 +233,14 @@ TEST_F(Lote, PrefijoDesdeElEjecutable) {
     ASSERT_TRUE(p.waitForFinished(60000));
     const QString out = QString::fromUtf8(p.readAllStandardOutput());
     EXPECT_EQ(p.exitCode(), 0) << Visible(QString::fromUtf8(p.readAllStandardError()));
-    // Size variants fold into their article's new code, so no more rows than loaded.
-    EXPECT_TRUE(out.contains("con error: 0, omitidos: 0")) << Visible(out);
+    // Size variants fold into their article's new code, so no more rows than
+    // loaded; their own rows then find them gone.
+    EXPECT_TRUE(out.contains("con error: 0, omitidos: ")) << Visible(out);
+    EXPECT_TRUE(out.contains("|G: ya no existe en el maestro de artículos")) << Visible(out);
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo LIKE '" + prefijo + "%'"), "0");
+    // The articles took the new rubro: their undo would not give the old one back.
+    EXPECT_TRUE(out.contains("(el rubro del artículo era ")) << Visible(out);
+    EXPECT_FALSE(out.contains("Deshacer: ")) << Visible(out);
     const int nuevos = Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo LIKE 'X" + prefijo + "%'").toInt();
     EXPECT_GT(nuevos, 0);
     EXPECT_LE(nuevos, cuantos.toInt());
@@ -254,9 +262,11 @@ TEST_F(Lote, NuevoCodigoGuardadoConBlancosSeFusiona) {
     const QString pares = Pares(viejo + ",NB10032\r\n");
     auto filasNuevo = [&] { return Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE LTRIM(IdArticulo) = 'NB10032'"); };
 
-    // Refused without --permite-existentes: nothing changes.
-    EXPECT_EQ(Corre({"--archivo", pares, linea}), 0) << Visible(errores);
+    // Refused without --permite-existentes: nothing changes, and a run that
+    // did nothing says so.
+    EXPECT_EQ(Corre({"--archivo", pares, linea}), 1) << Visible(errores);
     EXPECT_TRUE(salida.contains("OMITIDO " + viejo + ": código nuevo rechazado")) << Visible(salida);
+    EXPECT_TRUE(errores.contains("Ninguna fila de la lista se pudo recodificar")) << Visible(errores);
     EXPECT_EQ(filasNuevo(), "1");
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo = '" + viejo + "'"), "1");
 
@@ -278,7 +288,7 @@ TEST_F(Lote, PrefijoMasLargoQueElRubroRecodificaSinCambiarlo) {
     const QString rubros = Valor("SELECT COUNT(DISTINCT IDRUBRO) FROM V_MA_ARTICULOS WHERE IdArticulo LIKE '" + prefijo + "%'");
     EXPECT_EQ(Corre({"--prefijo", prefijo, "LARGO" + prefijo, "--permite-existentes", linea}), 0) << Visible(errores);
     EXPECT_EQ(errores.count("no cabe en el rubro"), 1) << Visible(errores);
-    EXPECT_TRUE(salida.contains("con error: 0, omitidos: 0")) << Visible(salida);
+    EXPECT_TRUE(salida.contains("con error: 0, omitidos: ")) << Visible(salida);
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo LIKE '" + prefijo + "%'"), "0");
     EXPECT_GT(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo LIKE 'LARGO" + prefijo + "%'").toInt(), 0);
     EXPECT_LE(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo LIKE 'LARGO" + prefijo + "%'").toInt(),
@@ -372,9 +382,11 @@ TEST_F(Lote, CadenaEnOrdenInseguro) {
         EXPECT_EQ(Maestro(k.c), 0);
     };
 
-    // Warned about and stopped: nothing changes.
+    // Warned about and stopped: nothing changes; the preview says so too.
     EXPECT_EQ(Corre({"--archivo", lista(s), "--permite-existentes", linea}), 2);
     EXPECT_TRUE(salida.contains("AVISO Cadena (filas 1,2): ")) << Visible(salida);
+    EXPECT_TRUE(errores.contains("--orden-seguro")) << Visible(errores);
+    EXPECT_EQ(Corre({"--archivo", lista(s), "--permite-existentes", "--vista-previa", linea}), 2);
     EXPECT_TRUE(errores.contains("--orden-seguro")) << Visible(errores);
     intacto(s);
 
@@ -651,7 +663,8 @@ TEST_F(Lote, DeshacerDevuelveCadaReferencia) {
     EXPECT_EQ(ArchivoTexto::Lee(deshacer).value_or(""),
               "DESH-B," + b + "\r\n" + cMinusculas + "," + c + "\r\nDESH-A," + a + "\r\n");
 
-    EXPECT_EQ(Corre({"--archivo", deshacer, "--permite-existentes", linea}), 0) << Visible(errores);
+    // As written: the case change and the chain need no --permite-existentes.
+    EXPECT_EQ(Corre({"--deshacer", deshacer, linea}), 0) << Visible(errores);
     EXPECT_TRUE(salida.contains("correctos: 3, con error: 0")) << Visible(salida);
     for (const QString& x : {a, b, c, QString("DESH-A"), QString("DESH-B")})
         EXPECT_EQ(Referencias(x), antes[x]) << x.toStdString();
@@ -660,6 +673,49 @@ TEST_F(Lote, DeshacerDevuelveCadaReferencia) {
         EXPECT_EQ(x.trimmed(), c);
     // The merge stays.
     EXPECT_EQ(Maestro(d), 0);
+
+    // An undo list never merges: a new code that is another article is an error.
+    const auto antesA = Referencias(a);
+    EXPECT_EQ(Corre({"--deshacer", Pares(a + "," + b + "\r\n"), linea}), 1) << Visible(salida);
+    EXPECT_TRUE(salida.contains("ERROR " + a + ": El código nuevo ya es otro artículo")) << Visible(salida);
+    EXPECT_EQ(Referencias(a), antesA);
+    EXPECT_EQ(Maestro(b), 1);
+}
+
+TEST_F(Lote, SalidaQueDiceLoQuePaso) {
+    const QStringList p = Planos();
+    ASSERT_GE(p.size(), 3);
+    // No line holds the delimiter: nothing processed, and why.
+    EXPECT_EQ(Corre({"--archivo", Pares(p[0] + ";PC-0\r\n" + p[1] + ";PC-1\r\n"), linea}), 1);
+    EXPECT_TRUE(errores.contains("Ninguna línea del archivo contiene el delimitador \",\"")) << Visible(errores);
+    EXPECT_EQ(Maestro("PC-0"), 0);
+
+    // Control characters: the row is omitted, never a master code.
+    EXPECT_EQ(Corre({"--archivo", Pares(p[0] + ",B" + QChar(1) + " 4\r\n" + p[1] + ",BIEN-1\r\n"), linea}), 0)
+        << Visible(errores);
+    EXPECT_TRUE(salida.contains("OMITIDO " + p[0] + ": código con caracteres de control\n")) << Visible(salida);
+    EXPECT_TRUE(salida.contains("OK " + p[1] + " -> BIEN-1 (copia)")) << Visible(salida);
+    EXPECT_EQ(Maestro(p[0]), 1);
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo LIKE 'B%' AND CHARINDEX(CHAR(1), IdArticulo) > 0"), "0");
+
+    // A size variant listed after its article's pair: that pair took it along,
+    // so its own row finds it gone and is omitted, not OK.
+    const QString articulo = Codigos()[2];
+    const QString talle =
+        Valor("SELECT MIN(IdArticulo) FROM V_MA_ARTICULOS WHERE IdArticulo LIKE '" + articulo + "|%'").trimmed();
+    ASSERT_FALSE(talle.isEmpty());
+    EXPECT_EQ(Corre({"--archivo", Pares(articulo + ",TAL-N\r\n" + talle + ",TAL-V\r\n"), "--json", linea}), 0)
+        << Visible(errores);
+    const QJsonObject doc = Documento();
+    const QJsonArray pares = doc["pares"].toArray();
+    ASSERT_GE(pares.size(), 2);
+    EXPECT_EQ(pares.last()["viejo"].toString(), talle);
+    EXPECT_EQ(pares.last()["resultado"].toString(), "omitido");
+    EXPECT_TRUE(pares.last()["motivo"].toString().startsWith("ya no existe"));
+    EXPECT_EQ(doc["resumen"]["omitidos"].toInt(), 1);
+    EXPECT_FALSE(ArchivoTexto::Lee(doc["resumen"]["deshacer"].toString()).value_or("").contains("TAL-V"));
+    EXPECT_EQ(Maestro("TAL-V"), 0);
+    EXPECT_EQ(Maestro(talle), 0);
 }
 
 TEST_F(Lote, DeshacerDeOtraCorridaDelMismoSegundoSeConserva) {

@@ -32,8 +32,10 @@ protected:
         // Findings passed, no witness page, the log not shown, notices read.
         op.EstableceRespondedor([](const Aviso& a) -> std::optional<OperadorGuionado::Respuesta> {
             if (a.tipo == Aviso::Tipo::Eleccion) return RespuestaEleccion{0};
-            if (a.tipo == Aviso::Tipo::Mensaje) return BotonesMensaje::Juego(a.botones) == vbYesNo ? vbNo : vbOK;
-            return std::nullopt;
+            if (a.tipo != Aviso::Tipo::Mensaje) return std::nullopt;
+            const int juego = BotonesMensaje::Juego(a.botones);
+            if (juego == vbAbortRetryIgnore) return vbIgnore;  // a failed code: go on
+            return juego == vbYesNo ? vbNo : vbOK;
         });
     }
     void Lista(int n, const QString& prefijo = "RES-") {
