@@ -105,20 +105,26 @@ void DiarioDeshacer::Rehace() {
     contenido_ = utf8_ ? texto.toUtf8() : cp;
 }
 
-bool DiarioDeshacer::Agrega(const ResultadoCodigo& r, QString& error) {
-    if (!Cuenta(r) || ruta_.isEmpty()) return true;
+bool DiarioDeshacer::Anota(const ResultadoCodigo& r) {
     codigos_ << r;
     Entrada e{TextoSql::ClaveServidor(r.nuevo), Linea(r), false};
     const int recibidos = ++recibidos_[e.clave];
-    bool rehacer = false;
+    bool cambian = false;
     if (recibidos > 1)
         for (Entrada& anterior : entradas_)
             if (anterior.reversible && anterior.clave == e.clave) {
                 anterior.reversible = false;
-                rehacer = true;
+                cambian = true;
             }
     e.reversible = recibidos == 1 && MotivoNoReversible(r).isEmpty();
     entradas_ << e;
+    return cambian;
+}
+
+bool DiarioDeshacer::Agrega(const ResultadoCodigo& r, QString& error) {
+    if (!Cuenta(r) || ruta_.isEmpty()) return true;
+    bool rehacer = Anota(r);
+    const Entrada& e = entradas_.last();
     if (!e.reversible && !rehacer) return true;
     if (!rehacer && !utf8_) {
         const QString texto = e.linea + ArchivoTexto::CRLF;
@@ -136,25 +142,13 @@ bool DiarioDeshacer::Agrega(const ResultadoCodigo& r, QString& error) {
 
 bool DiarioDeshacer::QuitaUltimo(QString& error) {
     if (codigos_.isEmpty()) return true;
-    codigos_.removeLast();
     // Rare (a commit that failed): the list is built again from the codes.
-    const QVector<ResultadoCodigo> codigos = codigos_;
+    QVector<ResultadoCodigo> codigos = codigos_;
+    codigos.removeLast();
     codigos_.clear();
     entradas_.clear();
     recibidos_.clear();
-    contenido_.clear();
-    utf8_ = false;
-    QString ignorado;
-    for (const ResultadoCodigo& r : codigos) {
-        codigos_ << r;
-        Entrada e{TextoSql::ClaveServidor(r.nuevo), Linea(r), false};
-        const int recibidos = ++recibidos_[e.clave];
-        if (recibidos > 1)
-            for (Entrada& anterior : entradas_)
-                if (anterior.clave == e.clave) anterior.reversible = false;
-        e.reversible = recibidos == 1 && MotivoNoReversible(r).isEmpty();
-        entradas_ << e;
-    }
+    for (const ResultadoCodigo& r : codigos) Anota(r);
     Rehace();
     return Escribe(error);
 }

@@ -50,6 +50,8 @@ public:
     const QString& Ruta() const { return ruta_; }
 
 private:
+    // Records a code; true when lines already listed stop being reversible.
+    bool Anota(const ResultadoCodigo& r);
     bool Escribe(QString& error);
     void Rehace();
 

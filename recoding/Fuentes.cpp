@@ -29,12 +29,6 @@ struct Restablece {
     ~Restablece() { bandera = valor; }
 };
 
-bool TieneControles(const QString& codigo) {
-    for (const QChar c : codigo)
-        if (c.unicode() < 32) return true;
-    return false;
-}
-
 bool Abierto(const RecordsetPtr& rs) {
     return rs && rs->State() != 0;
 }
@@ -112,7 +106,7 @@ void FrmEMRecodifica::CmdBuscar_Click() {
             [&] {
                 // A code with control characters stays in the grid unvalidated,
                 // without a description: it is never recoded.
-                if (TieneControles(viejo) || TieneControles(nuevo)) {
+                if (Texto::TieneControles(viejo) || Texto::TieneControles(nuevo)) {
                     ErrorValidacion = true;
                     return;
                 }

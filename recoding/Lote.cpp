@@ -313,12 +313,6 @@ bool AbreSesion(const QString& linea, QTextStream& err) {
     return true;
 }
 
-bool TieneControles(const QString& codigo) {
-    for (const QChar c : codigo)
-        if (c.unicode() < 32) return true;
-    return false;
-}
-
 // A code as printed: control characters as \xNN.
 QString Legible(const QString& codigo) {
     QString r;
@@ -337,7 +331,7 @@ int Omitidas(const FrmEMRecodifica& frm, QTextStream& out, QJsonArray* json) {
         const QString descripcion = Trim(g.TextMatrix(i, Grilla::Descripcion));
         if (viejo.isEmpty() && nuevo.isEmpty()) continue;
         QString motivo;
-        if (TieneControles(viejo) || TieneControles(nuevo))
+        if (Texto::TieneControles(viejo) || Texto::TieneControles(nuevo))
             motivo = QStringLiteral("código con caracteres de control");
         else if (viejo.isEmpty())
             motivo = QStringLiteral("sin código actual");

@@ -95,21 +95,22 @@ public:
 // SQL Server: sp_getapplock owned by the session; the holder's text in a
 // global temporary table, dropped by the server with the session.
 inline bool Controlador::TomaBloqueo(const QString& recurso, const QString& titular, QString& actual,
-                              std::vector<ErrorProveedor>& errores) {
+                                     std::vector<ErrorProveedor>& errores) {
     auto cita = [](QString t) { return QStringLiteral("N'") + t.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\''); };
-    QString tabla = QStringLiteral("##") + recurso;
-    for (QChar& ch : tabla)
-        if (!ch.isLetterOrNumber() && ch != QLatin1Char('#')) ch = QLatin1Char('_');
+    // One global table for the holders of every database of the server.
     const QString sql =
         QStringLiteral("SET NOCOUNT ON\r\nDECLARE @r int\r\n"
                        "EXEC @r = sp_getapplock @Resource = %1, @LockMode = 'Exclusive', @LockOwner = 'Session', "
                        "@LockTimeout = 0\r\n"
                        "IF @r >= 0 BEGIN\r\n"
-                       " IF OBJECT_ID('tempdb..%2') IS NULL CREATE TABLE %2 (titular nvarchar(400))\r\n"
-                       " DELETE FROM %2\r\n INSERT INTO %2 VALUES (%3)\r\nEND\r\n"
-                       "SELECT @r AS r, (CASE WHEN @r < 0 AND OBJECT_ID('tempdb..%2') IS NOT NULL "
-                       "THEN (SELECT TOP 1 titular FROM %2) END) AS titular")
-            .arg(cita(recurso), tabla, cita(titular));
+                       " IF OBJECT_ID('tempdb..##QuenvarBloqueos') IS NULL\r\n"
+                       "  CREATE TABLE ##QuenvarBloqueos (base sysname, recurso nvarchar(255), titular nvarchar(400))\r\n"
+                       " DELETE FROM ##QuenvarBloqueos WHERE base = DB_NAME() AND recurso = %1\r\n"
+                       " INSERT INTO ##QuenvarBloqueos VALUES (DB_NAME(), %1, %2)\r\nEND\r\n"
+                       "SELECT @r AS r, (CASE WHEN @r < 0 AND OBJECT_ID('tempdb..##QuenvarBloqueos') IS NOT NULL "
+                       "THEN (SELECT TOP 1 titular FROM ##QuenvarBloqueos WHERE base = DB_NAME() AND recurso = %1) "
+                       "END) AS titular")
+            .arg(cita(recurso), cita(titular));
     ResultadoLote r = Ejecuta(sql, 0);
     errores.insert(errores.end(), r.errores.begin(), r.errores.end());
     for (const ResultadoSentencia& rs : r.resultados) {

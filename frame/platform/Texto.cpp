@@ -71,6 +71,12 @@ bool Iguales(const QString& a, const QString& b) { return a.compare(b, Qt::CaseI
 bool Contiene(const QString& s, const QString& buscado) { return s.contains(buscado, Qt::CaseInsensitive); }
 bool EmpiezaCon(const QString& s, const QString& prefijo) { return s.startsWith(prefijo, Qt::CaseInsensitive); }
 
+bool TieneControles(const QString& s) {
+    for (const QChar c : s)
+        if (c.unicode() < 32) return true;
+    return false;
+}
+
 QString Reemplaza(const QString& s, const QString& buscado, const QString& reemplazo) {
     if (buscado.isEmpty()) return s;
     QString r = s;

@@ -33,6 +33,8 @@ QString LCase(const QString& s);
 // Case-insensitive equality and containment (Ñ = ñ, Á = á; a ≠ á).
 bool Iguales(const QString& a, const QString& b);
 bool Contiene(const QString& s, const QString& buscado);
+// Holds a character below 32 (NUL, tab, line ends and the other controls).
+bool TieneControles(const QString& s);
 bool EmpiezaCon(const QString& s, const QString& prefijo);
 // Every occurrence of `buscado`, in any mix of case, replaced.
 QString Reemplaza(const QString& s, const QString& buscado, const QString& reemplazo);
