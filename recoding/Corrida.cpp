@@ -589,9 +589,15 @@ void FrmEMRecodifica::ProcesoPrincipal() {
             },
             [&] {
                 if (!preguntas) return;
+                // A stopped run says so, and what it left.
+                const QString inicio =
+                    resumen_.detenida
+                        ? QStringLiteral("Proceso DETENIDO: ") + QString::number(resumen_.pendientes.size()) +
+                              QStringLiteral(" filas quedaron pendientes para otra corrida.")
+                        : QStringLiteral("Proceso FINALIZADO.");
                 respuesta = ElOperador().Mensaje(
-                    QStringLiteral("Proceso FINALIZADO. Es recomendable imprimir un testigo de la recodificación "
-                                   "realizada, ¿Desea Imprimirlo?"),
+                    inicio + QStringLiteral(" Es recomendable imprimir un testigo de la recodificación "
+                                            "realizada, ¿Desea Imprimirlo?"),
                     vbYesNo + vbQuestion, QStringLiteral("Aviso al operador"));
             },
             [&] {

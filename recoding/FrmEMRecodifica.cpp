@@ -45,6 +45,8 @@ void FrmEMRecodifica::UtilKor1_Click(const QString& clave) {
     } else if (k == QLatin1String("GRABAR")) {
         bool seguir = false;
         if (!g.Paso([&] { seguir = RevisaAntesDeGrabar(); }) || !seguir) return;
+        // Rows put back after a stop keep the prefix load they came from.
+        const bool porPrefijo = CargaPorPrefijo;
         if (!g.Paso([&] { ProcesoPrincipal(); })) return;
         // A run that did not start leaves the list as it was.
         if (!resumen_.noIniciada.isEmpty()) {
@@ -55,6 +57,7 @@ void FrmEMRecodifica::UtilKor1_Click(const QString& clave) {
         g.Ejecuta({[&] { InicializaGrid2(); },
                    [&] { ReponePendientes(); },
                    [&] { inicializa(); },
+                   [&] { CargaPorPrefijo = porPrefijo && !resumen_.pendientes.isEmpty(); },
                    [&] { LblCodigo = TextoResumen(resumen_, LblCodigo); },
                    [&] {
                        if (Vista) Vista->Actualiza();

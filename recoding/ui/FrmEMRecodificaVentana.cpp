@@ -225,7 +225,11 @@ void FrmEMRecodificaVentana::ArmaControles() {
     connect(TxtPrefijoAnt_, &QLineEdit::returnPressed, this, [this] { frm_.TxtPrefijoAnt_KeyPress(13); });
     connect(TxtPrefijoNvo_, &QLineEdit::returnPressed, this, [this] { frm_.TxtPrefijoNvo_KeyPress(13); });
     connect(CmdBuscar_, &QPushButton::clicked, this, [this] { frm_.CmdBuscar_Click(); });
-    connect(CmdPrefijo_, &QPushButton::clicked, this, [this] { frm_.CmdPrefijo_Click(); });
+    connect(CmdPrefijo_, &QPushButton::clicked, this, [this] {
+        frm_.CmdPrefijo_Click();
+        // The load disabled the button while it ran; the model has it back on.
+        CmdPrefijo_->setEnabled(frm_.CmdPrefijoEnabled);
+    });
     connect(CmdControlar_, &QPushButton::clicked, this, [this] { frm_.CmdControlar_Click(); });
     connect(grilla_, &GrillaVista::Desplazada, this, [this] { ColocaEditor(); });
 }
@@ -337,8 +341,19 @@ void FrmEMRecodificaVentana::Actualiza() {
 
 void FrmEMRecodificaVentana::Progreso(int fila, int total) {
     // Painted when the run yields to the window system; at most 25 times a
-    // second, so that painting does not slow the run down.
-    if (progreso_.isValid() && progreso_.elapsed() < 40 && fila < total) return;
+    // second, so that painting does not slow the run down. A text held back
+    // is shown when the pause ends, so the last one is never lost.
+    if (progreso_.isValid() && progreso_.elapsed() < 40 && fila < total) {
+        if (!progresoPendiente_) {
+            progresoPendiente_ = true;
+            QTimer::singleShot(40 - static_cast<int>(progreso_.elapsed()), this, [this] {
+                progresoPendiente_ = false;
+                progreso_.start();
+                LblCodigo_->setText(frm_.LblCodigo);
+            });
+        }
+        return;
+    }
     progreso_.start();
     LblCodigo_->setText(frm_.LblCodigo);
 }

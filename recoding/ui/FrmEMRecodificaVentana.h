@@ -91,4 +91,5 @@ private:
     bool descargada_ = false;
     bool actualizando_ = false;
     QElapsedTimer progreso_;
+    bool progresoPendiente_ = false;  // a progress text waits for the pause to end
 };

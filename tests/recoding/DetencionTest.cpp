@@ -149,7 +149,30 @@ TEST_F(Detencion, ElBotonCancelarDelCartelDetieneTrasLaFila) {
     EXPECT_EQ(detiene.Pasos().size(), 1);
     NadaAMedias(1);
     EXPECT_EQ(frm.UltimaCorrida().pendientes.size(), 2);
-    EXPECT_EQ(op.Mensajes(), QStringList{kPreguntaTestigo});
+    // A stopped run says so.
+    EXPECT_EQ(op.Mensajes(), QStringList{QString(kPreguntaTestigo).replace(
+                                 "Proceso FINALIZADO.", "Proceso DETENIDO: 2 filas quedaron pendientes para otra corrida.")});
+}
+
+TEST_F(Detencion, UnaCargaPorPrefijoDetenidaSigueCambiandoElRubroAlReanudar) {
+    Lista(4);
+    frm.CargaPorPrefijo = true;
+    frm.TxtPrefijoNvo = "RZ";
+    detiene.n = 2;
+    detiene.accion = [&] { frm.PideDetener(); };
+    op.Responde(vbNo);
+    frm.UtilKor1_Click("GRABAR");
+    ASSERT_EQ(frm.UltimaCorrida().pendientes.size(), 2);
+    // The rows put back are still a prefix load: the rest take the new rubro too.
+    EXPECT_TRUE(frm.CargaPorPrefijo);
+    detiene.accion = nullptr;
+    op.Responde(vbNo);
+    frm.UtilKor1_Click("GRABAR");
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(Texto::Trim(Valor("SELECT IDRUBRO FROM V_MA_ARTICULOS WHERE IdArticulo = 'DET-" + QString::number(i) + "'")),
+                  "RZ")
+            << i;
+    EXPECT_FALSE(frm.CargaPorPrefijo);
 }
 
 TEST_F(Detencion, EntreTallesLaFilaQuedaYLuegoTerminaSuArticulo) {

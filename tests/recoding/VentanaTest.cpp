@@ -20,6 +20,7 @@
 #include "frame/lib/Lib_Teclado.h"
 #include "frame/platform/Aplicacion.h"
 #include "frame/platform/ArchivoTexto.h"
+#include "frame/platform/Texto.h"
 #include "frame/sesion/Sesion.h"
 #include "recoding/Testigo.h"
 #include "recoding/ui/FrmEMRecodificaVentana.h"
@@ -404,3 +405,31 @@ TEST_F(Ventana, CerrarDuranteLaCorridaEsperaAlCodigoEnCurso) {
 }
 
 }  // namespace
+
+TEST_F(Ventana, CargarPrefijoVuelveAQuedarHabilitadoYElRotuloNoQuedaAtrasado) {
+    auto* boton = v->findChild<QPushButton*>("CmdPrefijo");
+    ASSERT_TRUE(boton);
+    const QString prefijo = Codigos(1).value(0).left(3);
+    ASSERT_FALSE(prefijo.isEmpty());
+    QTest::keyClicks(v->findChild<QLineEdit*>("TxtPrefijoAnt"), prefijo);
+    QTest::keyClicks(v->findChild<QLineEdit*>("TxtPrefijoNvo"), "Z" + prefijo);
+    op.EstableceRespondedor([](const Aviso& a) -> std::optional<OperadorGuionado::Respuesta> {
+        if (a.tipo == Aviso::Tipo::Mensaje) return vbYes;
+        return std::nullopt;
+    });
+    // Loaded twice: the button is back after each load.
+    for (int vez = 0; vez < 2; ++vez) {
+        QTest::mouseClick(boton, Qt::LeftButton);
+        EXPECT_TRUE(Texto::Trim(g().TextMatrix(1, 0)).startsWith(prefijo)) << vez;
+        EXPECT_TRUE(boton->isEnabled()) << vez;
+    }
+
+    // Progress faster than it is painted: the last text still shows.
+    auto* rotulo = v->findChild<QLabel*>("LblCodigo");
+    for (int i = 1; i <= 5; ++i) {
+        v->Modelo().LblCodigo = QString("(%1 de 6)").arg(i);
+        v->Progreso(i, 6);
+    }
+    for (int espera = 0; espera < 50 && rotulo->text() != "(5 de 6)"; ++espera) QTest::qWait(20);
+    EXPECT_EQ(rotulo->text(), "(5 de 6)");
+}
