@@ -21,6 +21,7 @@ Lib_FrmCons3TreeVentana::Lib_FrmCons3TreeVentana(Lib_FrmCons3Tree& modelo, QWidg
     CmbSearch->setEditable(true);
     CmbSearch->setInsertPolicy(QComboBox::NoInsert);
     CmbSearch->setToolTip(QStringLiteral("F5 realiza nueva busqueda"));
+    CmbSearch->installEventFilter(this);
     CmbSearch->lineEdit()->installEventFilter(this);
     v->addWidget(CmbSearch);
     TreeV = new QTreeWidget(this);
@@ -112,7 +113,9 @@ void Lib_FrmCons3TreeVentana::Aceptar() {
 }
 
 bool Lib_FrmCons3TreeVentana::eventFilter(QObject* o, QEvent* e) {
-    if (o == CmbSearch->lineEdit() && e->type() == QEvent::KeyPress) {
+    // Keys arrive at the combo box, which would take the arrows and pages
+    // itself; the line edit only sees what the box passes on.
+    if ((o == CmbSearch || o == CmbSearch->lineEdit()) && e->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(e);
         switch (k->key()) {
         case Qt::Key_F5: {

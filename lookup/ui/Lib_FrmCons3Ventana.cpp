@@ -96,6 +96,7 @@ Lib_FrmCons3Ventana::Lib_FrmCons3Ventana(Lib_FrmCons3& modelo, QWidget* padre) :
     int ancho = 360 / 15;
     for (const auto& c : m_.Columnas()) ancho += static_cast<int>(c.AnchoTwips / kTwipsPorPixel);
     resize(std::max(ancho + 40, 480), 480);
+    CmbSearch[0]->setFocus();
 }
 
 void Lib_FrmCons3Ventana::done(int resultado) {
@@ -188,6 +189,11 @@ bool Lib_FrmCons3Ventana::TeclaCaja(int caja, QKeyEvent* e) {
         Sincroniza();
         return true;
     case Qt::Key_Up: case Qt::Key_Down: case Qt::Key_PageUp: case Qt::Key_PageDown:
+        // The list takes the focus with a row chosen, so that Enter returns it.
+        if (m_.FilaActual() < 0 && !m_.Filas().empty()) {
+            m_.SeleccionaFila(0);
+            MuestraSeleccion();
+        }
         ListView1->setFocus();
         return true;
     case Qt::Key_Return: case Qt::Key_Enter:
@@ -254,7 +260,9 @@ bool Lib_FrmCons3Ventana::eventFilter(QObject* o, QEvent* e) {
             c->setStyleSheet(QStringLiteral("QComboBox { background-color: #00FFFF; }"));
         } else if (e->type() == QEvent::FocusOut) {
             c->setStyleSheet(QStringLiteral("QComboBox { background-color: white; }"));
-        } else if (e->type() == QEvent::KeyPress && o == c->lineEdit()) {
+        } else if (e->type() == QEvent::KeyPress) {
+            // Keys arrive at the combo box, which would take the arrows and
+            // pages itself; the line edit only sees what the box passes on.
             if (TeclaCaja(caja, static_cast<QKeyEvent*>(e))) return true;
         }
         return QDialog::eventFilter(o, e);

@@ -2,11 +2,10 @@
 
 #include "lookup/Lib_FrmCons3Tree.h"
 #include "lookup/ui/VentanasConsulta.h"
-#include "tests/lookup/PruebaVentanasConsulta.h"
+#include "tests/lookup/PruebaVentanasTeclado.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -14,10 +13,10 @@
 
 namespace {
 
-class VentanaArbol : public PruebaVentanasConsulta {
+class VentanaArbol : public PruebaVentanasTeclado {
 protected:
     void SetUp() override {
-        PruebaVentanasConsulta::SetUp();
+        PruebaVentanasTeclado::SetUp();
         Ejecuta(QStringLiteral("DELETE FROM V_TA_FAMILIAS"));
         Ejecuta(QStringLiteral("INSERT INTO V_TA_FAMILIAS (IdFamilia, Descripcion) VALUES "
                                "('01','BEBIDAS'),('0101','GASEOSAS'),('010101','COLAS'),('02','LIMPIEZA')"));
@@ -31,13 +30,13 @@ TEST_F(VentanaArbol, BuscaMarcaYAcepta) {
     m.CampoDevuelto = QStringLiteral("IDFAMILIA");
     ASSERT_TRUE(m.Carga());
     Lib_FrmCons3TreeVentana w(m);
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(Activa(w));
+    EXPECT_EQ(Foco(), w.CmbSearch);
     ASSERT_EQ(w.TreeV->topLevelItemCount(), 1);
     QTreeWidgetItem* raiz = w.TreeV->topLevelItem(0);
     EXPECT_EQ(raiz->text(0), "Consulta...");
     EXPECT_EQ(raiz->childCount(), 2);
-    QTest::keyClicks(w.CmbSearch->lineEdit(), QStringLiteral("gas"));
+    Escribe(QStringLiteral("gas"));
     ASSERT_TRUE(w.TreeV->currentItem());
     EXPECT_EQ(w.TreeV->currentItem()->text(0), "0101 - GASEOSAS");
     raiz->child(0)->setCheckState(0, Qt::Checked);   // as a click on the box does
@@ -57,17 +56,41 @@ TEST_F(VentanaArbol, F5YLaFabrica) {
     int hijos = -1;
     QTimer::singleShot(0, [&] {
         auto* w = qobject_cast<Lib_FrmCons3TreeVentana*>(QApplication::activeModalWidget());
-        if (!w) return;
-        QTest::keyClicks(w->CmbSearch->lineEdit(), QStringLiteral("chi"));
-        QTest::keyClick(w->CmbSearch->lineEdit(), Qt::Key_F5);
+        if (!w || !Activa(*w)) return;
+        Escribe(QStringLiteral("chi"));
+        Tecla(Qt::Key_F5);
         hijos = w->TreeV->topLevelItem(0)->childCount();
-        QTest::keyClicks(w->CmbSearch->lineEdit(), QStringLiteral("zz11"));
+        Escribe(QStringLiteral("zz11"));
         w->CmdAceptar->click();
     });
     v->MuestraModal();
     EXPECT_EQ(hijos, 1);
     EXPECT_EQ(v->ValorDevuelto.toString(), "ZZ11");
     EstableceVentanasConsulta({});
+}
+
+TEST_F(VentanaArbol, FlechasYPaginasLlevanElFocoAlArbol) {
+    Lib_FrmCons3Tree m;
+    m.sql = QStringLiteral("select * from v_ta_familias");
+    m.CampoDevuelto = QStringLiteral("IDFAMILIA");
+    ASSERT_TRUE(m.Carga());
+    Lib_FrmCons3TreeVentana w(m);
+    ASSERT_TRUE(Activa(w));
+    const Qt::Key teclas[] = {Qt::Key_Down, Qt::Key_PageDown, Qt::Key_Up, Qt::Key_PageUp};
+    for (const Qt::Key k : teclas) {
+        SCOPED_TRACE(k);
+        w.CmbSearch->setFocus();
+        ASSERT_EQ(Foco(), w.CmbSearch);
+        Tecla(Qt::Key_A, Qt::ControlModifier);   // typing replaces what the box holds
+        Escribe(QStringLiteral("lim"));
+        Tecla(k);
+        EXPECT_EQ(Foco(), w.TreeV);
+        ASSERT_TRUE(w.TreeV->currentItem());
+        EXPECT_EQ(w.TreeV->currentItem()->text(0), "02 - LIMPIEZA");   // the node found stays chosen
+    }
+    Tecla(Qt::Key_Return);
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+    EXPECT_EQ(m.ValorDevuelto.toString(), "02");
 }
 
 }  // namespace

@@ -2,11 +2,10 @@
 
 #include "lookup/Lib_FrmCons3.h"
 #include "lookup/ui/VentanasConsulta.h"
-#include "tests/lookup/PruebaVentanasConsulta.h"
+#include "tests/lookup/PruebaVentanasTeclado.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -14,10 +13,10 @@
 
 namespace {
 
-class VentanaLista : public PruebaVentanasConsulta {
+class VentanaLista : public PruebaVentanasTeclado {
 protected:
     void SetUp() override {
-        PruebaVentanasConsulta::SetUp();
+        PruebaVentanasTeclado::SetUp();
         Ejecuta(QStringLiteral("INSERT INTO V_MA_ARTICULOS (IdArticulo, Descripcion) VALUES "
                                "('Q001','ABRAZADERA CHICA'),('Q002','abrojo'),('Q003','CLAVO O''HARA'),"
                                "('Q004','BULON'),('Q005','TUERCA')"));
@@ -33,45 +32,107 @@ protected:
 TEST_F(VentanaLista, EscribirEnLaCajaBuscaYF5Refina) {
     ASSERT_TRUE(m.Carga());
     Lib_FrmCons3Ventana w(m);
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(Activa(w));
     ASSERT_EQ(w.CmbSearch.size(), 2u);
     EXPECT_EQ(w.ListView1->model()->rowCount(), 5);
+    EXPECT_EQ(Foco(), w.CmbSearch[0]);   // the window opens on the first box
     w.CmbSearch[0]->setFocus();
-    QTest::keyClicks(w.CmbSearch[0]->lineEdit(), QStringLiteral("cla"));
+    Escribe(QStringLiteral("cla"));
+    EXPECT_EQ(w.CmbSearch[0]->currentText(), "cla");
     EXPECT_EQ(w.ListView1->currentIndex().row(), 3);
     EXPECT_EQ(m.FilaActual(), 3);
-    QTest::keyClick(w.CmbSearch[0]->lineEdit(), Qt::Key_F5);
+    Tecla(Qt::Key_F5);
     EXPECT_EQ(w.ListView1->model()->rowCount(), 1);
     EXPECT_EQ(w.CmbSearch[0]->currentText(), "");
-    // The second column's box searches that column.
-    QTest::keyClicks(w.CmbSearch[1]->lineEdit(), QStringLiteral("q003"));
+    EXPECT_EQ(Foco(), w.CmbSearch[0]);
+    // Tab leads to the second column's box, which searches that column.
+    Tecla(Qt::Key_Tab);
+    EXPECT_EQ(Foco(), w.CmbSearch[1]);
+    Escribe(QStringLiteral("q003"));
     EXPECT_EQ(w.ListView1->currentIndex().row(), 0);
     w.CmdNueva->click();
     EXPECT_EQ(w.ListView1->model()->rowCount(), 5);
+    EXPECT_EQ(Foco(), w.CmbSearch[0]);
+}
+
+TEST_F(VentanaLista, FlechasYPaginasLlevanElFocoALaLista) {
+    ASSERT_TRUE(m.Carga());
+    Lib_FrmCons3Ventana w(m);
+    ASSERT_TRUE(Activa(w));
+    w.CmbSearch[0]->setFocus();
+    const Qt::Key teclas[] = {Qt::Key_Down, Qt::Key_PageDown, Qt::Key_Up, Qt::Key_PageUp};
+    for (const Qt::Key k : teclas) {
+        SCOPED_TRACE(k);
+        Escribe(QStringLiteral("b"));   // typed in the list: back to the box
+        ASSERT_EQ(Foco(), w.CmbSearch[0]);
+        Tecla(k);
+        EXPECT_EQ(Foco(), w.ListView1);
+        EXPECT_EQ(w.ListView1->currentIndex().row(), 2);   // the row found stays chosen
+        Tecla(Qt::Key_Backspace);   // in the list: erases in the box, which takes the focus
+    }
+    // Nothing found: the first row is chosen when the list takes the focus.
+    w.CmdNueva->click();
+    Escribe(QStringLiteral("x"));
+    EXPECT_EQ(m.FilaActual(), -1);
+    Tecla(Qt::Key_Down);
+    EXPECT_EQ(Foco(), w.ListView1);
+    EXPECT_EQ(m.FilaActual(), 0);
+    Tecla(Qt::Key_Return);
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+    EXPECT_EQ(m.ValorDevuelto.toString(), "Q001");
+}
+
+TEST_F(VentanaLista, F5LlegaMasAllaDeLasPrimerasMilFilas) {
+    // A thousand articles sort before the one sought.
+    for (int bloque = 0; bloque < 10; ++bloque) {
+        QStringList filas;
+        for (int i = 0; i < 100; ++i) {
+            const int n = bloque * 100 + i;
+            filas << QStringLiteral("('R%1','AAA ACEITE %1')").arg(n, 4, 10, QLatin1Char('0'));
+        }
+        Ejecuta(QStringLiteral("INSERT INTO V_MA_ARTICULOS (IdArticulo, Descripcion) VALUES ") + filas.join(','));
+    }
+    Ejecuta(QStringLiteral("INSERT INTO V_MA_ARTICULOS (IdArticulo, Descripcion) VALUES ('Q999','ZZ TUERCA QUENVAR')"));
+    m.sql = QStringLiteral("SELECT TOP 1000 DESCRIPCION,IDARTICULO FROM VT_MA_ARTICULOS  with(nolock)  WHERE SUSPENDIDO = "
+                           "0 ORDER BY DESCRIPCION");
+    m.CmpsDevueltos.clear();
+    ASSERT_TRUE(m.Carga());
+    Lib_FrmCons3Ventana w(m);
+    ASSERT_TRUE(Activa(w));
+    ASSERT_EQ(w.ListView1->model()->rowCount(), 1000);
+    w.CmbSearch[0]->setFocus();
+    Escribe(QStringLiteral("zz tuerca"));
+    EXPECT_EQ(m.FilaActual(), -1);   // not among the rows loaded
+    Tecla(Qt::Key_F5);
+    ASSERT_EQ(w.ListView1->model()->rowCount(), 1);
+    EXPECT_EQ(w.CmbSearch[0]->currentText(), "");
+    Tecla(Qt::Key_Down);
+    EXPECT_EQ(Foco(), w.ListView1);
+    Tecla(Qt::Key_Return);
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+    EXPECT_EQ(m.ValorDevuelto.toString(), "Q999");
 }
 
 TEST_F(VentanaLista, EnterAceptaEscCancelaYLoTecleadoVaALaCaja) {
     ASSERT_TRUE(m.Carga());
     {
         Lib_FrmCons3Ventana w(m);
-        w.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+        ASSERT_TRUE(Activa(w));
         w.ListView1->setFocus();
-        QTest::keyClicks(w.ListView1, QStringLiteral("bu"));   // to the last used box (the first)
+        Escribe(QStringLiteral("bu"));   // to the last used box (the first)
+        EXPECT_EQ(Foco(), w.CmbSearch[0]);
         EXPECT_EQ(w.CmbSearch[0]->currentText(), "bu");   // as typed
         EXPECT_EQ(w.ListView1->currentIndex().row(), 2);
         w.ListView1->setFocus();
-        QTest::keyClick(w.ListView1, Qt::Key_Return);
+        Tecla(Qt::Key_Return);
         EXPECT_EQ(w.result(), QDialog::Accepted);
         EXPECT_EQ(m.ValorDevuelto.toString(), "Q004");
         EXPECT_EQ(m.Valores, QVariantList{QStringLiteral("BULON")});
     }
     {
         Lib_FrmCons3Ventana w(m);
-        w.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-        QTest::keyClick(&w, Qt::Key_Escape);
+        ASSERT_TRUE(Activa(w));
+        Tecla(Qt::Key_Escape);   // from the search box
         EXPECT_EQ(w.result(), QDialog::Rejected);
         EXPECT_EQ(m.ValorDevuelto.toString(), "");
         EXPECT_TRUE(m.Valores.isEmpty());
@@ -88,9 +149,9 @@ TEST_F(VentanaLista, LaFabricaMuestraLaListaModal) {
     bool visto = false;
     QTimer::singleShot(0, [&] {
         auto* w = qobject_cast<Lib_FrmCons3Ventana*>(QApplication::activeModalWidget());
-        if (!w) return;
+        if (!w || !Activa(*w)) return;
         visto = true;
-        w->CmdAceptar->click();
+        Tecla(Qt::Key_Return);   // the initial text found the row
     });
     v->MuestraModal();
     EXPECT_TRUE(visto);
