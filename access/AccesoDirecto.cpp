@@ -56,11 +56,12 @@ QString ArgumentoExec(const QString& argumento) {
     return ValorClave(citado);
 }
 
-QString ContenidoLanzador(const QString& nombre, const QString& programa, const QString& argumento,
+QString ContenidoLanzador(const QString& nombre, const QString& programa, const QStringList& argumentos,
                           const QString& icono) {
+    QString exec = ArgumentoExec(programa);
+    for (const QString& a : argumentos) exec += QLatin1Char(' ') + ArgumentoExec(a);
     return QStringLiteral("[Desktop Entry]\n") + QStringLiteral("Type=Application\n") + QStringLiteral("Name=") +
-           ValorClave(nombre) + QLatin1Char('\n') + QStringLiteral("Exec=") + ArgumentoExec(programa) +
-           QLatin1Char(' ') + ArgumentoExec(argumento) + QLatin1Char('\n') + QStringLiteral("Icon=") +
+           ValorClave(nombre) + QLatin1Char('\n') + QStringLiteral("Exec=") + exec + QLatin1Char('\n') + QStringLiteral("Icon=") +
            ValorClave(icono) + QLatin1Char('\n') + QStringLiteral("Terminal=false\n");
 }
 
@@ -86,13 +87,13 @@ QString IconoDe(const QString& programa) {
     return QFileInfo(programa).absolutePath() + QStringLiteral("/quenvar.svg");
 }
 
-void Crea(const QString& archivo, const QString& nombre, const QString& programa, const QString& argumento,
+void Crea(const QString& archivo, const QString& nombre, const QString& programa, const QStringList& argumentos,
           const QString& icono) {
     const QString carpeta = QFileInfo(archivo).absolutePath();
     if (!QDir().mkpath(carpeta)) NoSeEscribe(archivo, QString());
     QFile f(archivo);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) NoSeEscribe(archivo, f.errorString());
-    const QByteArray bytes = ContenidoLanzador(nombre, programa, argumento, icono).toUtf8();
+    const QByteArray bytes = ContenidoLanzador(nombre, programa, argumentos, icono).toUtf8();
     if (f.write(bytes) != bytes.size() || !f.flush()) NoSeEscribe(archivo, f.errorString());
     f.close();
     f.setPermissions(f.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser | QFileDevice::ExeGroup |
@@ -113,11 +114,15 @@ QString Extension() { return QStringLiteral(".lnk"); }
 
 QString IconoDe(const QString& programa) { return programa; }
 
-void Crea(const QString& archivo, const QString&, const QString& programa, const QString& argumento,
+void Crea(const QString& archivo, const QString&, const QString& programa, const QStringList& lista,
           const QString& icono) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const std::wstring destino = QDir::toNativeSeparators(programa).toStdWString();
-    const std::wstring argumentos = argumento.toStdWString();
+    QString linea;
+    for (const QString& a : lista)
+        linea += (linea.isEmpty() ? QString() : QStringLiteral(" ")) +
+                 (a.contains(QLatin1Char(' ')) ? QLatin1Char('"') + a + QLatin1Char('"') : a);
+    const std::wstring argumentos = linea.toStdWString();
     const std::wstring iconoW = QDir::toNativeSeparators(icono).toStdWString();
     const std::wstring lnk = QDir::toNativeSeparators(archivo).toStdWString();
     IShellLinkW* enlace = nullptr;

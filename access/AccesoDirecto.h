@@ -4,6 +4,7 @@
 // shell link (".lnk") on Windows.
 
 #include <QString>
+#include <QStringList>
 
 namespace AccesoDirecto {
 
@@ -22,14 +23,14 @@ QString IconoDe(const QString& programa);
 // and escaped for the key's string value ("%" doubled, "\" doubled twice).
 QString ArgumentoExec(const QString& argumento);
 
-// The launcher's text: Type, Name, Exec (program and one argument), Icon,
+// The launcher's text: Type, Name, Exec (program and its arguments), Icon,
 // Terminal=false.
-QString ContenidoLanzador(const QString& nombre, const QString& programa, const QString& argumento,
+QString ContenidoLanzador(const QString& nombre, const QString& programa, const QStringList& argumentos,
                           const QString& icono);
 
 // Writes the shortcut file `archivo` (made executable on Unix). Raises a
 // Fallo when it cannot be written.
-void Crea(const QString& archivo, const QString& nombre, const QString& programa, const QString& argumento,
+void Crea(const QString& archivo, const QString& nombre, const QString& programa, const QStringList& argumentos,
           const QString& icono);
 
 }  // namespace AccesoDirecto

@@ -523,8 +523,13 @@ void frmAcceso::CmdLineaComando_Click() {
         [&] {
             if (existe) return;
             const QString programa = QCoreApplication::applicationFilePath();
-            AccesoDirecto::Crea(archivo, nombre, programa, ArgumentosAccesoDirecto(),
-                                AccesoDirecto::IconoDe(programa));
+            // The application folder it runs on goes along: a launcher made
+            // from a demo opens that demo.
+            QStringList argumentos;
+            if (QDir(CarpetaAplicacion()) != QDir(QFileInfo(programa).absolutePath()))
+                argumentos << QStringLiteral("--carpeta") << QDir::toNativeSeparators(CarpetaAplicacion());
+            argumentos << ArgumentosAccesoDirecto();
+            AccesoDirecto::Crea(archivo, nombre, programa, argumentos, AccesoDirecto::IconoDe(programa));
             creado = true;
         },
         [&] {

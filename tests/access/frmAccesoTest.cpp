@@ -6,6 +6,7 @@
 #include "db/esquema/GeneradorDemo.h"
 #include "db/platform/Ado.h"
 #include "frame/lib/Lib_Util.h"
+#include "frame/platform/Aplicacion.h"
 #include "frame/platform/ArchivoTexto.h"
 #include "frame/sesion/Sesion.h"
 #include "tests/support/Soporte.h"
@@ -432,9 +433,11 @@ TEST_F(AccesoDirectoTest, LanzadorEnElEscritorioYNoDosVeces) {
     ASSERT_TRUE(lf.open(QIODevice::ReadOnly));
     const QString contenido = QString::fromUtf8(lf.readAll());
     const QString programa = QCoreApplication::applicationFilePath();
-    // In Exec the argument is one quoted argument; its backslash is escaped
-    // for the quoting and again for the key's value.
+    // In Exec the application folder it ran on, then the command line as one
+    // quoted argument; its backslash is escaped for the quoting and again
+    // for the key's value.
     EXPECT_EQ(contenido, QStringLiteral("[Desktop Entry]\nType=Application\nName=Quenvar Prueba\nExec=\"") + programa +
+                             QStringLiteral("\" \"--carpeta\" \"") + CarpetaAplicacion() +
                              QStringLiteral("\" \" ; @server=SRV01\\\\\\\\INST; @dbname=EMP1; @usuario=ANA; @Password=; "
                                             "@ParametroAdicional=; orba@ ; @UsuarioLogeado = ; @Caja=;\"\nIcon=") +
                              QFileInfo(programa).absolutePath() + QStringLiteral("/quenvar.svg\nTerminal=false\n"));
