@@ -4,6 +4,7 @@
 //
 //   quenvar-consulta [--carpeta DIR] [--arbol] [--campo COLUMN] TABLE "COMMAND LINE"
 //
+// Without --campo it prints the table's first column (its key).
 // Exit status: 0 a row was chosen, 1 nothing was chosen, 2 bad arguments;
 // start-up's own statuses when it ends the process.
 
@@ -43,7 +44,10 @@ int main(int argc, char** argv) {
     QString cadena;
     IniciaAplicacion(false, QString(), cadena, 3);
     Lib_ClsCons3& motor = ElMotorConsultas();
-    motor.CampoDevuelto = o.Valor(QStringLiteral("campo"));
+    // Without --campo, the table's first column: the key of the suite's masters.
+    QString devuelto = o.Valor(QStringLiteral("campo"));
+    if (devuelto.isEmpty()) devuelto = CamposDeTablaSesion(o.posicionales[0]).value(0);
+    motor.CampoDevuelto = devuelto;
     QString campo, filtro;
     motor.ConsultaSearch(o.posicionales[0], nullptr, QString(), campo, filtro, QString(), o.Tiene("arbol"), QString());
     const QString elegido = motor.ValorDevuelto.toString();
