@@ -165,12 +165,15 @@ public:
     // another article at its turn is refused instead of merged.
     bool NoFusionar = false;
 
-    // Asks the run in progress to stop after the code being sent; every code
+    // Asks the run in progress to stop after the code being sent (an import,
+    // after the line being loaded); every code
     // is its own transaction, so none is left half done. `cerrando`: the
     // program is closing, the questions at the run's end are skipped. Safe
     // to call from a signal handler.
     void PideDetener(bool cerrando = false);
     bool Corriendo() const { return corriendo_; }
+    // A run or a file import in progress: closing waits for it to stop.
+    bool Ocupado() const { return corriendo_ || CargandoArchivo; }
 
     // What the last run did.
     struct ResumenCorrida {

@@ -49,6 +49,11 @@ void FrmEMRecodifica::CmdBuscar_Click() {
 
     // An abandoned import must not leave later typing silent about unknown codes.
     Restablece fin{CargandoArchivo, false};
+    // A stop asked for (the window closing) ends the import between lines.
+    struct Olvida {
+        FrmEMRecodifica& f;
+        ~Olvida() { f.detener_ = false; f.cerrando_ = false; }
+    } olvida{*this};
     Grilla& grilla = MSFlexGrid1;
     QString delimitador;
     QString archivo;
@@ -91,6 +96,7 @@ void FrmEMRecodifica::CmdBuscar_Click() {
         return;
 
     for (const QString& linea : lineas) {
+        if (detener_.load()) break;
         int p = 0;
         QString viejo, nuevo;
         if (!g.Paso([&] { p = Texto::InStr(linea, delimitador); })) return;

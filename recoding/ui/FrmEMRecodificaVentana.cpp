@@ -151,7 +151,7 @@ void FrmEMRecodificaVentana::ArmaBarra() {
                 QTimer::singleShot(0, this, [this, clave] {
                     frm_.UtilKor1_Click(clave);
                     // A close asked for during the run closes the window once it has stopped.
-                    if (cierrePendiente_ && !frm_.Corriendo()) close();
+                    if (cierrePendiente_ && !frm_.Ocupado()) close();
                 });
             });
 }
@@ -224,7 +224,11 @@ void FrmEMRecodificaVentana::ArmaControles() {
     opcion(ChkSoloMaestro_, &FrmEMRecodifica::ChkSoloMaestro);
     connect(TxtPrefijoAnt_, &QLineEdit::returnPressed, this, [this] { frm_.TxtPrefijoAnt_KeyPress(13); });
     connect(TxtPrefijoNvo_, &QLineEdit::returnPressed, this, [this] { frm_.TxtPrefijoNvo_KeyPress(13); });
-    connect(CmdBuscar_, &QPushButton::clicked, this, [this] { frm_.CmdBuscar_Click(); });
+    connect(CmdBuscar_, &QPushButton::clicked, this, [this] {
+        frm_.CmdBuscar_Click();
+        // A close asked for during the import closes the window once it has stopped.
+        if (cierrePendiente_ && !frm_.Ocupado()) close();
+    });
     connect(CmdPrefijo_, &QPushButton::clicked, this, [this] {
         frm_.CmdPrefijo_Click();
         // The load disabled the button while it ran; the model has it back on.
@@ -361,8 +365,9 @@ void FrmEMRecodificaVentana::Progreso(int fila, int total) {
 void FrmEMRecodificaVentana::Recodificado(const ResultadoCodigo&) {}
 
 void FrmEMRecodificaVentana::closeEvent(QCloseEvent* e) {
-    // During a run the window stays until the code in progress is done.
-    if (frm_.Corriendo()) {
+    // During a run or an import the window stays until the code or line in
+    // progress is done.
+    if (frm_.Ocupado()) {
         cierrePendiente_ = true;
         frm_.PideDetener(true);
         e->ignore();

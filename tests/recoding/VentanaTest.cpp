@@ -433,3 +433,27 @@ TEST_F(Ventana, CargarPrefijoVuelveAQuedarHabilitadoYElRotuloNoQuedaAtrasado) {
     for (int espera = 0; espera < 50 && rotulo->text() != "(5 de 6)"; ++espera) QTest::qWait(20);
     EXPECT_EQ(rotulo->text(), "(5 de 6)");
 }
+
+TEST_F(Ventana, CerrarDuranteLaImportacionLaDetieneYCierra) {
+    const QStringList c = Codigos(6);
+    const QString ruta = Ruta("pares.txt");
+    QString texto;
+    for (int i = 0; i < c.size(); ++i) texto += c[i] + ",CI-" + QString::number(i) + "\r\n";
+    ArchivoTexto::Escribe(ruta, texto);
+    op.Responde(vbYes).RespondeArchivo({false, ruta});
+    // Closed (a desktop session logging out) while the import yields after its second line.
+    op.AlProcesarEventos([&] {
+        if (v->Modelo().CargandoArchivo && g().Rows() > 3 && Texto::Trim(g().TextMatrix(2, 0)) == c[1]) v->close();
+    });
+    QTest::mouseClick(v->findChild<QPushButton*>("CmdBuscar"), Qt::LeftButton);
+    QApplication::processEvents();
+    op.AlProcesarEventos({});
+
+    EXPECT_TRUE(v->Descargada());
+    EXPECT_FALSE(v->isVisible());
+    EXPECT_FALSE(v->Modelo().CargandoArchivo);
+    // The lines after the close were not loaded, and no question came after it.
+    EXPECT_TRUE(g().Rows() <= 5 || Texto::Trim(g().TextMatrix(4, 0)) != c[3]);
+    for (const Aviso& a : op.Transcripcion())
+        EXPECT_FALSE(a.texto.contains("conexión")) << Visible(a.texto);
+}
