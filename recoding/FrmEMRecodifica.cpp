@@ -110,6 +110,9 @@ void FrmEMRecodifica::UtilKor1_Click(const QString& clave) {
 // The chosen article code goes through the editor as if typed and Enter pressed.
 void FrmEMRecodifica::CmdConsultar() {
     if (Texto::Trim(txtedit.Tag).isEmpty()) return;
+    Grilla& g = MSFlexGrid1;
+    // The tag may be left from an earlier edit: the description is no code cell.
+    if (!txtedit.Visible && g.Col == Grilla::Descripcion) return;
     const QString articulos = QStringLiteral("V_MA_ARTICULOS");
     QString resultado;
     if (!Texto::Iguales(Texto::Trim(Cfg(QStringLiteral("UsaConsultaLike"))), QStringLiteral("SI"))) {
@@ -124,6 +127,12 @@ void FrmEMRecodifica::CmdConsultar() {
         SubConsultaLike(tabla, texto, resultado, 0, false, QString());
     }
     txtedit.Text = Texto::Trim(resultado);
+    // Over the current cell and for its column, wherever the editor was last shown.
+    if (!txtedit.Visible) textpropiedades(txtedit, g.Col);
+    txtedit.Left = g.Left() + g.CellLeft();
+    txtedit.Top = g.Top() + g.CellTop();
+    txtedit.Width = g.CellWidth();
+    txtedit.Height = g.CellHeight();
     txtedit.Visible = true;
     DaFocoEditor();
     txtedit_KeyDown(vbKeyReturn, 0);

@@ -96,3 +96,19 @@ TEST_F(Consultar, ConsultaLikeBuscaElTextoDelEditor) {
     EXPECT_EQ(op.Transcripcion()[0].texto, "El Articulo Informado no existe");
     EXPECT_EQ(g().Col, 0);
 }
+
+TEST_F(Consultar, ElEditorSeAbreSobreLaCeldaActual) {
+    // The editor last shown on the new code's cell, then left with Escape.
+    frm.MueveCelda(1, 2);
+    frm.MSFlexGrid1_KeyPress('x');
+    frm.txtedit_KeyDown(vbKeyEscape, 0);
+    ASSERT_FALSE(frm.txtedit.Visible);
+    // The old code's cell, without editing: F3 puts the chosen code over that
+    // cell, validated for its column.
+    frm.MueveCelda(1, 0);
+    VentanaGuionada::guion().valor = "1003";
+    frm.UtilKor1_Click("CONSULTAR");
+    EXPECT_EQ(g().TextMatrix(1, 0), "1003");
+    EXPECT_EQ(g().TextMatrix(1, 1), "Arandela");
+    EXPECT_TRUE(op.Transcripcion().empty());
+}
