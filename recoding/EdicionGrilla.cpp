@@ -269,6 +269,15 @@ void FrmEMRecodifica::MSFlexGrid1_Click() {
     textpropiedades(txtedit, MSFlexGrid1.Col);
 }
 
+void FrmEMRecodifica::EditorDejadoConRaton() {
+    if (!txtedit.Visible) return;
+    CampoValida(txtedit);
+    if (ErrorValidacion) {
+        txtedit.Visible = false;
+        txtedit.Text.clear();
+    }
+}
+
 void FrmEMRecodifica::MSFlexGrid1_GotFocus() {
     textpropiedades(txtedit, MSFlexGrid1.Col);
     if (txtedit.Visible) {

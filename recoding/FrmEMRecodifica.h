@@ -136,6 +136,10 @@ public:
 
     // Window events, forwarded by the view.
     void MSFlexGrid1_Click();
+    // The editor left by a click on another cell: validated as Enter
+    // validates it; a code refused leaves its cell as it was (the editor is
+    // hidden without writing it).
+    void EditorDejadoConRaton();
     void MSFlexGrid1_GotFocus();
     void MSFlexGrid1_LeaveCell();
     void MSFlexGrid1_EnterCell();

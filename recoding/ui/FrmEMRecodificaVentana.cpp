@@ -236,6 +236,7 @@ void FrmEMRecodificaVentana::ArmaControles() {
     });
     connect(CmdControlar_, &QPushButton::clicked, this, [this] { frm_.CmdControlar_Click(); });
     connect(grilla_, &GrillaVista::Desplazada, this, [this] { ColocaEditor(); });
+    connect(grilla_, &GrillaVista::Modificada, this, [this] { Actualiza(); });
 }
 
 void FrmEMRecodificaVentana::Carga() {

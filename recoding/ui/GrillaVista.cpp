@@ -172,10 +172,15 @@ void GrillaVista::keyPressEvent(QKeyEvent* e) {
 
 void GrillaVista::mousePressEvent(QMouseEvent* e) {
     int fila = 0, columna = 0;
-    if (CeldaEn(e->position().toPoint(), fila, columna)) frm_.MueveCelda(fila, columna);
+    const bool enCelda = CeldaEn(e->position().toPoint(), fila, columna);
+    // Leaving the editor for another cell validates it first.
+    if (enCelda && (fila != frm_.MSFlexGrid1.Row || columna != frm_.MSFlexGrid1.Col)) frm_.EditorDejadoConRaton();
+    if (enCelda) frm_.MueveCelda(fila, columna);
     setFocus(Qt::MouseFocusReason);
     frm_.MSFlexGrid1_Click();
     viewport()->update();
+    // The editor hidden by the model is hidden on the screen too.
+    emit Modificada();
 }
 
 void GrillaVista::mouseDoubleClickEvent(QMouseEvent* e) {
@@ -186,6 +191,10 @@ void GrillaVista::mouseDoubleClickEvent(QMouseEvent* e) {
 
 void GrillaVista::focusInEvent(QFocusEvent* e) {
     QAbstractScrollArea::focusInEvent(e);
+    // A click takes the focus before the press arrives: the editor it
+    // leaves is validated first.
+    if (e->reason() == Qt::MouseFocusReason) frm_.EditorDejadoConRaton();
     frm_.MSFlexGrid1_GotFocus();
     viewport()->update();
+    emit Modificada();
 }

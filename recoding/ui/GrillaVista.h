@@ -36,6 +36,8 @@ public:
 signals:
     // The visible part moved (the floating editor follows its cell).
     void Desplazada();
+    // A click changed the model (the current cell, the editor).
+    void Modificada();
 
 protected:
     void paintEvent(QPaintEvent* e) override;

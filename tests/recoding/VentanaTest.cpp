@@ -457,3 +457,34 @@ TEST_F(Ventana, CerrarDuranteLaImportacionLaDetieneYCierra) {
     for (const Aviso& a : op.Transcripcion())
         EXPECT_FALSE(a.texto.contains("conexión")) << Visible(a.texto);
 }
+
+TEST_F(Ventana, ClicFueraDeUnCodigoInvalidoLoValidaYNoDejaElEditor) {
+    const QStringList c = Codigos(1);
+    ASSERT_EQ(c.size(), 1);
+    v->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(v.get()));
+    // Keys go where the platform sends them: the focused widget.
+    auto teclea = [](const QString& texto) {
+        for (const QChar ch : texto) QTest::keyClick(QApplication::focusWidget(), ch.toLatin1());
+    };
+    Clic(1, 0);
+    teclea("NO-EXISTE-77");
+    ASSERT_TRUE(editor()->isVisible());
+    EXPECT_EQ(editor()->text(), "NO-EXISTE-77");
+    // A click on another cell: reported as Enter reports it, the cell as it was, no editor left drawn.
+    op.Responde(vbOK);
+    Clic(1, 2);
+    ASSERT_EQ(op.Transcripcion().size(), 1u);
+    EXPECT_EQ(op.Transcripcion()[0].texto, "El Articulo Informado no existe");
+    EXPECT_EQ(g().TextMatrix(1, 0), "");
+    EXPECT_FALSE(editor()->isVisible());
+    EXPECT_EQ(g().Col, 2);
+
+    // A valid code left by a click is kept, validated.
+    Clic(1, 0);
+    teclea(c[0]);
+    Clic(1, 2);
+    EXPECT_EQ(g().TextMatrix(1, 0), c[0]);
+    EXPECT_FALSE(g().TextMatrix(1, 1).trimmed().isEmpty());
+    EXPECT_FALSE(editor()->isVisible());
+}
