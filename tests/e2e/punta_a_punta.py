@@ -1,0 +1,207 @@
+#!/usr/bin/env python3
+"""The desktop program as an operator drives it: started on a demo under Xvfb
+and openbox, driven only by XTEST keys and clicks, checked in the database.
+
+usage: punta_a_punta.py BIN_DIR CASE [--conocida TEXT]..."""
+
+import sys
+import time
+
+from escritorio import Fallo, ejecuta
+
+PRINCIPAL = "^Quenvar$"
+AVISO = "^Aviso al operador$"
+REVISION = "^Revisi.n de la lista$"
+
+# Client-area points of the main window (96 dpi).
+CELDA_1 = (60, 142)
+PREFIJO_ANT = (120, 72)
+PREFIJO_NVO = (290, 72)
+CARGAR_PREFIJO = (500, 24)
+
+
+def maestro(e, codigos):
+    """Code (trimmed, upper case) → description, of those codes present in the master."""
+    lista = ", ".join("'%s'" % c for c in codigos)
+    filas = e.sql("SELECT UPPER(LTRIM(RTRIM(IdArticulo))), Descripcion FROM V_MA_ARTICULOS "
+                  "WHERE LTRIM(RTRIM(IdArticulo)) IN (%s)" % lista)
+    return {f[0]: f[1] for f in filas}
+
+
+def simples(e, n):
+    """Codes without blanks, points, bar code or size variants: typed, they propose nothing."""
+    filas = e.sql("SELECT TOP %d LTRIM(RTRIM(IdArticulo)) FROM V_MA_ARTICULOS WHERE IdArticulo NOT LIKE '%%|%%' "
+                  "AND IdArticulo NOT LIKE '%% %%' AND IdArticulo NOT LIKE '%%.%%' AND IdArticulo NOT LIKE '%%-%%' "
+                  "AND ISNULL(CodigoBarra, '') = '' AND IdArticulo NOT IN (SELECT LEFT(IdArticulo, "
+                  "CHARINDEX('|', IdArticulo) - 1) FROM V_MA_ARTICULOS WHERE IdArticulo LIKE '%%|%%') "
+                  "ORDER BY IdArticulo" % n)
+    codigos = [f[0] for f in filas]
+    if len(codigos) < n:
+        raise Fallo("la demo no tiene %d artículos simples" % n)
+    return codigos
+
+
+def abre(e, *args):
+    p = e.programa(*args)
+    return p, e.espera(PRINCIPAL, 30, "la ventana principal no apareció")
+
+
+def graba(e, ventana):
+    """GRABAR by F5, the list's check accepted if shown, the witness declined; False when the run did not end."""
+    e.clic(ventana, 400, 420)  # the progress label: focus in the window, away from the grid's editor
+    e.teclas("F5")
+    limite = time.monotonic() + 60
+    while time.monotonic() < limite:
+        if e.ventanas(REVISION):
+            time.sleep(0.3)
+            e.teclas("alt+c")
+        elif e.ventanas(AVISO):
+            time.sleep(0.3)
+            # "Proceso FINALIZADO ... ¿Desea Imprimirlo?": Sí is the default, No the next button.
+            e.teclas("Tab", "Return")
+            e.desaparece(AVISO)
+            # The offer to show the log, when a code failed.
+            if e.aparece("^Atencion$", 1.5):
+                e.teclas("Tab", "Return")
+            return True
+        time.sleep(0.1)
+    raise Fallo(e.captura("la corrida no terminó en 60 s"))
+
+
+def cierra_con_f10(e, p):
+    e.teclas("F10")
+    e.comprueba(e.termina(p) == 0, "el programa no terminó con 0 tras CERRAR (F10)")
+
+
+# ---- cases -------------------------------------------------------------------------------
+
+
+def lista_tipeada(e):
+    """Two pairs typed into the grid, run with F5: the master holds the new codes, not the old."""
+    viejos = simples(e, 2)
+    nuevos = ["E2E-NUEVO-1", "E2E-NUEVO-2"]
+    antes = maestro(e, viejos)
+    p, v = abre(e, e.linea)
+    e.clic(v, *CELDA_1)
+    for viejo, nuevo in zip(viejos, nuevos):
+        e.escribe(viejo)
+        e.teclas("Return")
+        e.escribe(nuevo)
+        e.teclas("Return")
+        if e.ventanas(AVISO):
+            raise Fallo(e.captura("un aviso al tipear el par %s → %s" % (viejo, nuevo)))
+    graba(e, v)
+    despues = maestro(e, viejos + nuevos)
+    for viejo, nuevo in zip(viejos, nuevos):
+        e.comprueba(viejo.upper() not in despues, "%s sigue en el maestro" % viejo)
+        e.comprueba(despues.get(nuevo.upper()) == antes[viejo.upper()],
+                    "%s no tiene el artículo de %s (%r)" % (nuevo, viejo, despues.get(nuevo.upper())))
+    cierra_con_f10(e, p)
+
+
+def prefijos(e):
+    """Two prefixes of the demo with a few articles each, neither a prefix of the other."""
+    filas = e.sql("SELECT LEFT(IdArticulo, 4), COUNT(*) FROM V_MA_ARTICULOS WHERE LEFT(IdArticulo, 4) IN "
+                  "('TOR-', 'ARA-', 'REM-', 'PAN-', 'CAM-', 'ZAP-', 'FER-', 'LIB-') "
+                  "GROUP BY LEFT(IdArticulo, 4) ORDER BY COUNT(*)")
+    elegidos = [f for f in filas if 3 <= int(f[1]) <= 60][:2]
+    if len(elegidos) < 2:
+        raise Fallo("la demo no tiene dos prefijos con pocos artículos: %r" % filas)
+    return [(f[0], int(f[1])) for f in elegidos]
+
+
+def con_prefijo(e, prefijo):
+    return int(e.valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo LIKE '%s%%'" % prefijo))
+
+
+def carga_prefijo(e, v, anterior, nuevo):
+    """Types both prefixes and presses "Cargar Prefijo"; False when its question did not come."""
+    for punto, texto in ((PREFIJO_ANT, anterior), (PREFIJO_NVO, nuevo)):
+        e.clic(v, *punto)
+        e.teclas("ctrl+a", "BackSpace")
+        e.escribe(texto)
+    e.clic(v, *CARGAR_PREFIJO)
+    if not e.aparece(AVISO, 5):
+        return False
+    e.teclas("Return")  # "¿Realmente desea cargar ...?": Sí
+    e.desaparece(AVISO)
+    time.sleep(1.5)
+    if e.ventanas(AVISO):
+        raise Fallo(e.captura("un aviso tras cargar el prefijo %s" % anterior))
+    return True
+
+
+def prefijo_dos_veces(e):
+    """A prefix load, then another one replacing it, then F5: only the second prefix is recoded."""
+    (p1, n1), (p2, n2) = prefijos(e)
+    p, v = abre(e, e.linea)
+    if not carga_prefijo(e, v, p1, "Q1-"):
+        raise Fallo(e.captura("la primera carga por prefijo no preguntó"))
+    segunda = carga_prefijo(e, v, p2, "Q2-")
+    e.comprueba(segunda, "Cargar Prefijo no responde tras una carga: la segunda carga no ocurrió")
+    graba(e, v)
+    if segunda:
+        # Size variants may fold into their article's new code: the new prefix holds at most as many.
+        e.comprueba(con_prefijo(e, p2) == 0 and 0 < con_prefijo(e, "Q2-") <= n2,
+                    "la segunda carga no se recodificó: %s quedan %d, Q2- hay %d"
+                    % (p2, con_prefijo(e, p2), con_prefijo(e, "Q2-")))
+        e.comprueba(con_prefijo(e, p1) == n1 and con_prefijo(e, "Q1-") == 0,
+                    "la primera carga quedó en la grilla: %s quedan %d de %d" % (p1, con_prefijo(e, p1), n1))
+    else:
+        # The grid still held the first load: it was filled, and that list ran.
+        e.comprueba(con_prefijo(e, p1) == 0 and 0 < con_prefijo(e, "Q1-") <= n1,
+                    "la primera carga no llenó la grilla: %s quedan %d de %d" % (p1, con_prefijo(e, p1), n1))
+    cierra_con_f10(e, p)
+
+
+def ultimo_acceso(e):
+    return int(e.valor("SELECT ISNULL(MAX(ID), 0) FROM Control_Acceso"))
+
+
+def accesos_desde(e, id_):
+    return e.sql("SELECT Usuario, ISNULL(Ingreso, ''), ISNULL(EGRESO, '') FROM Control_Acceso WHERE ID > %d" % id_)
+
+
+def acceso(e):
+    """A wrong password on the command line: the access dialog, ADMIN / admin typed, the main window and its log
+    row; CERRAR stamps the exit."""
+    desde = ultimo_acceso(e)
+    p = e.programa(e.linea.replace("@Password=admin;", "@Password=otra;"))
+    e.espera("^Atencion!$", 30, "no apareció el aviso de la clave equivocada")
+    e.teclas("Return")
+    e.espera("^Control de Acceso$", 15)
+    e.escribe("ADMIN")
+    e.teclas("Return")
+    e.escribe("admin")
+    e.teclas("Return")
+    if not e.aparece(PRINCIPAL, 10):
+        raise Fallo(e.captura("Enter tras la contraseña no conectó"))
+    filas = accesos_desde(e, desde)
+    e.comprueba(len(filas) == 1 and filas[0][0].strip().upper() == "ADMIN" and filas[0][1] and not filas[0][2],
+                "el ingreso no quedó registrado: %r" % filas)
+    cierra_con_f10(e, p)
+    filas = accesos_desde(e, desde)
+    e.comprueba(len(filas) == 1 and filas[0][2], "el egreso no quedó registrado: %r" % filas)
+
+
+def cierre_en_reposo(e):
+    """The window closed through the window manager (alt+F4) while idle: exit 0 and the exit stamped."""
+    desde = ultimo_acceso(e)
+    p, v = abre(e, e.linea)
+    filas = accesos_desde(e, desde)
+    e.comprueba(len(filas) == 1 and not filas[0][2], "el ingreso no quedó registrado: %r" % filas)
+    e.clic(v, 400, 420)
+    e.teclas("alt+F4")
+    codigo = e.termina(p)
+    e.comprueba(codigo == 0, "el programa cerrado por el gestor de ventanas terminó con %s" % codigo)
+    filas = accesos_desde(e, desde)
+    e.comprueba(len(filas) == 1 and filas[0][2], "el egreso no quedó registrado: %r" % filas)
+
+
+if __name__ == "__main__":
+    sys.exit(ejecuta({
+        "ListaTipeada": lista_tipeada,
+        "PrefijoDosVeces": prefijo_dos_veces,
+        "Acceso": acceso,
+        "CierreEnReposo": cierre_en_reposo,
+    }))
