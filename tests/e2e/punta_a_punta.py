@@ -11,7 +11,7 @@ from escritorio import Fallo, ejecuta
 
 PRINCIPAL = "^Quenvar$"
 AVISO = "^Aviso al operador$"
-REVISION = "^Revisi.n de la lista$"
+REVISION = "^Revisi.*n de la lista$"
 
 # Client-area points of the main window (96 dpi).
 CELDA_1 = (60, 142)
@@ -28,14 +28,14 @@ def maestro(e, codigos):
     return {f[0]: f[1] for f in filas}
 
 
-def simples(e, n):
+def simples(e, n, orden="IdArticulo", numericos=False):
     """Codes without blanks, points, bar code or size variants: typed, they propose nothing."""
-    filas = e.sql("SELECT TOP %d LTRIM(RTRIM(IdArticulo)) FROM V_MA_ARTICULOS WHERE IdArticulo NOT LIKE '%%|%%' "
+    filas = e.sql("SELECT TOP 300 LTRIM(RTRIM(IdArticulo)) FROM V_MA_ARTICULOS WHERE IdArticulo NOT LIKE '%%|%%' "
                   "AND IdArticulo NOT LIKE '%% %%' AND IdArticulo NOT LIKE '%%.%%' AND IdArticulo NOT LIKE '%%-%%' "
                   "AND ISNULL(CodigoBarra, '') = '' AND IdArticulo NOT IN (SELECT LEFT(IdArticulo, "
                   "CHARINDEX('|', IdArticulo) - 1) FROM V_MA_ARTICULOS WHERE IdArticulo LIKE '%%|%%') "
-                  "ORDER BY IdArticulo" % n)
-    codigos = [f[0] for f in filas]
+                  "ORDER BY %s" % orden)
+    codigos = [f[0] for f in filas if f[0].isdigit() or not numericos][:n]
     if len(codigos) < n:
         raise Fallo("la demo no tiene %d artículos simples" % n)
     return codigos
@@ -48,7 +48,7 @@ def abre(e, *args):
 
 def graba(e, ventana):
     """GRABAR by F5, the list's check accepted if shown, the witness declined; False when the run did not end."""
-    e.clic(ventana, 400, 420)  # the progress label: focus in the window, away from the grid's editor
+    e.clic(ventana, 300, 408)  # the progress label: focus in the window, away from the grid's editor
     e.teclas("F5")
     limite = time.monotonic() + 60
     while time.monotonic() < limite:
@@ -96,6 +96,33 @@ def lista_tipeada(e):
         e.comprueba(viejo.upper() not in despues, "%s sigue en el maestro" % viejo)
         e.comprueba(despues.get(nuevo.upper()) == antes[viejo.upper()],
                     "%s no tiene el artículo de %s (%r)" % (nuevo, viejo, despues.get(nuevo.upper())))
+    cierra_con_f10(e, p)
+
+
+def consulta_f3(e):
+    """A code picked through F3 and the article lookup, typed into its search box and taken with Enter, then a
+    new code typed and the list run: that article carries the new code."""
+    # The first by description: among the lookup's first rows whatever the demo's size; digits only, so that
+    # the incremental search finds no other code first.
+    elegido = simples(e, 1, orden="Descripcion", numericos=True)[0]
+    antes = maestro(e, [elegido])
+    p, v = abre(e, e.linea)
+    e.clic(v, *CELDA_1)
+    e.teclas("F3")
+    e.espera("^Consulta", 20, "F3 no abrió la consulta de artículos")
+    e.escribe(elegido)
+    time.sleep(0.5)
+    e.teclas("Return")
+    e.desaparece("^Consulta")
+    time.sleep(0.5)
+    if e.ventanas(AVISO):
+        raise Fallo(e.captura("un aviso tras elegir %s en la consulta" % elegido))
+    e.escribe("E2E-CONSULTA")
+    e.teclas("Return")
+    graba(e, v)
+    despues = maestro(e, [elegido, "E2E-CONSULTA"])
+    e.comprueba(elegido.upper() not in despues and despues.get("E2E-CONSULTA") == antes.get(elegido.upper()),
+                "el artículo elegido en la consulta (%s) no se recodificó: %r" % (elegido, despues))
     cierra_con_f10(e, p)
 
 
@@ -170,12 +197,15 @@ def acceso(e):
     e.espera("^Atencion!$", 30, "no apareció el aviso de la clave equivocada")
     e.teclas("Return")
     e.espera("^Control de Acceso$", 15)
+    # The boxes come filled from the command line; Return goes user → password → database → server → Conectar.
+    e.teclas("ctrl+a")
     e.escribe("ADMIN")
-    e.teclas("Return")
+    e.teclas("Return", "ctrl+a")
     e.escribe("admin")
+    e.teclas("Return", "Return", "Return")
     e.teclas("Return")
-    if not e.aparece(PRINCIPAL, 10):
-        raise Fallo(e.captura("Enter tras la contraseña no conectó"))
+    if not e.aparece(PRINCIPAL, 15):
+        raise Fallo(e.captura("Conectar no abrió la ventana principal"))
     filas = accesos_desde(e, desde)
     e.comprueba(len(filas) == 1 and filas[0][0].strip().upper() == "ADMIN" and filas[0][1] and not filas[0][2],
                 "el ingreso no quedó registrado: %r" % filas)
@@ -190,7 +220,7 @@ def cierre_en_reposo(e):
     p, v = abre(e, e.linea)
     filas = accesos_desde(e, desde)
     e.comprueba(len(filas) == 1 and not filas[0][2], "el ingreso no quedó registrado: %r" % filas)
-    e.clic(v, 400, 420)
+    e.clic(v, 300, 408)
     e.teclas("alt+F4")
     codigo = e.termina(p)
     e.comprueba(codigo == 0, "el programa cerrado por el gestor de ventanas terminó con %s" % codigo)
@@ -201,6 +231,7 @@ def cierre_en_reposo(e):
 if __name__ == "__main__":
     sys.exit(ejecuta({
         "ListaTipeada": lista_tipeada,
+        "ConsultaF3": consulta_f3,
         "PrefijoDosVeces": prefijo_dos_veces,
         "Acceso": acceso,
         "CierreEnReposo": cierre_en_reposo,
