@@ -102,15 +102,21 @@ def lista_tipeada(e):
 def consulta_f3(e):
     """A code picked through F3 and the article lookup, typed into its search box and taken with Enter, then a
     new code typed and the list run: that article carries the new code."""
-    # The first by description: among the lookup's first rows whatever the demo's size; digits only, so that
-    # the incremental search finds no other code first.
-    elegido = simples(e, 1, orden="Descripcion", numericos=True)[0]
-    antes = maestro(e, [elegido])
+    # Among the lookup's first rows (sorted by description) whatever the demo's size, and sought by its
+    # description, the first search box: one no other article shares.
+    unicas = {f[0] for f in e.sql("SELECT Descripcion FROM V_MA_ARTICULOS GROUP BY Descripcion "
+                                  "HAVING COUNT(*) = 1")}
+    candidatos = simples(e, 40, orden="Descripcion", numericos=True)
+    antes = maestro(e, candidatos)
+    elegido = next((c for c in candidatos if antes[c.upper()] in unicas), None)
+    if not elegido:
+        raise Fallo("la demo no tiene un artículo simple de descripción única")
+    descripcion = antes[elegido.upper()]
     p, v = abre(e, e.linea)
     e.clic(v, *CELDA_1)
     e.teclas("F3")
     e.espera("^Consulta", 20, "F3 no abrió la consulta de artículos")
-    e.escribe(elegido)
+    e.escribe(descripcion)
     time.sleep(0.5)
     e.teclas("Return")
     e.desaparece("^Consulta")
