@@ -171,7 +171,8 @@ def prefijo_dos_veces(e):
     if not carga_prefijo(e, v, p1, "Q1-"):
         raise Fallo(e.captura("la primera carga por prefijo no preguntó"))
     segunda = carga_prefijo(e, v, p2, "Q2-")
-    e.comprueba(segunda, "Cargar Prefijo no responde tras una carga: la segunda carga no ocurrió")
+    if not segunda:
+        e.comprueba(False, e.captura("Cargar Prefijo no responde tras una carga: la segunda carga no ocurrió"))
     graba(e, v)
     if segunda:
         # Size variants may fold into their article's new code: the new prefix holds at most as many.
