@@ -4,6 +4,8 @@ and openbox, driven only by XTEST keys and clicks, checked in the database.
 
 usage: punta_a_punta.py BIN_DIR CASE [--conocida TEXT]..."""
 
+import os
+import subprocess
 import sys
 import time
 
@@ -18,6 +20,7 @@ CELDA_1 = (60, 142)
 PREFIJO_ANT = (120, 72)
 PREFIJO_NVO = (290, 72)
 CARGAR_PREFIJO = (500, 24)
+CARGAR_ARCHIVO = (140, 440)
 
 
 def maestro(e, codigos):
@@ -235,6 +238,36 @@ def cierre_en_reposo(e):
     e.comprueba(len(filas) == 1 and filas[0][2], "el egreso no quedó registrado: %r" % filas)
 
 
+def cierre_en_importacion(e):
+    """The window closed through the window manager while a long file is being imported: the import stops,
+    the program ends with 0 and the exit is stamped."""
+    codigos = simples(e, 200)
+    ruta = os.path.join(e.carpeta, "pares.txt")
+    with open(ruta, "w", encoding="cp1252", newline="") as f:
+        for i in range(20000):
+            f.write("%s,IMP%d\r\n" % (codigos[i % len(codigos)], i))
+    desde = ultimo_acceso(e)
+    p, v = abre(e, e.linea)
+    e.clic(v, *CARGAR_ARCHIVO)
+    e.espera(AVISO)
+    e.teclas("Return")  # "¿Realmente desea cargar un archivo?": Sí
+    time.sleep(1.5)  # the file dialog, its name box focused
+    e.escribe(ruta)
+    e.teclas("Return")
+    time.sleep(2)
+    e.comprueba(p.poll() is None, "el programa terminó durante la importación (%s)" % p.poll())
+    e.teclas("alt+F4")
+    try:
+        codigo = p.wait(10)
+    except subprocess.TimeoutExpired:
+        codigo = "ninguna en 10 s"
+        e.captura("tras cerrar durante la importación")
+    if codigo != 0:
+        e.comprueba(False, "cerrar durante la importación no termina el programa limpiamente: salida %s" % codigo)
+    filas = accesos_desde(e, desde)
+    e.comprueba(len(filas) == 1 and filas[0][2], "el egreso no quedó registrado: %r" % filas)
+
+
 if __name__ == "__main__":
     sys.exit(ejecuta({
         "ListaTipeada": lista_tipeada,
@@ -242,4 +275,5 @@ if __name__ == "__main__":
         "PrefijoDosVeces": prefijo_dos_veces,
         "Acceso": acceso,
         "CierreEnReposo": cierre_en_reposo,
+        "CierreEnImportacion": cierre_en_importacion,
     }))
