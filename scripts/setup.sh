@@ -13,6 +13,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   rapidjson-dev nlohmann-json3-dev
   python3 fonts-liberation2
+  xvfb xdotool openbox
 )
 
 missing=()
