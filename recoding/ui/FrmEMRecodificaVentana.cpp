@@ -389,6 +389,13 @@ bool FrmEMRecodificaVentana::eventFilter(QObject* objeto, QEvent* e) {
             UtilKor1_->ManejaTecla(tecla, Shift(k->modifiers()));
             if (tecla == 0) return true;
         }
+        // Enter on a focused button presses it, as Space does.
+        auto* boton = qobject_cast<QPushButton*>(objeto);
+        if (boton && boton->isEnabled() && (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) &&
+            k->modifiers() == Qt::NoModifier) {
+            boton->click();
+            return true;
+        }
     }
     return QWidget::eventFilter(objeto, e);
 }

@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QTabWidget>
@@ -53,6 +54,8 @@ FrmVistaPreviaVentana::FrmVistaPreviaVentana(InformeVistaPrevia informe, QWidget
     setWindowTitle(QStringLiteral("Vista previa de la recodificación"));
     setAttribute(Qt::WA_DeleteOnClose);
     AsignaIcono(*this);
+    // A report window: Escape closes it, as a dialog's does.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 
     auto* caja = new QVBoxLayout(this);
     auto* resumen = new QLabel(informe_.Resumen(), this);

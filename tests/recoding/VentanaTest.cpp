@@ -356,6 +356,14 @@ TEST_F(Ventana, VistaPreviaEnUnaVentanaQueSeOrdenaYSeExporta) {
     QApplication::processEvents();
     EXPECT_TRUE(primera.isNull());
     EXPECT_TRUE(v->VentanaVistaPrevia());
+
+    // Escape, where the platform sends it, closes the report.
+    QPointer<QWidget> segunda = v->VentanaVistaPrevia();
+    segunda->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(segunda.data()));
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : segunda.data(), Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_TRUE(segunda.isNull() || !segunda->isVisible());
 }
 
 TEST_F(Ventana, CerrarDuranteLaCorridaEsperaAlCodigoEnCurso) {
@@ -487,4 +495,17 @@ TEST_F(Ventana, ClicFueraDeUnCodigoInvalidoLoValidaYNoDejaElEditor) {
     EXPECT_EQ(g().TextMatrix(1, 0), c[0]);
     EXPECT_FALSE(g().TextMatrix(1, 1).trimmed().isEmpty());
     EXPECT_FALSE(editor()->isVisible());
+}
+
+TEST_F(Ventana, EnterEnUnBotonConFocoLoPresiona) {
+    v->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(v.get()));
+    auto* boton = v->findChild<QPushButton*>("CmdPrefijo");
+    boton->setFocus(Qt::TabFocusReason);
+    ASSERT_EQ(QApplication::focusWidget(), boton);
+    // The load asks first; No leaves the list as it was.
+    op.Responde(vbNo);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_EQ(op.Transcripcion().size(), 1u);
+    EXPECT_TRUE(op.Transcripcion()[0].texto.contains("prefijo")) << Visible(op.Transcripcion()[0].texto);
 }
