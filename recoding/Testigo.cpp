@@ -17,6 +17,7 @@
 #include "frame/platform/ArchivoTexto.h"
 #include "frame/platform/Fallo.h"
 #include "frame/platform/Guardia.h"
+#include "frame/platform/Operador.h"
 #include "frame/platform/Texto.h"
 #include "recoding/FrmEMRecodifica.h"
 
@@ -90,6 +91,17 @@ void Abre(Canal& c, const QString& ruta, const QString& extension) {
 
 }  // namespace
 
+namespace {
+
+// No program here shows that kind of file: the operator is told where it is.
+void NoSeAbrio(const QString& archivo) {
+    ElOperador().Mensaje(QStringLiteral("No hay un programa para mostrar el archivo. Quedó guardado en:") +
+                             ArchivoTexto::CRLF + QDir::toNativeSeparators(archivo),
+                         vbOKOnly + vbInformation, QStringLiteral("Aviso al operador"));
+}
+
+}  // namespace
+
 void GenTmp(int16_t modo, const QString& texto, const QString& extension, QString& ruta) {
     Canal& c = ElCanal();
     int reintentos = 0;
@@ -125,7 +137,7 @@ void GenTmp(int16_t modo, const QString& texto, const QString& extension, QStrin
                 [&] {
                     // A deleted file has nothing more to show.
                     if (!c.estado.nombre.isEmpty() && QFile::exists(c.estado.nombre))
-                        AbreDocumento(c.estado.nombre, true);
+                        if (!AbreDocumento(c.estado.nombre, true)) NoSeAbrio(c.estado.nombre);
                 },
             });
             break;
@@ -234,5 +246,5 @@ void GeneraTestigoHtml(FrmEMRecodifica& frm, const QString& archivo) {
 }
 
 void AbrePagina(const QString& archivo, bool mostrar) {
-    AbreConPrograma(archivo, mostrar ? 0 : 6);
+    if (!AbreConPrograma(archivo, mostrar ? 0 : 6)) NoSeAbrio(archivo);
 }

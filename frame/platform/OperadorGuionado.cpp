@@ -81,7 +81,7 @@ bool OperadorGuionado::AbreDocumento(const QString& documento, int estadoVentana
     a.texto = documento;
     a.botones = estadoVentana;
     transcripcion_.push_back(a);
-    return true;
+    return !sinVisor_;
 }
 
 int OperadorGuionado::EjecutaPrograma(const QString& programa, const QStringList& argumentos, bool espera,

@@ -71,6 +71,8 @@ public:
 
     // Programs "started" answer this exit code.
     void EstableceCodigoSalida(int codigo) { codigoSalida_ = codigo; }
+    // Documents cannot be opened (no program for them on this machine).
+    void SinVisor(bool sin) { sinVisor_ = sin; }
 
 private:
     Respuesta Toma(const Aviso& aviso, std::size_t indice);
@@ -82,4 +84,5 @@ private:
     std::function<void()> alProcesar_;
     int eventos_ = 0;
     int codigoSalida_ = 0;
+    bool sinVisor_ = false;
 };

@@ -176,6 +176,17 @@ TEST_F(Corrida, VerLosErroresMuestraYBorraElLog) {
     EXPECT_EQ(EstadoCanalLog().nombre, RutaLogRecodificacion());
 }
 
+TEST_F(Corrida, UnLogQueNoSePuedeMostrarSeAvisaConSuRuta) {
+    // No program on this machine shows the log: the operator is told where it is.
+    op.SinVisor(true);
+    op.Responde(vbNo).Responde(vbOK);
+    frm.ProcesoPrincipal();
+    const QStringList m = op.Mensajes();
+    ASSERT_EQ(m.size(), 2);
+    EXPECT_TRUE(m[1].startsWith("No hay un programa para mostrar el archivo.")) << Visible(m[1]);
+    EXPECT_TRUE(m[1].endsWith(QDir::toNativeSeparators(RutaLogRecodificacion()))) << Visible(m[1]);
+}
+
 TEST_F(Corrida, ElLogEntreCorridasYElTestigoCancelado) {
     // A grid with only its empty row: nothing sent, one witness line, the question.
     Corre();
