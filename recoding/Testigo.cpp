@@ -137,7 +137,8 @@ void GenTmp(int16_t modo, const QString& texto, const QString& extension, QStrin
                 [&] {
                     // A deleted file has nothing more to show.
                     if (!c.estado.nombre.isEmpty() && QFile::exists(c.estado.nombre))
-                        if (!AbreDocumento(c.estado.nombre, true)) NoSeAbrio(c.estado.nombre);
+                        if (!AbreDocumento(c.estado.nombre, true) && QFileInfo(c.estado.nombre).size() > 0)
+                            NoSeAbrio(c.estado.nombre);  // an empty log is no news
                 },
             });
             break;

@@ -7,7 +7,7 @@ build=${QUENVAR_BUILD:-$top/build}
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-translations-l10n
   libsqlite3-dev sqlite3
   unixodbc unixodbc-dev odbcinst tdsodbc libsqliteodbc
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -177,14 +177,20 @@ TEST_F(Corrida, VerLosErroresMuestraYBorraElLog) {
 }
 
 TEST_F(Corrida, UnLogQueNoSePuedeMostrarSeAvisaConSuRuta) {
-    // No program on this machine shows the log: the operator is told where it is.
+    // No program on this machine shows the log: an empty one passes quietly,
+    // one with errors is reported with its path.
     op.SinVisor(true);
-    op.Responde(vbNo).Responde(vbOK);
+    op.Responde(vbNo);
+    frm.ProcesoPrincipal();
+    EXPECT_EQ(op.Mensajes(), QStringList{kPreguntaTestigo});
+    op.Limpia();
+    Fila(ConMovimientos(0), "a", QString(30, 'X'));
+    op.Responde(vbNo).Responde(vbNo).Responde(vbOK);
     frm.ProcesoPrincipal();
     const QStringList m = op.Mensajes();
-    ASSERT_EQ(m.size(), 2);
-    EXPECT_TRUE(m[1].startsWith("No hay un programa para mostrar el archivo.")) << Visible(m[1]);
-    EXPECT_TRUE(m[1].endsWith(QDir::toNativeSeparators(RutaLogRecodificacion()))) << Visible(m[1]);
+    ASSERT_EQ(m.size(), 3);
+    EXPECT_TRUE(m[2].startsWith("No hay un programa para mostrar el archivo.")) << Visible(m[2]);
+    EXPECT_TRUE(m[2].endsWith(QDir::toNativeSeparators(RutaLogRecodificacion()))) << Visible(m[2]);
 }
 
 TEST_F(Corrida, ElLogEntreCorridasYElTestigoCancelado) {

@@ -17,6 +17,7 @@
 #include "frame/Arranque.h"
 #include "frame/platform/Aplicacion.h"
 #include "frame/platform/qt/OperadorQt.h"
+#include "frame/platform/qt/Traducciones.h"
 #include "frame/sesion/Sesion.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "lookup/ui/VentanasConsulta.h"
@@ -24,6 +25,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quenvar"));
+    CargaTraduccionesQt();
     const std::vector<Opcion> opciones = {{"arbol", 0, "el árbol en lugar de la lista"},
                                           {"campo", 1, "COLUMNA  la columna devuelta"}};
     const OpcionesLeidas o = LeeOpciones(argc, argv, opciones);

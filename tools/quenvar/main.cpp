@@ -14,12 +14,14 @@
 #include "frame/platform/Aplicacion.h"
 #include "frame/platform/SenalesCierre.h"
 #include "frame/platform/qt/OperadorQt.h"
+#include "frame/platform/qt/Traducciones.h"
 #include "frame/sesion/Sesion.h"
 #include "recoding/ui/FrmEMRecodificaVentana.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quenvar"));
+    CargaTraduccionesQt();
     const OpcionesLeidas o = LeeOpciones(argc, argv, {});
     if (!o.error.isEmpty()) {
         std::fprintf(stderr, "%s\n%s", qPrintable(o.error),
