@@ -29,6 +29,12 @@ struct Restablece {
     ~Restablece() { bandera = valor; }
 };
 
+// A code as a message shows it: trimmed, and cut when very long.
+QString Corto(const QString& codigo) {
+    const QString t = Trim(codigo);
+    return t.size() > 40 ? t.left(40) + QStringLiteral("…") : t;
+}
+
 bool Abierto(const RecordsetPtr& rs) {
     return rs && rs->State() != 0;
 }
@@ -95,12 +101,23 @@ void FrmEMRecodifica::CmdBuscar_Click() {
         }))
         return;
 
+    // Lines not loaded as a pair ready to run, with why: told at the end.
+    QStringList noCargadas;
+    int numero = 0;
     for (const QString& linea : lineas) {
         if (detener_.load()) break;
+        ++numero;
         int p = 0;
         QString viejo, nuevo;
         if (!g.Paso([&] { p = Texto::InStr(linea, delimitador); })) return;
-        if (p == 0) continue;
+        if (p == 0) {
+            if (!Trim(linea).isEmpty())
+                noCargadas << QStringLiteral("línea %1: no tiene el delimitador %2")
+                                  .arg(numero)
+                                  .arg(delimitador == QStringLiteral("\t") ? QStringLiteral("(tabulador)")
+                                                                           : QLatin1Char('"') + delimitador + QLatin1Char('"'));
+            continue;
+        }
         const bool seguir = g.Ejecuta({
             [&] {
                 viejo = Texto::Left(linea, p - 1);
@@ -114,6 +131,7 @@ void FrmEMRecodifica::CmdBuscar_Click() {
                 // without a description: it is never recoded.
                 if (Texto::TieneControles(viejo) || Texto::TieneControles(nuevo)) {
                     ErrorValidacion = true;
+                    noCargadas << QStringLiteral("línea %1: código con caracteres de control").arg(numero);
                     return;
                 }
                 CambiaCelda(grilla, grilla.Row, Grilla::IdArticulo);
@@ -124,6 +142,8 @@ void FrmEMRecodifica::CmdBuscar_Click() {
                 ErrorValidacion = false;
                 CampoValida(txtedit);
                 ElOperador().ProcesaEventos();
+                if (ErrorValidacion)
+                    noCargadas << QStringLiteral("línea %1: el artículo %2 no existe").arg(numero).arg(Corto(viejo));
             },
             [&] {
                 if (ErrorValidacion) return;
@@ -136,6 +156,7 @@ void FrmEMRecodifica::CmdBuscar_Click() {
                 if (ErrorValidacion) {
                     grilla.SetTextMatrix(grilla.Row, Grilla::ArticuloNuevo, QString());
                     txtedit.Text.clear();
+                    noCargadas << QStringLiteral("línea %1: el código nuevo %2 fue rechazado").arg(numero).arg(Corto(nuevo));
                 }
             },
             [&] {
@@ -146,6 +167,19 @@ void FrmEMRecodifica::CmdBuscar_Click() {
         if (!seguir) return;
     }
     if (Vista) Vista->Actualiza();
+    if (noCargadas.isEmpty() || detener_.load()) return;
+    const int total = static_cast<int>(noCargadas.size());
+    if (total > 30) {
+        noCargadas = noCargadas.mid(0, 30);
+        noCargadas << QStringLiteral("… y %1 más").arg(total - 30);
+    }
+    g.Paso([&] {
+        ElOperador().Mensaje(QStringLiteral("%1 de %2 líneas del archivo no quedaron listas para recodificar:")
+                                     .arg(total)
+                                     .arg(numero) +
+                                 ArchivoTexto::CRLF + noCargadas.join(ArchivoTexto::CRLF),
+                             vbOKOnly + vbExclamation, kAvisoOperador);
+    });
 }
 
 // ---- prefix load ----------------------------------------------------------------------

@@ -32,10 +32,15 @@ class Fuentes : public PruebaRecodifica {
 // ---- file import ------------------------------------------------------------------------
 
 TEST_F(Fuentes, ArchivoSeparadoPorComas) {
-    Importa(Escribe("a.txt", "1001,5001\r\n1002,5002,X\r\nsin delimitador\r\n\r\n9999,5003\r\n"));
+    op.Responde(vbYes).RespondeArchivo({false, Escribe("a.txt", "1001,5001\r\n1002,5002,X\r\nsin delimitador\r\n\r\n9999,5003\r\n")});
+    op.Responde(vbOK);
+    frm.CmdBuscar_Click();
     EXPECT_EQ(Filas(), (QStringList{"1001|Tornillo|5001", "1002|Tuerca|5002,X", "9999||5003", "||"}));
-    // The question, then the Open dialog; an unknown old code is not reported.
-    ASSERT_EQ(op.Transcripcion().size(), 2u);
+    // The question, the Open dialog, and at the end the lines not loaded, with why.
+    ASSERT_EQ(op.Transcripcion().size(), 3u);
+    EXPECT_EQ(op.Transcripcion()[2].texto, "2 de 5 líneas del archivo no quedaron listas para recodificar:\r\n"
+                                           "línea 3: no tiene el delimitador \",\"\r\n"
+                                           "línea 5: el artículo 9999 no existe");
     const Aviso& q = op.Transcripcion()[0];
     EXPECT_EQ(q.texto, kPreguntaArchivo);
     EXPECT_EQ(q.titulo, "Aviso al Operador");
@@ -49,11 +54,16 @@ TEST_F(Fuentes, ArchivoSeparadoPorComas) {
 }
 
 TEST_F(Fuentes, SinElDelimitadorEnLaPrimeraLineaSeUsaTabulador) {
+    op.EstableceRespondedor([](const Aviso& a) -> std::optional<OperadorGuionado::Respuesta> {
+        if (a.texto.contains("no quedaron listas")) return vbOK;
+        return std::nullopt;
+    });
     Importa(Escribe("t.txt", "1001\t5001\n1002,x\t5002\n"));
     EXPECT_EQ(Filas(), (QStringList{"1001|Tornillo|5001", "1002,x||5002", "||"}));
-    // A title line without the comma makes a comma file tab-separated: nothing loads.
+    // A title line without the comma makes a comma file tab-separated: nothing loads, and the operator is told.
     Importa(Escribe("c.txt", "Codigos\r\n1001,5001\r\n"));
     EXPECT_EQ(Filas(), QStringList{"||"});
+    EXPECT_TRUE(op.Mensajes().last().endsWith("línea 2: no tiene el delimitador (tabulador)")) << Visible(op.Mensajes().last());
     // An empty file loads nothing.
     Importa(Escribe("v.txt", ""));
     EXPECT_EQ(Filas(), QStringList{"||"});
@@ -76,11 +86,14 @@ TEST_F(Fuentes, ElCodigoNuevoDelArchivoReemplazaAlCodigoDeBarrasYSeValida) {
     op.Responde(vbYes).RespondeArchivo({false, Escribe("e.txt", "1002,5002\r\n1001,2001\r\n1003,\r\n")});
     op.Responde(vbNo).Responde(vbOK);  // 2001 exists: No
     op.Responde(vbOK);                 // 1003 has no new code
+    op.Responde(vbOK);                 // the lines not loaded
     frm.CmdBuscar_Click();
     EXPECT_EQ(
         op.Mensajes(),
         (QStringList{kPreguntaArchivo, "El Código de Articulo nuevo ya existe,¿Es esto Correcto?",
-                     "El Código de Articulo Nuevo ya Existe", "Debe Informar el Codigo de Articulo Nuevo"}));
+                     "El Código de Articulo Nuevo ya Existe", "Debe Informar el Codigo de Articulo Nuevo",
+                     "2 de 3 líneas del archivo no quedaron listas para recodificar:\r\n"
+                     "línea 2: el código nuevo 2001 fue rechazado\r\nlínea 3: el código nuevo  fue rechazado"}));
     // The refused new code is emptied, so the run does not merge 1001 into 2001.
     EXPECT_EQ(Filas(), (QStringList{"1002|Tuerca|5002", "1001|Tornillo|", "1003|Arandela|", "||"}));
     EXPECT_FALSE(frm.CargandoArchivo);
@@ -94,9 +107,12 @@ TEST_F(Fuentes, TextoDelSistemaYComillasEnLosCodigos) {
     // A UTF-8 file keeps its letters too.
     Importa(Escribe("u.txt", QStringLiteral("A'01,Ñandú\n").toUtf8()));
     EXPECT_EQ(Filas(), (QStringList{"A'01|Con comilla|Ñandú", "||"}));
-    // A very long line is one more unknown code; nothing is cut.
+    // A very long line is one more unknown code; nothing is cut in the grid.
     const QString largo(3000, 'L');
-    Importa(Escribe("l.txt", (largo + ",5001\r\n1001,5002").toLatin1()));
+    op.Responde(vbYes).RespondeArchivo({false, Escribe("l.txt", (largo + ",5001\r\n1001,5002").toLatin1())});
+    op.Responde(vbOK);
+    frm.CmdBuscar_Click();
+    EXPECT_TRUE(op.Mensajes().last().endsWith("línea 1: el artículo " + QString(40, 'L') + "… no existe"));
     EXPECT_EQ(Filas(), (QStringList{largo + "||5001", "1001|Tornillo|5002", "||"}));
 }
 
