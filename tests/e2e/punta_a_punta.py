@@ -268,6 +268,34 @@ def cierre_en_importacion(e):
     e.comprueba(len(filas) == 1 and filas[0][2], "el egreso no quedó registrado: %r" % filas)
 
 
+def consulta_mas_alla_del_tope(e):
+    """quenvar-consulta with the lookups limited to 50 rows: an article beyond them, typed in the search box,
+    refined on the server with F5, taken with Down and Enter; the program prints its code."""
+    e.sql("DELETE FROM TA_CONFIGURACION WHERE CLAVE = 'TopConsArt'\r\n"
+          "INSERT INTO TA_CONFIGURACION (CLAVE, GRUPO, VALOR) VALUES ('TopConsArt', 'DATOS', '50')")
+    unicas = {f[0] for f in e.sql("SELECT Descripcion FROM V_MA_ARTICULOS GROUP BY Descripcion "
+                                  "HAVING COUNT(*) = 1")}
+    candidatos = simples(e, 20, orden="Descripcion DESC")  # the last by description, far beyond row 50
+    descripciones = maestro(e, candidatos)
+    elegido = next((c for c in candidatos if descripciones[c.upper()] in unicas), None)
+    if not elegido:
+        raise Fallo("la demo no tiene un artículo simple de descripción única")
+    p = e.programa("V_MA_ARTICULOS", e.linea, nombre="quenvar-consulta")
+    e.espera("^Consulta", 30, "la consulta no apareció")
+    time.sleep(0.5)
+    e.escribe(descripciones[elegido.upper()])
+    e.teclas("F5")
+    time.sleep(1)
+    e.teclas("Down")
+    time.sleep(0.3)
+    e.teclas("Return")
+    codigo = e.termina(p, 15)
+    with open(p.log, encoding="utf-8", errors="replace") as f:
+        salida = [l.strip() for l in f]
+    e.comprueba(codigo == 0 and elegido in salida,
+                "la consulta no devolvió %s (salida %s): %r" % (elegido, codigo, salida[-3:]))
+
+
 if __name__ == "__main__":
     sys.exit(ejecuta({
         "ListaTipeada": lista_tipeada,
@@ -276,4 +304,5 @@ if __name__ == "__main__":
         "Acceso": acceso,
         "CierreEnReposo": cierre_en_reposo,
         "CierreEnImportacion": cierre_en_importacion,
+        "ConsultaMasAllaDelTope": consulta_mas_alla_del_tope,
     }))
