@@ -1,5 +1,6 @@
 #include "display/Lbf_CtrlDisplayVentana.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QPainter>
@@ -142,6 +143,29 @@ Lbf_CtrlDisplayVentana::Lbf_CtrlDisplayVentana()
     connect(boton_, &QPushButton::clicked, this, [this] {
         if (estado_) estado_->CmdDisplayCancelar_Click();
     });
+    qApp->installEventFilter(this);
+}
+
+bool Lbf_CtrlDisplayVentana::EsPregunta(QObject* objeto) {
+    auto* w = qobject_cast<QWidget*>(objeto);
+    return w && w->isWindow() && (w->isModal() || w->windowModality() != Qt::NonModal);
+}
+
+bool Lbf_CtrlDisplayVentana::eventFilter(QObject* objeto, QEvent* e) {
+    if (objeto != this && (e->type() == QEvent::Show || e->type() == QEvent::Hide) && EsPregunta(objeto)) {
+        if (e->type() == QEvent::Show && isVisible()) {
+            apartado_ = true;
+            hide();
+        } else if (e->type() == QEvent::Hide && apartado_) {
+            QWidget* otra = QApplication::activeModalWidget();
+            if (!otra || otra == objeto) {
+                apartado_ = false;
+                show();
+                raise();
+            }
+        }
+    }
+    return QWidget::eventFilter(objeto, e);
 }
 
 Lbf_CtrlDisplayVentana::~Lbf_CtrlDisplayVentana() = default;
@@ -163,13 +187,20 @@ void Lbf_CtrlDisplayVentana::Repinta(const Lbf_CtrlDisplay& e) {
 void Lbf_CtrlDisplayVentana::Muestra(const Lbf_CtrlDisplay& e) {
     Repinta(e);
     Centra();
+    timer_->start();
+    // Shown once the dialog that waits for the operator is gone.
+    QWidget* pregunta = QApplication::activeModalWidget();
+    if (pregunta && pregunta != this) {
+        apartado_ = true;
+        return;
+    }
     show();
     raise();
-    timer_->start();
 }
 
 void Lbf_CtrlDisplayVentana::Oculta() {
     timer_->stop();
+    apartado_ = false;
     hide();
 }
 

@@ -62,12 +62,22 @@ public:
     QPushButton* CmdDisplayCancelar() const { return boton_; }
     QTimer* Timer1() const { return timer_; }
 
+    // Stepped aside while a dialog waits for the operator.
+    bool Apartado() const { return apartado_; }
+
 protected:
     void paintEvent(QPaintEvent*) override;
     void closeEvent(QCloseEvent* e) override;
+    // A modal dialog shown (a question, the access dialog) hides the sign,
+    // which says "wait" while the program waits for the operator; it comes
+    // back when the dialog goes.
+    bool eventFilter(QObject* objeto, QEvent* e) override;
 
 private:
     void Centra();
+    static bool EsPregunta(QObject* objeto);
+
+    bool apartado_ = false;
 
     Lbf_CtrlDisplay* estado_ = nullptr;
     std::array<LineaDisplay*, 3> lineas_{};

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -175,4 +176,33 @@ TEST_F(VentanaDisplay, NoImpideCerrarLaAplicacion) {
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     QTimer::singleShot(3000, qApp, [] { QCoreApplication::exit(7); });
     EXPECT_EQ(QCoreApplication::exec(), 0);
+}
+
+TEST_F(VentanaDisplay, SeApartaMientrasUnaPreguntaEsperaAlOperador) {
+    d.CartelInicio("Recodificacion de Articulos", false);
+    Lbf_CtrlDisplayVentana* v = LaVentana();
+    ASSERT_TRUE(v);
+    EXPECT_TRUE(v->isVisible());
+    // A question: the sign does not say "wait" over it.
+    QMessageBox pregunta(QMessageBox::Question, "Aviso al operador", "¿Desea continuar?", QMessageBox::Yes | QMessageBox::No);
+    pregunta.setModal(true);
+    pregunta.show();
+    Espera(20);
+    EXPECT_FALSE(v->isVisible());
+    EXPECT_TRUE(v->Apartado());
+    // Lines shown meanwhile wait for the answer.
+    bool cancelado = false;
+    d.CartelMostrar(cancelado, QString("1 10001"));
+    EXPECT_FALSE(v->isVisible());
+    pregunta.hide();
+    Espera(20);
+    EXPECT_TRUE(v->isVisible());
+    EXPECT_EQ(v->LblCtrol(0)->text(), "1 10001");
+    // Closed while apart: it does not come back.
+    pregunta.show();
+    Espera(20);
+    d.CartelCerrar();
+    pregunta.hide();
+    Espera(20);
+    EXPECT_EQ(LaVentana(), nullptr);
 }
