@@ -603,6 +603,7 @@ void FrmEMRecodifica::ProcesoPrincipal() {
             [&] {
                 if (respuesta != vbYes) return;
                 Lib_Dialogo& d = Dialogo();
+                d.AsignaTitulo(QStringLiteral("Guardar el testigo de la recodificación"));
                 d.AsignaExtension(QStringLiteral(".htm"));
                 d.AsignaFiltro(QStringLiteral("Páginas Web (*.htm)|*.htm|"));
                 d.AsignaOpcion(true);

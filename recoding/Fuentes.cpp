@@ -78,6 +78,9 @@ void FrmEMRecodifica::CmdBuscar_Click() {
                 Lib_Dialogo& d = Dialogo();
                 d.AsignaOpcion(true);
                 d.AsignaTitulo(QStringLiteral("Importación de Archivos"));
+                // The dialog is shared with the witness' Save: not its web-page filter.
+                d.AsignaFiltro(QStringLiteral("Archivos de texto (*.txt;*.csv)|*.txt;*.csv|Todos los archivos (*.*)|*.*|"));
+                d.AsignaExtension(QString());
                 d.MuestraAbrir();
                 cancelado = d.FueCancelado();
                 if (!cancelado) archivo = d.NombreArchivo();

@@ -212,6 +212,7 @@ TEST_F(Corrida, ElLogEntreCorridasYElTestigoCancelado) {
     EXPECT_TRUE(guardar.pedido.guardar);
     EXPECT_EQ(guardar.pedido.extension, ".htm");
     EXPECT_EQ(guardar.pedido.filtro, "Páginas Web (*.htm)|*.htm|");
+    EXPECT_EQ(guardar.pedido.titulo, "Guardar el testigo de la recodificación");
     EXPECT_NE(EstadoCanalLog().numero, 0);  // left open
     EXPECT_EQ(ArchivoTexto::Lineas(LeeArchivo(RutaTestigo())).size(), 3);
 

@@ -49,6 +49,9 @@ TEST_F(Fuentes, ArchivoSeparadoPorComas) {
     EXPECT_EQ(d.tipo, Aviso::Tipo::Archivo);
     EXPECT_FALSE(d.pedido.guardar);
     EXPECT_EQ(d.pedido.titulo, "Importación de Archivos");
+    // Text files, whatever the witness' Save left in the shared dialog.
+    EXPECT_EQ(d.pedido.filtro, "Archivos de texto (*.txt;*.csv)|*.txt;*.csv|Todos los archivos (*.*)|*.*|");
+    EXPECT_EQ(d.pedido.extension, "");
     EXPECT_TRUE(d.pedido.opcion);
     EXPECT_GT(op.EventosProcesados(), 0);
 }
