@@ -9,6 +9,8 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include <algorithm>
+
 #include "frame/controles/UtilKor.h"
 #include "frame/planilla/Lib_Planilla.h"
 #include "frame/lib/Lib_Util.h"
@@ -98,8 +100,24 @@ FrmEMRecodificaVentana::FrmEMRecodificaVentana(QWidget* padre) : QWidget(padre) 
     setFont(f);
     ArmaBarra();
     ArmaControles();
-    setFixedSize(Twips(*this, 8280), Twips(*this, 7815));
+    tamanoBase_ = QSize(Twips(*this, 8280), Twips(*this, 7815));
+    grillaBase_ = grilla_->geometry();
+    for (QWidget* w : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (w != grilla_ && w != txtedit_ && w->geometry().top() >= grillaBase_.bottom())
+            debajo_.emplace_back(w, w->geometry());
+    setMinimumSize(tamanoBase_);
+    resize(tamanoBase_);
     qApp->installEventFilter(this);
+}
+
+void FrmEMRecodificaVentana::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    if (!grilla_ || tamanoBase_.isEmpty()) return;
+    const int dx = std::max(0, width() - tamanoBase_.width());
+    const int dy = std::max(0, height() - tamanoBase_.height());
+    grilla_->setGeometry(grillaBase_.adjusted(0, 0, dx, dy));
+    for (const auto& [w, r] : debajo_) w->move(r.topLeft() + QPoint(0, dy));
+    ColocaEditor();
 }
 
 FrmEMRecodificaVentana::~FrmEMRecodificaVentana() {

@@ -7,6 +7,9 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <utility>
+#include <vector>
+
 #include "recoding/FrmEMRecodifica.h"
 
 class QCheckBox;
@@ -68,9 +71,15 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* objeto, QEvent* e) override;
+    // Larger than drawn (resized, maximised): the grid grows, the controls
+    // below it follow its bottom edge.
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
     void ArmaControles();
+    QSize tamanoBase_;
+    QRect grillaBase_;
+    std::vector<std::pair<QWidget*, QRect>> debajo_;  // controls under the grid, where drawn
     void AjustaTextos();
     void ArmaBarra();
     void ColocaEditor();

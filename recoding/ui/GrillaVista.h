@@ -32,6 +32,8 @@ public:
 
     // After a model change: scroll bars and repaint.
     void Sincroniza();
+    // The data rows the viewport shows whole.
+    int FilasVisibles() const;
 
 signals:
     // The visible part moved (the floating editor follows its cell).
@@ -52,7 +54,6 @@ protected:
 private:
     // Makes the current row visible by moving TopRow.
     void MuestraFilaActual();
-    int FilasVisibles() const;
     int Desplazamiento() const;  // horizontal, in pixels
 
     FrmEMRecodifica& frm_;

@@ -509,3 +509,25 @@ TEST_F(Ventana, EnterEnUnBotonConFocoLoPresiona) {
     ASSERT_EQ(op.Transcripcion().size(), 1u);
     EXPECT_TRUE(op.Transcripcion()[0].texto.contains("prefijo")) << Visible(op.Transcripcion()[0].texto);
 }
+
+TEST_F(Ventana, AgrandadaLaGrillaCreceYLosControlesDeAbajoLaSiguen) {
+    const QSize base = v->size();
+    EXPECT_EQ(v->minimumSize(), base);
+    const QRect grillaAntes = grilla()->geometry();
+    auto* boton = v->findChild<QPushButton*>("CmdBuscar");
+    const QPoint botonAntes = boton->pos();
+    const int filasAntes = grilla()->FilasVisibles();
+    v->resize(base + QSize(200, 240));
+    QApplication::processEvents();
+    EXPECT_EQ(grilla()->geometry(), grillaAntes.adjusted(0, 0, 200, 240));
+    EXPECT_EQ(boton->pos(), botonAntes + QPoint(0, 240));
+    EXPECT_GT(grilla()->FilasVisibles(), filasAntes + 5);
+    // The editor still opens exactly over its cell.
+    Clic(1, 0);
+    QTest::keyClicks(grilla(), "1");
+    EXPECT_EQ(editor()->geometry(), QRect(grilla()->x() + grilla()->CellLeft(1, 0), grilla()->y() + grilla()->CellTop(1, 0),
+                                          grilla()->CellWidth(1, 0), grilla()->CellHeight(1, 0)));
+    v->resize(base);
+    QApplication::processEvents();
+    EXPECT_EQ(grilla()->geometry(), grillaAntes);
+}
