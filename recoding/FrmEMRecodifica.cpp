@@ -36,7 +36,7 @@ void FrmEMRecodifica::UtilKor1_Click(const QString& clave) {
     Guardia g(LibUtil().DialogoDe(QStringLiteral("UtilKor1_click")));
     g.Silencia(NumeroFallo::ArgumentoInvalido);
     g.Paso([&] {
-        if (k == QLatin1String("CANCELAR") && Texto::Trim(MSFlexGrid1.TextMatrix(1, 0)).isEmpty())
+        if (Texto::Iguales(k, QStringLiteral("CANCELAR")) && Texto::Trim(MSFlexGrid1.TextMatrix(1, 0)).isEmpty())
             k = QStringLiteral("CERRAR");
     });
     k = k.toUpper();

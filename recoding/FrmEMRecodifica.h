@@ -93,7 +93,7 @@ public:
     QString TxtPrefijoNvo;
     QString TxtRubro;
     QString TxtDelimitador;
-    QString LblCodigo;
+    QString LblCodigo = QStringLiteral("...");
     bool CmdPrefijoEnabled = true;
 
     // Window variables.

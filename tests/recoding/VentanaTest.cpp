@@ -243,7 +243,10 @@ TEST_F(Ventana, CancelarConLaListaVaciaCierraYSellaLaSalida) {
     VerificaPermisos();
     ASSERT_GT(gIdAcceso, 0);
     const QString id = QString::number(gIdAcceso);
-    Boton("CANCELAR");
+    // The label as the window opens; the key compared as every key is, without regard to case.
+    EXPECT_EQ(v->findChild<QLabel*>("LblCodigo")->text(), "...");
+    v->Modelo().UtilKor1_Click("Cancelar");
+    QApplication::processEvents();
     EXPECT_TRUE(v->Descargada());
     EXPECT_FALSE(v->isVisible());
     EXPECT_TRUE(op.Transcripcion().empty());
