@@ -462,7 +462,6 @@ void FrmEMRecodifica::ProcesoPrincipal() {
                             // Its undo line on disk before it commits: a code that could
                             // not be undone is not committed.
                             QString error;
-                            res.tipo = plan.Tipo;
                             if (!diario.Agrega(res, error)) {
                                 DeshaceCodigo();
                                 resumen_.fallosArchivos << diario.Ruta() + QStringLiteral(": ") + error;
@@ -548,7 +547,7 @@ void FrmEMRecodifica::ProcesoPrincipal() {
         if (g.TopRow >= g.Rows()) g.TopRow = 1;
     }
     resumen_.archivoDeshacer = diario.Termina();
-    resumen_.noReversibles = ArmaDeshacer(resumen_.codigos).noReversibles;
+    resumen_.noReversibles = diario.Lista().noReversibles;
     if (!resumen_.pendientes.isEmpty()) {
         const QString ruta = RutaPendientes(QDateTime::currentDateTime());
         if (EscribePendientes(ruta, resumen_.pendientes))

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <QHash>
 
 #include "frame/lib/Lib_Util.h"
 #include "frame/platform/Aplicacion.h"
@@ -38,6 +37,18 @@ QString MotivoNoReversible(const ResultadoCodigo& r) {
 
 namespace {
 
+// "<prefix><yyyyMMdd-HHmmss>.txt" in the application folder, or "-2", "-3"…
+// before ".txt": runs within the same second (a script's lists) keep each
+// its own file.
+QString RutaLibre(const QString& prefijo, const QDateTime& momento) {
+    const QString base = LibUtil().AgregaBarra(CarpetaAplicacion()) + prefijo +
+                         momento.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString ruta = base + QStringLiteral(".txt");
+    for (int n = 2; QFileInfo::exists(ruta); ++n)
+        ruta = base + QLatin1Char('-') + QString::number(n) + QStringLiteral(".txt");
+    return ruta;
+}
+
 bool Cuenta(const ResultadoCodigo& r) {
     return !r.error && !r.omitido;
 }
@@ -49,26 +60,10 @@ QString Linea(const ResultadoCodigo& r) {
 }  // namespace
 
 ListaDeshacer ArmaDeshacer(const QVector<ResultadoCodigo>& codigos) {
-    ListaDeshacer l;
-    // The successful codes received by each new code.
-    QHash<QString, int> recibidos;
-    for (const ResultadoCodigo& r : codigos)
-        if (Cuenta(r)) ++recibidos[TextoSql::ClaveServidor(r.nuevo)];
-
-    QStringList lineas;
-    for (const ResultadoCodigo& r : codigos) {
-        if (!Cuenta(r)) continue;
-        QString motivo = MotivoNoReversible(r);
-        if (motivo.isEmpty() && recibidos.value(TextoSql::ClaveServidor(r.nuevo)) > 1)
-            motivo = QStringLiteral("el código nuevo recibió otros artículos");
-        if (!motivo.isEmpty()) {
-            l.noReversibles << Par(r) + QStringLiteral(" (") + motivo + QStringLiteral(")");
-            continue;
-        }
-        lineas << Linea(r);
-    }
-    for (auto it = lineas.crbegin(); it != lineas.crend(); ++it) l.lineas << *it;
-    return l;
+    DiarioDeshacer diario;  // without a file: only its reckoning
+    QString sinError;
+    for (const ResultadoCodigo& r : codigos) diario.Agrega(r, sinError);
+    return diario.Lista();
 }
 
 bool DiarioDeshacer::Crea(const QString& ruta, QString& error) {
@@ -99,7 +94,7 @@ void DiarioDeshacer::Rehace() {
     contenido_.clear();
     QString texto;
     for (auto it = entradas_.crbegin(); it != entradas_.crend(); ++it)
-        if (it->reversible) texto += it->linea + ArchivoTexto::CRLF;
+        if (it->Reversible()) texto += it->linea + ArchivoTexto::CRLF;
     const QByteArray cp = ArchivoTexto::Codifica(texto);
     utf8_ = ArchivoTexto::Decodifica(cp) != texto;
     contenido_ = utf8_ ? texto.toUtf8() : cp;
@@ -107,25 +102,36 @@ void DiarioDeshacer::Rehace() {
 
 bool DiarioDeshacer::Anota(const ResultadoCodigo& r) {
     codigos_ << r;
-    Entrada e{TextoSql::ClaveServidor(r.nuevo), Linea(r), false};
-    const int recibidos = ++recibidos_[e.clave];
+    Entrada e{TextoSql::ClaveServidor(r.nuevo), Linea(r), Par(r), MotivoNoReversible(r)};
+    static const QString kRecibio = QStringLiteral("el código nuevo recibió otros artículos");
     bool cambian = false;
-    if (recibidos > 1)
+    if (++recibidos_[e.clave] > 1) {
+        if (e.motivo.isEmpty()) e.motivo = kRecibio;
         for (Entrada& anterior : entradas_)
-            if (anterior.reversible && anterior.clave == e.clave) {
-                anterior.reversible = false;
+            if (anterior.Reversible() && anterior.clave == e.clave) {
+                anterior.motivo = kRecibio;
                 cambian = true;
             }
-    e.reversible = recibidos == 1 && MotivoNoReversible(r).isEmpty();
+    }
     entradas_ << e;
     return cambian;
 }
 
+ListaDeshacer DiarioDeshacer::Lista() const {
+    ListaDeshacer l;
+    for (auto it = entradas_.crbegin(); it != entradas_.crend(); ++it)
+        if (it->Reversible()) l.lineas << it->linea;
+    for (const Entrada& e : entradas_)
+        if (!e.Reversible()) l.noReversibles << e.par + QStringLiteral(" (") + e.motivo + QStringLiteral(")");
+    return l;
+}
+
 bool DiarioDeshacer::Agrega(const ResultadoCodigo& r, QString& error) {
-    if (!Cuenta(r) || ruta_.isEmpty()) return true;
+    if (!Cuenta(r)) return true;
     bool rehacer = Anota(r);
+    if (ruta_.isEmpty()) return true;
     const Entrada& e = entradas_.last();
-    if (!e.reversible && !rehacer) return true;
+    if (!e.Reversible() && !rehacer) return true;
     if (!rehacer && !utf8_) {
         const QString texto = e.linea + ArchivoTexto::CRLF;
         const QByteArray cp = ArchivoTexto::Codifica(texto);
@@ -170,7 +176,7 @@ bool DiarioDeshacer::Escribe(QString& error) {
 QString DiarioDeshacer::Termina() {
     if (ruta_.isEmpty()) return {};
     bool alguna = false;
-    for (const Entrada& e : entradas_) alguna = alguna || e.reversible;
+    for (const Entrada& e : entradas_) alguna = alguna || e.Reversible();
     if (!alguna) {
         QFile::remove(ruta_);
         return {};
@@ -179,12 +185,7 @@ QString DiarioDeshacer::Termina() {
 }
 
 QString RutaPendientes(const QDateTime& momento) {
-    const QString base = LibUtil().AgregaBarra(CarpetaAplicacion()) + QStringLiteral("Pendientes-") +
-                         momento.toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString ruta = base + QStringLiteral(".txt");
-    for (int n = 2; QFileInfo::exists(ruta); ++n)
-        ruta = base + QLatin1Char('-') + QString::number(n) + QStringLiteral(".txt");
-    return ruta;
+    return RutaLibre(QStringLiteral("Pendientes-"), momento);
 }
 
 bool EscribePendientes(const QString& ruta, const QVector<QStringList>& filas) {
@@ -196,17 +197,5 @@ bool EscribePendientes(const QString& ruta, const QVector<QStringList>& filas) {
 }
 
 QString RutaDeshacer(const QDateTime& momento) {
-    const QString base = LibUtil().AgregaBarra(CarpetaAplicacion()) + QStringLiteral("Deshacer-") +
-                         momento.toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    // Runs within the same second (a script's lists) keep each its own list.
-    QString ruta = base + QStringLiteral(".txt");
-    for (int n = 2; QFileInfo::exists(ruta); ++n)
-        ruta = base + QLatin1Char('-') + QString::number(n) + QStringLiteral(".txt");
-    return ruta;
-}
-
-bool EscribeDeshacer(const QString& ruta, const ListaDeshacer& lista) {
-    QString texto;
-    for (const QString& l : lista.lineas) texto += l + ArchivoTexto::CRLF;
-    return ArchivoTexto::EscribeSinPerdida(ruta, texto);
+    return RutaLibre(QStringLiteral("Deshacer-"), momento);
 }

@@ -18,7 +18,7 @@ struct ListaDeshacer {
     QStringList noReversibles;  // "old → new (reason)", in run order
 };
 
-// From the codes the run sent, in its order. A code is reverted only when it
+// From the codes the run sent, in its order (the journal's reckoning). A code is reverted only when it
 // succeeded as a copy or in place, its new code received nothing else later
 // in the run, both codes go back through the import unchanged, and a prefix
 // load left its rubro as it was.
@@ -47,6 +47,9 @@ public:
     // The run is over: a list with no line leaves no file. The path, or
     // empty when there is none.
     QString Termina();
+    // The codes so far: the lines to revert them, last first, and those
+    // that cannot be reverted, with why.
+    ListaDeshacer Lista() const;
     const QString& Ruta() const { return ruta_; }
 
 private:
@@ -58,7 +61,9 @@ private:
     struct Entrada {
         QString clave;  // the new code as the server compares it
         QString linea;
-        bool reversible = false;
+        QString par;     // "old → new"
+        QString motivo;  // why it cannot be reverted; empty when it can
+        bool Reversible() const { return motivo.isEmpty(); }
     };
     QString ruta_;
     QVector<ResultadoCodigo> codigos_;
@@ -77,6 +82,3 @@ bool EscribePendientes(const QString& ruta, const QVector<QStringList>& filas);
 // or "-2", "-3"… before ".txt" when a list of that second is there already.
 QString RutaDeshacer(const QDateTime& momento);
 
-// Writes the lines (CR LF ended) in Windows-1252, or as UTF-8 with a
-// byte-order mark when a code does not fit that code page. False on failure.
-bool EscribeDeshacer(const QString& ruta, const ListaDeshacer& lista);

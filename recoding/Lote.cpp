@@ -57,6 +57,11 @@ const std::vector<Opcion> kOpciones = {
     {QStringLiteral("deshacer"), 1, QStringLiteral("ARCHIVO     correr una lista para deshacer, en su orden, sin fusionar")},
 };
 
+// The pair file the list is loaded from: an undo list or --archivo.
+QString ArchivoDePares(const OpcionesLeidas& o) {
+    return o.Tiene(QStringLiteral("deshacer")) ? o.Valor(QStringLiteral("deshacer")) : o.Valor(QStringLiteral("archivo"));
+}
+
 const QString kUso = QStringLiteral("quenvar-lote [--carpeta DIR] [opciones] \"LINEA DE COMANDOS\"");
 
 // Answers every prompt from the options and shows it on standard error.
@@ -82,9 +87,7 @@ public:
                 return std::optional<QString>();
             case Aviso::Tipo::Archivo: {
                 RespuestaArchivo r;
-                const QString nombre = a.pedido.guardar ? o_.Valor(QStringLiteral("html"))
-                                       : o_.Tiene(QStringLiteral("deshacer")) ? o_.Valor(QStringLiteral("deshacer"))
-                                                                              : o_.Valor(QStringLiteral("archivo"));
+                const QString nombre = a.pedido.guardar ? o_.Valor(QStringLiteral("html")) : ArchivoDePares(o_);
                 r.cancelado = nombre.isEmpty();
                 if (!r.cancelado) r.nombre = QFileInfo(nombre).absoluteFilePath();
                 return r;
@@ -370,8 +373,7 @@ namespace {
 
 // Why a run that processed no row did nothing.
 QString NadaProcesado(const OpcionesLeidas& o, const FrmEMRecodifica& frm) {
-    const QString archivo = o.Tiene(QStringLiteral("deshacer")) ? o.Valor(QStringLiteral("deshacer"))
-                                                                : o.Valor(QStringLiteral("archivo"));
+    const QString archivo = ArchivoDePares(o);
     if (!archivo.isEmpty()) {
         QString delimitador = Trim(frm.TxtDelimitador);
         if (delimitador.isEmpty()) delimitador = QStringLiteral(",");

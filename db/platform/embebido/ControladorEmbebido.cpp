@@ -1258,6 +1258,14 @@ void ControladorEmbebido::Cierra() {
 
 namespace {
 
+// Empties the lock file (its holder's text) and closes it, freeing the lock.
+void LiberaBloqueo(int fd) {
+    if (::ftruncate(fd, 0) != 0) {
+        // Freed all the same.
+    }
+    ::close(fd);
+}
+
 QString ArchivoBloqueo(const QString& rutaBase, const QString& recurso) {
     QString nombre = recurso.toLower();
     for (QChar& ch : nombre)
@@ -1300,18 +1308,12 @@ bool ControladorEmbebido::TomaBloqueo(const QString& recurso, const QString& tit
 void ControladorEmbebido::SueltaBloqueo(const QString& recurso, std::vector<ErrorProveedor>&) {
     const auto it = bloqueos_.find(recurso.toLower());
     if (it == bloqueos_.end()) return;
-    if (::ftruncate(it->second, 0) != 0) {
-    }
-    ::close(it->second);
+    LiberaBloqueo(it->second);
     bloqueos_.erase(it);
 }
 
 void ControladorEmbebido::SueltaBloqueos() {
-    for (auto& [recurso, fd] : bloqueos_) {
-        if (::ftruncate(fd, 0) != 0) {
-        }
-        ::close(fd);
-    }
+    for (const auto& [recurso, fd] : bloqueos_) LiberaBloqueo(fd);
     bloqueos_.clear();
 }
 
