@@ -213,7 +213,7 @@ void FrmPlanilla::Busca() {
     const long fila = modelo_.Busca(codigo);
     if (fila < 0) {
         LblEstado_->setStyleSheet({});
-        LblEstado_->setText(QStringLiteral("Ningún código es mayor o igual que «%1».").arg(codigo));
+        LblEstado_->setText(QStringLiteral("No hay ninguna fila con el código «%1».").arg(codigo.trimmed()));
         return;
     }
     LblEstado_->clear();

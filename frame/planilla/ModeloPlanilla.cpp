@@ -711,12 +711,26 @@ bool ModeloPlanilla::Borra(long fila) {
 }
 
 long ModeloPlanilla::Busca(const QString& codigo) {
-    if (!Abierta() || claves_.empty() || Texto::Trim(codigo).isEmpty()) return -1;
-    QString motivo;
-    const std::optional<QVariant> valor = Convierte(codigo, columnas_[claves_.front()], motivo);
-    if (!valor || valor->isNull()) return -1;
+    const QString buscado = Texto::Trim(codigo);
+    if (!Abierta() || claves_.empty() || buscado.isEmpty()) return -1;
+    const ColumnaPlanilla& c = columnas_[claves_.front()];
+    QVariantList params;
+    QString donde;
+    if (EsTexto(c.Tipo)) {
+        // Codes are stored aligned ("   10027"): the trimmed code is compared.
+        donde = QStringLiteral("LTRIM(RTRIM(%1)) = ?").arg(Corchetes(c.Nombre));
+        params << buscado;
+    } else {
+        QString motivo;
+        const std::optional<QVariant> valor = Convierte(buscado, c, motivo);
+        if (!valor || valor->isNull()) return -1;
+        donde = Corchetes(c.Nombre) + QStringLiteral(" = ?");
+        params << *valor;
+    }
     try {
-        const long n = Cuenta(Corchetes(columnas_[claves_.front()].Nombre) + QStringLiteral(" < ?"), {*valor});
+        const std::vector<QVariantList> hallada = LeeFilas(donde, params, 1, false);
+        if (hallada.empty()) return -1;
+        const long n = Posicion(ClaveDe(hallada.front()));
         return n < total_ ? n : -1;
     } catch (...) {
         Avisa(TextoFallo());

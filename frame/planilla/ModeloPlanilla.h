@@ -88,8 +88,8 @@ public:
     long Agrega();
     // Deletes the row after the operator's Yes; true when deleted.
     bool Borra(long fila);
-    // The first row whose first key column is >= the text as the server
-    // compares (case and trailing blanks ignored); -1 when there is none.
+    // The first row whose first key column, trimmed, is the trimmed text (as
+    // the server compares it); -1 when there is none.
     long Busca(const QString& codigo);
     // Counts the rows again and drops what was read (pending texts stay).
     void Refresca();

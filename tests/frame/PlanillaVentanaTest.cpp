@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -164,4 +165,31 @@ TEST_F(PruebaPlanilla, MuestraPlanillaAbreUnaVentanaModal) {
     LibPlanilla().MuestraPlanilla(QStringLiteral("V_MA_NADA"), cadena, QStringLiteral("Planilla"));
     EXPECT_EQ(op.Mensajes().last(), QStringLiteral("Invalid object name 'V_MA_NADA'."));
     EXPECT_FALSE(QApplication::activeModalWidget());
+}
+
+// Codes stored aligned ("   88027") are found by the code typed; a code with
+// no row says so and leaves the current cell where it was.
+TEST_F(VentanaPlanilla, LaBusquedaVaAlCodigoEscritoYNoAlSiguiente) {
+    cn.Execute(QStringLiteral("INSERT INTO V_MA_ARTICULOS (IdArticulo, Descripcion) VALUES "
+                              "('   88027', 'ALINEADO 27'), ('   88029', 'ALINEADO 29'), "
+                              "('  880270', 'ALINEADO 270'), ('88028', 'SIN ALINEAR 28')"));
+    ASSERT_EQ(cn.Errors().Count(), 0);
+    m.Refresca();
+    w->activateWindow();
+    QApplication::setActiveWindow(w.get());
+    auto escribeYBusca = [&](const QString& codigo) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_B, Qt::AltModifier);
+        ASSERT_EQ(QApplication::focusWidget(), w->TxtBuscar());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), codigo);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    };
+    escribeYBusca(QStringLiteral("88027"));
+    EXPECT_EQ(Celda(g()->currentIndex().row(), Columna("Descripcion")), QStringLiteral("ALINEADO 27"));
+    escribeYBusca(QStringLiteral(" 88028 "));
+    EXPECT_EQ(Celda(g()->currentIndex().row(), Columna("Descripcion")), QStringLiteral("SIN ALINEAR 28"));
+    const QModelIndex antes = g()->currentIndex();
+    escribeYBusca(QStringLiteral("8802"));
+    EXPECT_EQ(g()->currentIndex(), antes);
+    EXPECT_EQ(w->LblEstado()->text(), QStringLiteral("No hay ninguna fila con el código «8802»."));
 }
