@@ -459,13 +459,10 @@ void Lib_FrmCons3::CmdAceptar() {
     g.Paso([&] {
         if (CheckBoxes) {
             if (Trim(CampoDevuelto).isEmpty() && !columnas_.empty()) CampoDevuelto = columnas_[0].Encabezado;
+            // Quantities stay in the rows' quantity column.
             const int k = IndiceColumna(CampoDevuelto);
-            const int c = ColumnaCantidad();
-            for (int i = 0; i < static_cast<int>(filas_.size()); ++i) {
-                if (!filas_[static_cast<std::size_t>(i)].Marcada) continue;
-                Valores << ValorEnColumna(i, k);
-                if (c >= 0) Cantidades << filas_[static_cast<std::size_t>(i)].Valores[c].toDouble();
-            }
+            for (int i = 0; i < static_cast<int>(filas_.size()); ++i)
+                if (filas_[static_cast<std::size_t>(i)].Marcada) Valores << ValorEnColumna(i, k);
             return;
         }
         if (actual_ < 0) return;

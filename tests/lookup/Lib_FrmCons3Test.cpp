@@ -182,7 +182,10 @@ TEST_F(ListaConsulta, TeclasDeLaLista) {
     v.TeclaLista(45, false);
     v.CmdAceptar();
     EXPECT_EQ(v.Valores, (QVariantList{QStringLiteral("Q001")}));
-    EXPECT_EQ(v.Cantidades, (QVariantList{1.0}));
+    // The quantity stays in its column; Cantidades is not filled.
+    EXPECT_EQ(v.Texto(0, c), "1.0");
+    EXPECT_EQ(v.Filas()[0].Valores[c], QVariant(1.0));
+    EXPECT_TRUE(v.Cantidades.isEmpty());
 
     EXPECT_EQ(v.TeclaLista(13, false), Lib_FrmCons3::Accion::Aceptar);
     // Typed characters go to the last used box, which searches.
