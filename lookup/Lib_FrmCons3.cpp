@@ -14,6 +14,7 @@
 #include <QDateTime>
 
 #include <algorithm>
+#include <cmath>
 
 using namespace Texto;
 
@@ -80,7 +81,7 @@ bool Lib_FrmCons3::Carga() {
         Columna c;
         c.Nombre = c.Encabezado = Caption;
         c.Letras = std::max<int>(static_cast<int>(Caption.size()), 10);
-        c.AnchoTwips = AnchoTwips > 0 ? AnchoTwips : c.Letras * TwipsPorLetra;
+        c.AnchoTwips = AnchoInicial(c);
         columnas_.push_back(c);
         cajas_.assign(1, QString());
         for (const Opcion& o : Opciones) {
@@ -150,7 +151,7 @@ void Lib_FrmCons3::Encolumnar(Recordset& rs) {
             w += 10;
         }
         c.Letras = w;
-        c.AnchoTwips = w * TwipsPorLetra;
+        c.AnchoTwips = AnchoInicial(c);
         columnas_.push_back(c);
     }
     if (UsaCantidades) {
@@ -158,9 +159,35 @@ void Lib_FrmCons3::Encolumnar(Recordset& rs) {
         c.Nombre = c.Encabezado = kEncabezadoCantidad;
         c.Tipo = Column::Cantidad;
         c.Letras = 10;
-        c.AnchoTwips = 10 * TwipsPorLetra;
+        c.AnchoTwips = AnchoInicial(c);
         columnas_.push_back(c);
     }
+}
+
+double Lib_FrmCons3::AnchoInicial(const Columna& c) const {
+    // A picker's one column is as wide as its engine asked.
+    double w = Trim(sql).isEmpty() && AnchoTwips > 0 ? AnchoTwips : c.Letras * TwipsPorLetra;
+    if (AnchoEncabezado) w = std::max(w, AnchoEncabezado(c.Encabezado));
+    return w;
+}
+
+void Lib_FrmCons3::MedidasVentana(double twipsPorLetra, std::function<double(const QString&)> anchoEncabezado) {
+    TwipsPorLetra = twipsPorLetra;
+    AnchoEncabezado = std::move(anchoEncabezado);
+    for (Columna& c : columnas_)
+        if (!c.Guardada) c.AnchoTwips = AnchoInicial(c);
+}
+
+Lib_FrmCons3::Disposicion Lib_FrmCons3::CalcularAncho(double AnchoPantalla) const {
+    Disposicion d;
+    double total = 0;
+    for (const Columna& c : columnas_) total += c.AnchoTwips;
+    d.AnchoLista = total + 360;
+    d.AnchoPanel = std::round(total) + 360;
+    d.AnchoBarra = total;
+    d.MaximoBarra = d.AnchoPanel > 32700 ? 32700 : (d.AnchoPanel + 480) * 0.6;
+    d.AnchoVentana = d.AnchoLista + 360 >= AnchoPantalla ? AnchoPantalla - 480 : d.AnchoLista + 280;
+    return d;
 }
 
 void Lib_FrmCons3::Leer(Recordset& rs) {
@@ -215,6 +242,7 @@ void Lib_FrmCons3::AplicaAnchosGuardados() {
     for (std::size_t i = 0; i < columnas_.size() && i < static_cast<std::size_t>(partes.size()); ++i) {
         if (Trim(partes[static_cast<int>(i)]).isEmpty()) continue;
         columnas_[i].AnchoTwips = u.ValorNumerico(partes[static_cast<int>(i)]);
+        columnas_[i].Guardada = true;
     }
 }
 

@@ -6,6 +6,12 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -25,6 +31,10 @@ protected:
         m.CampoDevuelto = QStringLiteral("IDARTICULO");
         m.CmpsDevueltos = {QStringLiteral("DESCRIPCION")};
         m.GrabarCfg = false;
+        // The program's skin beside it, as installed.
+        ASSERT_TRUE(QDir().mkpath(Ruta(QStringLiteral("Styles/iTunes"))));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(QUENVAR_SOURCE_DIR "/frame/ui/Styles/iTunes/Normalitunes.ini"),
+                                Ruta(QStringLiteral("Styles/iTunes/Normalitunes.ini"))));
     }
     Lib_FrmCons3 m;
 };
@@ -136,6 +146,47 @@ TEST_F(VentanaLista, EnterAceptaEscCancelaYLoTecleadoVaALaCaja) {
         EXPECT_EQ(w.result(), QDialog::Rejected);
         EXPECT_EQ(m.ValorDevuelto.toString(), "");
         EXPECT_TRUE(m.Valores.isEmpty());
+    }
+}
+
+TEST_F(VentanaLista, LaVentanaCabeEnLaPantallaYCadaEncabezadoSeLee) {
+    const QRect pantalla = QGuiApplication::primaryScreen()->availableGeometry();
+    // Wider than the screen: the screen less its margin, the list scrolling.
+    m.sql = QStringLiteral("SELECT DESCRIPCION, IDARTICULO, DESCRIPCION AS D2, DESCRIPCION AS D3 FROM VT_MA_ARTICULOS "
+                           "WHERE IdArticulo LIKE 'Q%'");
+    ASSERT_TRUE(m.Carga());
+    {
+        Lib_FrmCons3Ventana w(m);
+        ASSERT_TRUE(Activa(w));
+        ASSERT_GT(m.CalcularAncho(pantalla.width() * 15).AnchoLista + 360, pantalla.width() * 15);
+        EXPECT_EQ(w.width(), pantalla.width() - 480 / 15);
+        EXPECT_GT(w.ListView1->horizontalScrollBar()->maximum(), 0);
+    }
+    // A picker: its list and the margins.
+    Lib_FrmCons3 p;
+    p.Caption = p.CampoDevuelto = QStringLiteral("Colores");
+    p.AnchoTwips = 60 * 120;
+    p.Opciones = {{QString(60, QLatin1Char('x')), false}, {QStringLiteral("Verde"), false}};
+    ASSERT_TRUE(p.Carga());
+    {
+        Lib_FrmCons3Ventana w(p);
+        ASSERT_TRUE(Activa(w));
+        EXPECT_EQ(w.width(), (60 * 120 + 360 + 280 + 7) / 15);
+    }
+    // Narrow code and flag columns still show their headers whole.
+    Ejecuta(QStringLiteral("CREATE TABLE PRUEBA_ESTADOS (CODIGO char(6) NOT NULL PRIMARY KEY, Activo bit NULL)"));
+    Ejecuta(QStringLiteral("INSERT INTO PRUEBA_ESTADOS (CODIGO, Activo) VALUES ('A1',1),('B2',0)"));
+    Lib_FrmCons3 e;
+    e.sql = QStringLiteral("SELECT CODIGO, Activo FROM PRUEBA_ESTADOS ORDER BY CODIGO");
+    e.GrabarCfg = false;
+    ASSERT_TRUE(e.Carga());
+    Lib_FrmCons3Ventana w(e);
+    ASSERT_TRUE(Activa(w));
+    QHeaderView* h = w.ListView1->horizontalHeader();
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_GE(w.ListView1->columnWidth(i), h->sectionSizeHint(i));
+        EXPECT_GE(w.ListView1->columnWidth(i), h->fontMetrics().horizontalAdvance(e.Columnas()[i].Encabezado) + 12);
     }
 }
 
