@@ -1,6 +1,7 @@
 #include "lookup/Lib_FrmCons3.h"
 
 #include "db/DB_Dll.h"
+#include "db/platform/Ado.h"
 #include "db/platform/Recordset.h"
 #include "frame/Apariencia.h"
 #include "frame/Configuracion.h"
@@ -143,6 +144,7 @@ void Lib_FrmCons3::Encolumnar(Recordset& rs) {
         w = std::min(w, 60);
         Columna c;
         c.Nombre = c.Encabezado = campo.Name();
+        c.TipoCampo = campo.Type();
         if (articulos) {
             for (int k = 1; k <= 8; ++k)
                 if (Iguales(c.Nombre, QStringLiteral("PRECIO%1").arg(k)))
@@ -207,7 +209,10 @@ void Lib_FrmCons3::Leer(Recordset& rs) {
         for (int i = 0; i < n; ++i) {
             const QVariant v = rs.Fields(i).Value();
             f.Valores << v;
-            f.Textos << u.AlineaTexto(v);   // trimmed; a null value gives empty
+            if (columnas_[static_cast<std::size_t>(i)].TipoCampo == ado::adBoolean && !v.isNull())
+                f.Textos << (v.toBool() ? QStringLiteral("Sí") : QStringLiteral("No"));
+            else
+                f.Textos << u.AlineaTexto(v);   // trimmed; a null value gives empty
         }
         if (cantidad >= 0) {
             f.Valores << 0.0;
@@ -279,6 +284,12 @@ int Lib_FrmCons3::IndiceColumna(const QString& Columna) const {
 QString Lib_FrmCons3::ValorEnColumna(int fila, int columna1) const {
     if (columna1 <= 0) return {};
     return Trim(Texto(fila, columna1 - 1));
+}
+
+QVariant Lib_FrmCons3::ValorDevueltoEn(int fila, int columna1) const {
+    if (columna1 > 0 && columnas_[static_cast<std::size_t>(columna1 - 1)].TipoCampo == ado::adBoolean)
+        return filas_[static_cast<std::size_t>(fila)].Valores.value(columna1 - 1);
+    return ValorEnColumna(fila, columna1);
 }
 
 int Lib_FrmCons3::ColumnaCantidad() const {
@@ -490,16 +501,16 @@ void Lib_FrmCons3::CmdAceptar() {
             // Quantities stay in the rows' quantity column.
             const int k = IndiceColumna(CampoDevuelto);
             for (int i = 0; i < static_cast<int>(filas_.size()); ++i)
-                if (filas_[static_cast<std::size_t>(i)].Marcada) Valores << ValorEnColumna(i, k);
+                if (filas_[static_cast<std::size_t>(i)].Marcada) Valores << ValorDevueltoEn(i, k);
             return;
         }
         if (actual_ < 0) return;
-        QString ultimo;
+        QVariant ultimo = QString();
         for (const QString& nombre : CmpsDevueltos) {
-            ultimo = ValorEnColumna(actual_, IndiceColumna(nombre));
+            ultimo = ValorDevueltoEn(actual_, IndiceColumna(nombre));
             Valores << ultimo;
         }
-        ValorDevuelto = Trim(CampoDevuelto).isEmpty() ? ultimo : ValorEnColumna(actual_, IndiceColumna(CampoDevuelto));
+        ValorDevuelto = Trim(CampoDevuelto).isEmpty() ? ultimo : ValorDevueltoEn(actual_, IndiceColumna(CampoDevuelto));
     });
     oculta_ = true;
 }

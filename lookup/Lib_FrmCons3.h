@@ -26,6 +26,7 @@ public:
         Column Tipo = Column::Campo;
         int Letras = 0;       // width in letters "X"
         double AnchoTwips = 0;
+        int TipoCampo = 0;    // the field's type code; 0 for the quantity column
         bool Guardada = false; // the width came from the column-widths file
     };
     struct Fila {
@@ -129,6 +130,8 @@ private:
     int ColumnaCantidad() const;
     void CambiaCantidad(int fila, double cantidad, int decimales);
     QString ValorEnColumna(int fila, int columna1) const;
+    // What accepting returns from a cell: its trimmed text, or the raw value of a boolean.
+    QVariant ValorDevueltoEn(int fila, int columna1) const;
     double AnchoInicial(const Columna& c) const;
     int Busqueda(const QString& Clave, int QueValor, int desde) const;
 

@@ -301,6 +301,36 @@ TEST_F(ListaConsulta, AnchosDeColumnasYDeLaVentana) {
     EXPECT_DOUBLE_EQ(v.CalcularAncho(19200).MaximoBarra, 32700);
 }
 
+TEST_F(ListaConsulta, LosCamposBitSeLeenSiONo) {
+    Ejecuta(QStringLiteral("CREATE TABLE PRUEBA_BIT (Codigo varchar(10) NOT NULL PRIMARY KEY, Activo bit NULL)"));
+    Ejecuta(QStringLiteral("INSERT INTO PRUEBA_BIT (Codigo, Activo) VALUES ('A',1),('B',0),('C',NULL)"));
+    Lib_FrmCons3 w;
+    w.sql = QStringLiteral("SELECT Codigo, Activo FROM PRUEBA_BIT ORDER BY Codigo");
+    w.CampoDevuelto = QStringLiteral("Activo");
+    w.CmpsDevueltos = {QStringLiteral("Codigo"), QStringLiteral("Activo")};
+    ASSERT_TRUE(w.Carga());
+    ASSERT_EQ(w.Filas().size(), 3u);
+    EXPECT_EQ(w.Texto(0, 1), "Sí");
+    EXPECT_EQ(w.Texto(1, 1), "No");
+    EXPECT_EQ(w.Texto(2, 1), "");
+    w.CambiaCaja(1, QStringLiteral("n"));   // searched as shown
+    EXPECT_EQ(w.FilaActual(), 1);
+    // What is returned is the field's value, not its text.
+    w.SeleccionaFila(0);
+    w.CmdAceptar();
+    EXPECT_EQ(w.ValorDevuelto, QVariant(true));
+    EXPECT_EQ(w.Valores, (QVariantList{QStringLiteral("A"), QVariant(true)}));
+
+    Lib_FrmCons3 m;
+    m.sql = w.sql;
+    m.CheckBoxes = true;
+    m.CampoDevuelto = QStringLiteral("Activo");
+    ASSERT_TRUE(m.Carga());
+    m.MarcaFila(1, true);
+    m.CmdAceptar();
+    EXPECT_EQ(m.Valores, QVariantList{QVariant(false)});
+}
+
 TEST_F(ListaConsulta, ColoresDeStock) {
     Lib_FrmCons3 w;
     w.sql = QStringLiteral("SELECT IdArticulo, Descripcion, PuntoPedido, Stock FROM STK_MA_ARTICULOS WHERE IdArticulo LIKE 'Q%'");

@@ -188,6 +188,8 @@ TEST_F(VentanaLista, LaVentanaCabeEnLaPantallaYCadaEncabezadoSeLee) {
         EXPECT_GE(w.ListView1->columnWidth(i), h->sectionSizeHint(i));
         EXPECT_GE(w.ListView1->columnWidth(i), h->fontMetrics().horizontalAdvance(e.Columnas()[i].Encabezado) + 12);
     }
+    EXPECT_EQ(w.ListView1->model()->index(0, 1).data().toString(), "Sí");
+    EXPECT_EQ(w.ListView1->model()->index(1, 1).data().toString(), "No");
 }
 
 TEST_F(VentanaLista, LaFabricaMuestraLaListaModal) {
