@@ -1,5 +1,6 @@
 #include "lookup/ui/Lib_FrmCons3Ventana.h"
 
+#include "lookup/Lib_ClsCons3.h"
 #include "lookup/Lib_FrmCons3.h"
 #include "lookup/ui/VentanasConsulta.h"
 #include "tests/lookup/PruebaVentanasTeclado.h"
@@ -12,6 +13,7 @@
 #include <QHeaderView>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -37,6 +39,17 @@ protected:
                                 Ruta(QStringLiteral("Styles/iTunes/Normalitunes.ini"))));
     }
     Lib_FrmCons3 m;
+};
+
+// The font and colours a row's cell is drawn with, as the view's delegate takes them.
+struct Delegado : QStyledItemDelegate {
+    QStyleOptionViewItem Opcion(const QTableView& vista, const QModelIndex& i) const {
+        QStyleOptionViewItem o;
+        o.initFrom(&vista);
+        o.font = vista.font();
+        initStyleOption(&o, i);
+        return o;
+    }
 };
 
 TEST_F(VentanaLista, EscribirEnLaCajaBuscaYF5Refina) {
@@ -190,6 +203,75 @@ TEST_F(VentanaLista, LaVentanaCabeEnLaPantallaYCadaEncabezadoSeLee) {
     }
     EXPECT_EQ(w.ListView1->model()->index(0, 1).data().toString(), "Sí");
     EXPECT_EQ(w.ListView1->model()->index(1, 1).data().toString(), "No");
+}
+
+TEST_F(VentanaLista, LasFilasEnNegritaDeDiezPuntos) {
+    ASSERT_TRUE(m.Carga());
+    Lib_FrmCons3 c;
+    c.sql = m.sql;
+    c.MuestraStock = QStringLiteral("SI");
+    c.StkNivel4 = 255;   // every row coloured: red
+    c.GrabarCfg = false;
+    ASSERT_TRUE(c.Carga());
+    Delegado d;
+    for (Lib_FrmCons3* modelo : {&m, &c}) {
+        Lib_FrmCons3Ventana w(*modelo);
+        ASSERT_TRUE(Activa(w));
+        EXPECT_FALSE(w.styleSheet().isEmpty());   // the skin, which must not undo the font
+        const QStyleOptionViewItem o = d.Opcion(*w.ListView1, w.ListView1->model()->index(0, 0));
+        EXPECT_TRUE(o.font.bold());
+        EXPECT_EQ(o.font.pointSize(), 10);
+        if (modelo == &c) EXPECT_EQ(o.palette.color(QPalette::Text), QColor(255, 0, 0));
+    }
+}
+
+TEST_F(VentanaLista, MarcarSoloConCasillasYConAltM) {
+    auto marcadas = [](const Lib_FrmCons3& x) {
+        int n = 0;
+        for (const auto& f : x.Filas()) n += f.Marcada;
+        return n;
+    };
+    m.CheckBoxes = true;
+    ASSERT_TRUE(m.Carga());
+    {
+        Lib_FrmCons3Ventana w(m);
+        ASSERT_TRUE(Activa(w));
+        EXPECT_TRUE(w.CmdTodos->isVisible());
+        // A mnemonic clicks its button after a short press.
+        Tecla(Qt::Key_M, Qt::AltModifier);   // from the search box
+        EXPECT_TRUE(QTest::qWaitFor([&] { return marcadas(m) == 5; }, 2000));
+        w.ListView1->setFocus();
+        Tecla(Qt::Key_M, Qt::AltModifier);   // from the list: not typed into the box
+        EXPECT_TRUE(QTest::qWaitFor([&] { return marcadas(m) == 0; }, 2000));
+        EXPECT_EQ(w.CmbSearch[0]->currentText(), "");
+        EXPECT_EQ(w.ListView1->model()->index(0, 0).data(Qt::CheckStateRole), Qt::Unchecked);
+    }
+    m.CheckBoxes = false;
+    ASSERT_TRUE(m.Carga());
+    {
+        Lib_FrmCons3Ventana w(m);
+        ASSERT_TRUE(Activa(w));
+        EXPECT_FALSE(w.CmdTodos->isVisible());
+        Tecla(Qt::Key_M, Qt::AltModifier);
+        QTest::qWait(300);
+        EXPECT_EQ(marcadas(m), 0);
+    }
+    // The multiple-choice picker: Alt+M inverts the options' checks.
+    UsaVentanasConsulta();
+    bool visible = false;
+    QTimer::singleShot(0, [&] {
+        auto* w = qobject_cast<Lib_FrmCons3Ventana*>(QApplication::activeModalWidget());
+        if (!w || !Activa(*w)) return;
+        visible = w->CmdTodos->isVisible();
+        Tecla(Qt::Key_M, Qt::AltModifier);
+        QTest::qWait(300);
+        Tecla(Qt::Key_Return);
+    });
+    Lib_ClsCons3& motor = ElMotorConsultas();
+    motor.CheckOpciones(QStringLiteral("Colores"), nullptr, {QStringLiteral("1Rojo"), QStringLiteral("0Verde")});
+    EXPECT_TRUE(visible);
+    EXPECT_EQ(motor.Valores, QVariantList{QStringLiteral("Verde")});
+    EstableceVentanasConsulta({});
 }
 
 TEST_F(VentanaLista, LaFabricaMuestraLaListaModal) {
