@@ -263,8 +263,7 @@ void Lib_ClsCons3::ConsultaSearch(QString sql, QStringList* CmpsDevueltos, const
     v->CmpsDevueltos = CmpsDevueltos ? *CmpsDevueltos : QStringList();
     v->MuestraModal();
     Checks = false;
-    Valores = v->Valores;
-    Cantidades = v->Cantidades;
+    Valores = v->Valores;   // quantities stay in the window's rows: Cantidades stays empty
     ValorDevuelto = v->ValorDevuelto;
     v->CampoDevuelto.clear();
 }

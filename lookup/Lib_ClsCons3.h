@@ -49,7 +49,7 @@ public:
     QString MuestraStock;                  // "SI": stock colouring on
     QStringList CmpsDevueltos;             // callers add column names and pass it to ConsultaSearch
     QVariantList Valores;                  // after a lookup: the extra values returned
-    QVariantList Cantidades;               // after a list lookup: the quantities entered
+    QVariantList Cantidades;               // kept empty: quantities live in the list's rows
     bool Checks = false;                   // next lookup with check boxes; reset after each
     QVariant ValorDevuelto;                // after a lookup: the returned column of the chosen row
     QString gConnString;                   // the session's connection text (filled when empty)
@@ -67,8 +67,8 @@ public:
     QString MenuOpciones(const QString& Titulo, const QString& primera, const T&... resto) {
         return MenuOpciones(Titulo, QStringList{primera, QString(resto)...});
     }
-    // Looks `sql` up and leaves the choice in ValorDevuelto, Valores and
-    // Cantidades. `CmpsDevueltos` (may be null) is emptied at the end.
+    // Looks `sql` up and leaves the choice in ValorDevuelto and Valores.
+    // `CmpsDevueltos` (may be null) is emptied at the end.
     void ConsultaSearch(QString sql, QStringList* CmpsDevueltos, const QString& Clave, QString& CampoBusqueda,
                         QString& Where, const QString& SentenciaOpcional, bool TreeView,
                         const QString& ValoresDefault);

@@ -1,6 +1,7 @@
 #include "lookup/Lib_FrmCons3.h"
 
 #include "db/DB_Dll.h"
+#include "db/platform/Ado.h"
 #include "db/platform/Recordset.h"
 #include "frame/Apariencia.h"
 #include "frame/Configuracion.h"
@@ -14,6 +15,7 @@
 #include <QDateTime>
 
 #include <algorithm>
+#include <cmath>
 
 using namespace Texto;
 
@@ -80,7 +82,7 @@ bool Lib_FrmCons3::Carga() {
         Columna c;
         c.Nombre = c.Encabezado = Caption;
         c.Letras = std::max<int>(static_cast<int>(Caption.size()), 10);
-        c.AnchoTwips = AnchoTwips > 0 ? AnchoTwips : c.Letras * TwipsPorLetra;
+        c.AnchoTwips = AnchoInicial(c);
         columnas_.push_back(c);
         cajas_.assign(1, QString());
         for (const Opcion& o : Opciones) {
@@ -142,6 +144,7 @@ void Lib_FrmCons3::Encolumnar(Recordset& rs) {
         w = std::min(w, 60);
         Columna c;
         c.Nombre = c.Encabezado = campo.Name();
+        c.TipoCampo = campo.Type();
         if (articulos) {
             for (int k = 1; k <= 8; ++k)
                 if (Iguales(c.Nombre, QStringLiteral("PRECIO%1").arg(k)))
@@ -150,7 +153,7 @@ void Lib_FrmCons3::Encolumnar(Recordset& rs) {
             w += 10;
         }
         c.Letras = w;
-        c.AnchoTwips = w * TwipsPorLetra;
+        c.AnchoTwips = AnchoInicial(c);
         columnas_.push_back(c);
     }
     if (UsaCantidades) {
@@ -158,9 +161,35 @@ void Lib_FrmCons3::Encolumnar(Recordset& rs) {
         c.Nombre = c.Encabezado = kEncabezadoCantidad;
         c.Tipo = Column::Cantidad;
         c.Letras = 10;
-        c.AnchoTwips = 10 * TwipsPorLetra;
+        c.AnchoTwips = AnchoInicial(c);
         columnas_.push_back(c);
     }
+}
+
+double Lib_FrmCons3::AnchoInicial(const Columna& c) const {
+    // A picker's one column is as wide as its engine asked.
+    double w = Trim(sql).isEmpty() && AnchoTwips > 0 ? AnchoTwips : c.Letras * TwipsPorLetra;
+    if (AnchoEncabezado) w = std::max(w, AnchoEncabezado(c.Encabezado));
+    return w;
+}
+
+void Lib_FrmCons3::MedidasVentana(double twipsPorLetra, std::function<double(const QString&)> anchoEncabezado) {
+    TwipsPorLetra = twipsPorLetra;
+    AnchoEncabezado = std::move(anchoEncabezado);
+    for (Columna& c : columnas_)
+        if (!c.Guardada) c.AnchoTwips = AnchoInicial(c);
+}
+
+Lib_FrmCons3::Disposicion Lib_FrmCons3::CalcularAncho(double AnchoPantalla) const {
+    Disposicion d;
+    double total = 0;
+    for (const Columna& c : columnas_) total += c.AnchoTwips;
+    d.AnchoLista = total + 360;
+    d.AnchoPanel = std::round(total) + 360;
+    d.AnchoBarra = total;
+    d.MaximoBarra = d.AnchoPanel > 32700 ? 32700 : (d.AnchoPanel + 480) * 0.6;
+    d.AnchoVentana = d.AnchoLista + 360 >= AnchoPantalla ? AnchoPantalla - 480 : d.AnchoLista + 280;
+    return d;
 }
 
 void Lib_FrmCons3::Leer(Recordset& rs) {
@@ -180,7 +209,10 @@ void Lib_FrmCons3::Leer(Recordset& rs) {
         for (int i = 0; i < n; ++i) {
             const QVariant v = rs.Fields(i).Value();
             f.Valores << v;
-            f.Textos << u.AlineaTexto(v);   // trimmed; a null value gives empty
+            if (columnas_[static_cast<std::size_t>(i)].TipoCampo == ado::adBoolean && !v.isNull())
+                f.Textos << (v.toBool() ? QStringLiteral("Sí") : QStringLiteral("No"));
+            else
+                f.Textos << u.AlineaTexto(v);   // trimmed; a null value gives empty
         }
         if (cantidad >= 0) {
             f.Valores << 0.0;
@@ -215,6 +247,7 @@ void Lib_FrmCons3::AplicaAnchosGuardados() {
     for (std::size_t i = 0; i < columnas_.size() && i < static_cast<std::size_t>(partes.size()); ++i) {
         if (Trim(partes[static_cast<int>(i)]).isEmpty()) continue;
         columnas_[i].AnchoTwips = u.ValorNumerico(partes[static_cast<int>(i)]);
+        columnas_[i].Guardada = true;
     }
 }
 
@@ -251,6 +284,12 @@ int Lib_FrmCons3::IndiceColumna(const QString& Columna) const {
 QString Lib_FrmCons3::ValorEnColumna(int fila, int columna1) const {
     if (columna1 <= 0) return {};
     return Trim(Texto(fila, columna1 - 1));
+}
+
+QVariant Lib_FrmCons3::ValorDevueltoEn(int fila, int columna1) const {
+    if (columna1 > 0 && columnas_[static_cast<std::size_t>(columna1 - 1)].TipoCampo == ado::adBoolean)
+        return filas_[static_cast<std::size_t>(fila)].Valores.value(columna1 - 1);
+    return ValorEnColumna(fila, columna1);
 }
 
 int Lib_FrmCons3::ColumnaCantidad() const {
@@ -459,22 +498,19 @@ void Lib_FrmCons3::CmdAceptar() {
     g.Paso([&] {
         if (CheckBoxes) {
             if (Trim(CampoDevuelto).isEmpty() && !columnas_.empty()) CampoDevuelto = columnas_[0].Encabezado;
+            // Quantities stay in the rows' quantity column.
             const int k = IndiceColumna(CampoDevuelto);
-            const int c = ColumnaCantidad();
-            for (int i = 0; i < static_cast<int>(filas_.size()); ++i) {
-                if (!filas_[static_cast<std::size_t>(i)].Marcada) continue;
-                Valores << ValorEnColumna(i, k);
-                if (c >= 0) Cantidades << filas_[static_cast<std::size_t>(i)].Valores[c].toDouble();
-            }
+            for (int i = 0; i < static_cast<int>(filas_.size()); ++i)
+                if (filas_[static_cast<std::size_t>(i)].Marcada) Valores << ValorDevueltoEn(i, k);
             return;
         }
         if (actual_ < 0) return;
-        QString ultimo;
+        QVariant ultimo = QString();
         for (const QString& nombre : CmpsDevueltos) {
-            ultimo = ValorEnColumna(actual_, IndiceColumna(nombre));
+            ultimo = ValorDevueltoEn(actual_, IndiceColumna(nombre));
             Valores << ultimo;
         }
-        ValorDevuelto = Trim(CampoDevuelto).isEmpty() ? ultimo : ValorEnColumna(actual_, IndiceColumna(CampoDevuelto));
+        ValorDevuelto = Trim(CampoDevuelto).isEmpty() ? ultimo : ValorDevueltoEn(actual_, IndiceColumna(CampoDevuelto));
     });
     oculta_ = true;
 }

@@ -26,6 +26,8 @@ public:
         Column Tipo = Column::Campo;
         int Letras = 0;       // width in letters "X"
         double AnchoTwips = 0;
+        int TipoCampo = 0;    // the field's type code; 0 for the quantity column
+        bool Guardada = false; // the width came from the column-widths file
     };
     struct Fila {
         QVariantList Valores;  // raw field values (quantity column: a double)
@@ -44,6 +46,21 @@ public:
     bool UsarUDBC = false;     // read through the alternative session (reset on closing)
     static DB_Dll& SesionAlternativa();
     double TwipsPorLetra = 120; // the width of a letter "X" in the window's font
+    // The twips a header text needs (text, margins, sort sign); none: no minimum.
+    std::function<double(const QString&)> AnchoEncabezado;
+    // The window's font and header measured: the widths not saved are worked
+    // out again from them.
+    void MedidasVentana(double twipsPorLetra, std::function<double(const QString&)> anchoEncabezado);
+
+    // The layout worked out from the column widths and the screen width, in twips.
+    struct Disposicion {
+        double AnchoLista = 0;
+        double AnchoPanel = 0;
+        double AnchoBarra = 0;
+        double MaximoBarra = 0;
+        double AnchoVentana = 0;
+    };
+    Disposicion CalcularAncho(double AnchoPantalla) const;
 
     // Shows the window modally: set by the Qt window's factory (or a test).
     std::function<void(Lib_FrmCons3&)> Presentador;
@@ -113,6 +130,9 @@ private:
     int ColumnaCantidad() const;
     void CambiaCantidad(int fila, double cantidad, int decimales);
     QString ValorEnColumna(int fila, int columna1) const;
+    // What accepting returns from a cell: its trimmed text, or the raw value of a boolean.
+    QVariant ValorDevueltoEn(int fila, int columna1) const;
+    double AnchoInicial(const Columna& c) const;
     int Busqueda(const QString& Clave, int QueValor, int desde) const;
 
     // The last incremental search, so that the next keystroke goes on from it.

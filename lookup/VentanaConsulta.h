@@ -44,7 +44,7 @@ public:
     // ---- read back after the modal show ----------------------------------------------
     QVariant ValorDevuelto;
     QVariantList Valores;
-    QVariantList Cantidades;
+    QVariantList Cantidades;     // stays empty: quantities live in the list's rows
 
     // Loads the rows (running `sql` when there is one) and shows the window
     // modally; accepting leaves ValorDevuelto and Valores before it hides.

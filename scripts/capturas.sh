@@ -26,7 +26,7 @@ carpeta=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$carpeta"' EXIT
 linea=$("$bin/quenvar-demo" --carpeta "$carpeta" --articulos 3000 | tail -n 1)
 
-pantalla=:97
+pantalla=${QUENVAR_PANTALLA:-:97}   # another display when :97 is taken
 Xvfb $pantalla -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
 export DISPLAY=$pantalla
 sleep 1

@@ -10,7 +10,61 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <QPainter>
 #include <QVBoxLayout>
+
+namespace {
+
+// A tree drawn with dotted lines joining the nodes (the root's too) and a
+// boxed plus or minus sign on each node with children, whatever the style.
+class ArbolConLineas : public QTreeWidget {
+public:
+    using QTreeWidget::QTreeWidget;
+
+protected:
+    void drawBranches(QPainter* p, const QRect& rect, const QModelIndex& index) const override {
+        std::vector<QModelIndex> cadena;   // from the top level down to the node
+        for (QModelIndex i = index; i.isValid(); i = i.parent()) cadena.insert(cadena.begin(), i);
+        const int niveles = static_cast<int>(cadena.size());
+        if (niveles == 0) return;
+        const int sangria = indentation();
+        const int x0 = rect.right() + 1 - niveles * sangria;
+        p->save();
+        p->setPen(Lib_FrmCons3TreeVentana::ColorLineas());
+        auto vertical = [&](int x, int y1, int y2) {
+            for (int y = y1 + ((y1 ^ x) & 1); y <= y2; y += 2) p->drawPoint(x, y);
+        };
+        auto horizontal = [&](int x1, int x2, int y) {
+            for (int x = x1 + ((x1 ^ y) & 1); x <= x2; x += 2) p->drawPoint(x, y);
+        };
+        for (int k = 0; k < niveles; ++k) {
+            const QModelIndex& n = cadena[static_cast<std::size_t>(k)];
+            const QRect celda(x0 + k * sangria, rect.top(), sangria, rect.height());
+            const int cx = celda.left() + sangria / 2, cy = celda.top() + celda.height() / 2;
+            const bool debajo = n.row() + 1 < model()->rowCount(n.parent());
+            if (k < niveles - 1) {
+                if (debajo) vertical(cx, celda.top(), celda.bottom());
+                continue;
+            }
+            const bool arriba = n.row() > 0 || n.parent().isValid();
+            vertical(cx, arriba ? celda.top() : cy, debajo ? celda.bottom() : cy);
+            horizontal(cx, celda.right(), cy);
+            if (!model()->hasChildren(n)) continue;
+            const QRect caja(cx - 4, cy - 4, 8, 8);
+            p->fillRect(caja, palette().color(QPalette::Base));
+            p->drawRect(caja);
+            p->setPen(palette().color(QPalette::Text));
+            p->drawLine(cx - 2, cy, cx + 2, cy);
+            if (!isExpanded(n)) p->drawLine(cx, cy - 2, cx, cy + 2);
+            p->setPen(Lib_FrmCons3TreeVentana::ColorLineas());
+        }
+        p->restore();
+    }
+};
+
+}  // namespace
+
+QColor Lib_FrmCons3TreeVentana::ColorLineas() { return QColor(128, 128, 128); }
 
 Lib_FrmCons3TreeVentana::Lib_FrmCons3TreeVentana(Lib_FrmCons3Tree& modelo, QWidget* padre)
     : QDialog(padre), m_(modelo) {
@@ -24,7 +78,7 @@ Lib_FrmCons3TreeVentana::Lib_FrmCons3TreeVentana(Lib_FrmCons3Tree& modelo, QWidg
     CmbSearch->installEventFilter(this);
     CmbSearch->lineEdit()->installEventFilter(this);
     v->addWidget(CmbSearch);
-    TreeV = new QTreeWidget(this);
+    TreeV = new ArbolConLineas(this);
     TreeV->setObjectName(QStringLiteral("TreeV"));
     TreeV->setHeaderHidden(true);
     TreeV->setRootIsDecorated(true);

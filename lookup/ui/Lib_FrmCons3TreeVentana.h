@@ -2,6 +2,7 @@
 // The tree lookup window: the search box, the tree and the buttons, drawn
 // from Lib_FrmCons3Tree's nodes; everything it does is asked of the model.
 
+#include <QColor>
 #include <QDialog>
 
 #include <vector>
@@ -22,6 +23,9 @@ public:
     QPushButton* CmdNueva = nullptr;
     QPushButton* CmdCancelar = nullptr;
     QPushButton* CmdAceptar = nullptr;
+
+    // The colour of the lines joining the nodes.
+    static QColor ColorLineas();
 
     // Rebuilds the items from the model's nodes.
     void Sincroniza();

@@ -6,15 +6,20 @@
 #include "lookup/ui/TablaConsulta.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyleOptionHeader>
 #include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace {
 constexpr double kTwipsPorPixel = 15;
@@ -44,7 +49,6 @@ Lib_FrmCons3Ventana::Lib_FrmCons3Ventana(Lib_FrmCons3& modelo, QWidget* padre) :
     ListView1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     ListView1->installEventFilter(this);
     v->addWidget(ListView1, 1);
-    m_.TwipsPorLetra = ListView1->fontMetrics().horizontalAdvance(QLatin1Char('X')) * kTwipsPorPixel;
 
     auto* botones = new QHBoxLayout;
     CmdTodos = new QPushButton(QStringLiteral("&Marcar"), this);
@@ -90,13 +94,40 @@ Lib_FrmCons3Ventana::Lib_FrmCons3Ventana(Lib_FrmCons3& modelo, QWidget* padre) :
     connect(ListView1->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { UbicaCajas(); });
 
     m_.AlRecargar = [this] { Sincroniza(); };
-    Sincroniza();
     AplicaSkin(*this);
     AsignaIcono(*this);
-    int ancho = 360 / 15;
-    for (const auto& c : m_.Columnas()) ancho += static_cast<int>(c.AnchoTwips / kTwipsPorPixel);
-    resize(std::max(ancho + 40, 480), 480);
+    // The widths worked out again in the window's font, the skin's header
+    // margins included.
+    QHeaderView* encabezado = ListView1->horizontalHeader();
+    m_.MedidasVentana(ListView1->fontMetrics().horizontalAdvance(QLatin1Char('X')) * kTwipsPorPixel,
+                      [encabezado](const QString& texto) { return AnchoEncabezado(*encabezado, texto) * kTwipsPorPixel; });
+    Sincroniza();
+    const QRect pantalla = screen()->availableGeometry();
+    const Lib_FrmCons3::Disposicion d = m_.CalcularAncho(pantalla.width() * kTwipsPorPixel);
+    resize(static_cast<int>(std::lround(d.AnchoVentana / kTwipsPorPixel)), std::min(480, pantalla.height()));
     CmbSearch[0]->setFocus();
+}
+
+Lib_FrmCons3Ventana::~Lib_FrmCons3Ventana() {
+    // The measure reads this window's header.
+    m_.AnchoEncabezado = nullptr;
+    m_.AlRecargar = nullptr;
+}
+
+int Lib_FrmCons3Ventana::AnchoEncabezado(const QHeaderView& h, const QString& texto) {
+    // As the header sizes a section to its contents (it measures in bold).
+    QStyleOptionHeader o;
+    o.initFrom(&h);
+    o.orientation = Qt::Horizontal;
+    o.text = texto;
+    QFont fuente = h.font();
+    fuente.setBold(true);
+    o.fontMetrics = QFontMetrics(fuente);
+    if (h.isSortIndicatorShown()) o.sortIndicator = QStyleOptionHeader::SortDown;
+    const QSize s = h.style()->sizeFromContents(QStyle::CT_HeaderSection, &o, QSize(), &h);
+    int ancho = s.width();
+    if (h.isSortIndicatorShown()) ancho += s.height() + h.style()->pixelMetric(QStyle::PM_HeaderMargin, &o, &h);
+    return ancho + 2;   // the section's dividing line
 }
 
 void Lib_FrmCons3Ventana::done(int resultado) {

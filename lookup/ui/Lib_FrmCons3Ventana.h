@@ -9,6 +9,7 @@
 class Lib_FrmCons3;
 class TablaConsulta;
 class QComboBox;
+class QHeaderView;
 class QLabel;
 class QPushButton;
 class QTableView;
@@ -18,6 +19,10 @@ class Lib_FrmCons3Ventana : public QDialog {
     Q_OBJECT
 public:
     explicit Lib_FrmCons3Ventana(Lib_FrmCons3& modelo, QWidget* padre = nullptr);
+    ~Lib_FrmCons3Ventana() override;
+
+    // Pixels a header section needs to show `texto` whole.
+    static int AnchoEncabezado(const QHeaderView& encabezado, const QString& texto);
 
     QTableView* ListView1 = nullptr;
     std::vector<QComboBox*> CmbSearch;

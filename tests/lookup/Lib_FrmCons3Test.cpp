@@ -182,7 +182,10 @@ TEST_F(ListaConsulta, TeclasDeLaLista) {
     v.TeclaLista(45, false);
     v.CmdAceptar();
     EXPECT_EQ(v.Valores, (QVariantList{QStringLiteral("Q001")}));
-    EXPECT_EQ(v.Cantidades, (QVariantList{1.0}));
+    // The quantity stays in its column; Cantidades is not filled.
+    EXPECT_EQ(v.Texto(0, c), "1.0");
+    EXPECT_EQ(v.Filas()[0].Valores[c], QVariant(1.0));
+    EXPECT_TRUE(v.Cantidades.isEmpty());
 
     EXPECT_EQ(v.TeclaLista(13, false), Lib_FrmCons3::Accion::Aceptar);
     // Typed characters go to the last used box, which searches.
@@ -252,6 +255,80 @@ TEST_F(ListaConsulta, AnchosGuardadosPorTabla) {
     ASSERT_TRUE(texto);
     EXPECT_EQ(*texto, "\"OTRA\",\"100|200|\"\r\n\"VT_MA_ARTICULOS\",\"1354.115|500|\"\r\n");
     EXPECT_EQ(LeeAnchosConsulta(QStringLiteral("vt_ma_articulos")), "1354.115|500|");
+}
+
+TEST_F(ListaConsulta, AnchosDeColumnasYDeLaVentana) {
+    Ejecuta(QStringLiteral("CREATE TABLE PRUEBA_ESTADOS (CODIGO char(6) NOT NULL PRIMARY KEY, Activo bit NULL, "
+                           "DESCRIPCION varchar(40) NULL)"));
+    Lib_FrmCons3 w;
+    w.sql = QStringLiteral("SELECT CODIGO, Activo, DESCRIPCION FROM PRUEBA_ESTADOS");
+    ASSERT_TRUE(w.Carga());
+    ASSERT_EQ(w.Columnas().size(), 3u);
+    EXPECT_DOUBLE_EQ(w.Columnas()[0].AnchoTwips, 6 * 120);
+    // A header wider than its letters widens its column; a wider column keeps its letters.
+    w.MedidasVentana(100, [](const QString& t) { return t.size() * 200.0; });
+    EXPECT_DOUBLE_EQ(w.Columnas()[0].AnchoTwips, 1200);
+    EXPECT_DOUBLE_EQ(w.Columnas()[1].AnchoTwips, 1200);
+    EXPECT_DOUBLE_EQ(w.Columnas()[2].AnchoTwips, 4000);
+    w.Cierra();   // saves 1200|1200|4000|
+
+    // Saved widths apply as stored, however narrow; the rest follow the header.
+    GrabaAnchosConsulta(QStringLiteral("PRUEBA_ESTADOS"), QStringLiteral("300|||"));
+    Lib_FrmCons3 g;
+    g.sql = w.sql;
+    g.AnchoEncabezado = [](const QString& t) { return t.size() * 200.0; };
+    ASSERT_TRUE(g.Carga());
+    EXPECT_DOUBLE_EQ(g.Columnas()[0].AnchoTwips, 300);
+    EXPECT_DOUBLE_EQ(g.Columnas()[1].AnchoTwips, 1200);
+    g.MedidasVentana(150, g.AnchoEncabezado);
+    EXPECT_DOUBLE_EQ(g.Columnas()[0].AnchoTwips, 300);
+    EXPECT_DOUBLE_EQ(g.Columnas()[2].AnchoTwips, 6000);
+
+    // The window: the list and its margins, or the screen less its margin
+    // once the list reaches it.
+    ASSERT_TRUE(v.Carga());
+    v.MedidasVentana(120, nullptr);
+    const double total = (60 + 25) * 120;
+    Lib_FrmCons3::Disposicion d = v.CalcularAncho(19200);
+    EXPECT_DOUBLE_EQ(d.AnchoLista, total + 360);
+    EXPECT_DOUBLE_EQ(d.AnchoBarra, total);
+    EXPECT_DOUBLE_EQ(d.MaximoBarra, (total + 360 + 480) * 0.6);
+    EXPECT_DOUBLE_EQ(d.AnchoVentana, total + 360 + 280);
+    EXPECT_DOUBLE_EQ(v.CalcularAncho(total + 720).AnchoVentana, total + 720 - 480);
+    EXPECT_DOUBLE_EQ(v.CalcularAncho(total + 721).AnchoVentana, total + 640);
+    EXPECT_DOUBLE_EQ(v.CalcularAncho(9000).AnchoVentana, 8520);
+    v.MedidasVentana(400, nullptr);   // a panel past 32700 twips
+    EXPECT_DOUBLE_EQ(v.CalcularAncho(19200).MaximoBarra, 32700);
+}
+
+TEST_F(ListaConsulta, LosCamposBitSeLeenSiONo) {
+    Ejecuta(QStringLiteral("CREATE TABLE PRUEBA_BIT (Codigo varchar(10) NOT NULL PRIMARY KEY, Activo bit NULL)"));
+    Ejecuta(QStringLiteral("INSERT INTO PRUEBA_BIT (Codigo, Activo) VALUES ('A',1),('B',0),('C',NULL)"));
+    Lib_FrmCons3 w;
+    w.sql = QStringLiteral("SELECT Codigo, Activo FROM PRUEBA_BIT ORDER BY Codigo");
+    w.CampoDevuelto = QStringLiteral("Activo");
+    w.CmpsDevueltos = {QStringLiteral("Codigo"), QStringLiteral("Activo")};
+    ASSERT_TRUE(w.Carga());
+    ASSERT_EQ(w.Filas().size(), 3u);
+    EXPECT_EQ(w.Texto(0, 1), "Sí");
+    EXPECT_EQ(w.Texto(1, 1), "No");
+    EXPECT_EQ(w.Texto(2, 1), "");
+    w.CambiaCaja(1, QStringLiteral("n"));   // searched as shown
+    EXPECT_EQ(w.FilaActual(), 1);
+    // What is returned is the field's value, not its text.
+    w.SeleccionaFila(0);
+    w.CmdAceptar();
+    EXPECT_EQ(w.ValorDevuelto, QVariant(true));
+    EXPECT_EQ(w.Valores, (QVariantList{QStringLiteral("A"), QVariant(true)}));
+
+    Lib_FrmCons3 m;
+    m.sql = w.sql;
+    m.CheckBoxes = true;
+    m.CampoDevuelto = QStringLiteral("Activo");
+    ASSERT_TRUE(m.Carga());
+    m.MarcaFila(1, true);
+    m.CmdAceptar();
+    EXPECT_EQ(m.Valores, QVariantList{QVariant(false)});
 }
 
 TEST_F(ListaConsulta, ColoresDeStock) {

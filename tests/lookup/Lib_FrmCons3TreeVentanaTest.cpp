@@ -5,6 +5,7 @@
 #include "tests/lookup/PruebaVentanasTeclado.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTest>
@@ -44,6 +45,31 @@ TEST_F(VentanaArbol, BuscaMarcaYAcepta) {
     w.CmdAceptar->click();
     EXPECT_EQ(w.result(), QDialog::Accepted);
     EXPECT_EQ(m.Valores, (QVariantList{"01", "0101", "010101"}));
+}
+
+TEST_F(VentanaArbol, DibujaLineasYSignos) {
+    Lib_FrmCons3Tree m;
+    m.sql = QStringLiteral("select * from v_ta_familias");
+    m.CampoDevuelto = QStringLiteral("IDFAMILIA");
+    ASSERT_TRUE(m.Carga());
+    Lib_FrmCons3TreeVentana w(m);
+    ASSERT_TRUE(Activa(w));
+    w.TreeV->expandAll();
+    EXPECT_TRUE(w.TreeV->rootIsDecorated());
+    const QImage imagen = w.TreeV->viewport()->grab().toImage();
+    // Dots of the lines' colour left of each node's text, the root's too.
+    auto puntos = [&](QTreeWidgetItem* item) {
+        const QRect r = w.TreeV->visualItemRect(item);
+        int n = 0;
+        for (int y = std::max(r.top(), 0); y <= r.bottom() && y < imagen.height(); ++y)
+            for (int x = 0; x < r.left(); ++x) n += imagen.pixelColor(x, y) == Lib_FrmCons3TreeVentana::ColorLineas();
+        return n;
+    };
+    QTreeWidgetItem* raiz = w.TreeV->topLevelItem(0);
+    EXPECT_GT(puntos(raiz), 3);
+    EXPECT_GT(puntos(raiz->child(0)), 6);            // 01, with children below it
+    EXPECT_GT(puntos(raiz->child(0)->child(0)->child(0)), 6);   // 010101
+    EXPECT_GT(puntos(raiz->child(1)), 3);            // 02, the last one
 }
 
 TEST_F(VentanaArbol, F5YLaFabrica) {

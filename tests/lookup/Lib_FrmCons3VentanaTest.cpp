@@ -1,11 +1,19 @@
 #include "lookup/ui/Lib_FrmCons3Ventana.h"
 
+#include "lookup/Lib_ClsCons3.h"
 #include "lookup/Lib_FrmCons3.h"
 #include "lookup/ui/VentanasConsulta.h"
 #include "tests/lookup/PruebaVentanasTeclado.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -25,8 +33,23 @@ protected:
         m.CampoDevuelto = QStringLiteral("IDARTICULO");
         m.CmpsDevueltos = {QStringLiteral("DESCRIPCION")};
         m.GrabarCfg = false;
+        // The program's skin beside it, as installed.
+        ASSERT_TRUE(QDir().mkpath(Ruta(QStringLiteral("Styles/iTunes"))));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(QUENVAR_SOURCE_DIR "/frame/ui/Styles/iTunes/Normalitunes.ini"),
+                                Ruta(QStringLiteral("Styles/iTunes/Normalitunes.ini"))));
     }
     Lib_FrmCons3 m;
+};
+
+// The font and colours a row's cell is drawn with, as the view's delegate takes them.
+struct Delegado : QStyledItemDelegate {
+    QStyleOptionViewItem Opcion(const QTableView& vista, const QModelIndex& i) const {
+        QStyleOptionViewItem o;
+        o.initFrom(&vista);
+        o.font = vista.font();
+        initStyleOption(&o, i);
+        return o;
+    }
 };
 
 TEST_F(VentanaLista, EscribirEnLaCajaBuscaYF5Refina) {
@@ -137,6 +160,118 @@ TEST_F(VentanaLista, EnterAceptaEscCancelaYLoTecleadoVaALaCaja) {
         EXPECT_EQ(m.ValorDevuelto.toString(), "");
         EXPECT_TRUE(m.Valores.isEmpty());
     }
+}
+
+TEST_F(VentanaLista, LaVentanaCabeEnLaPantallaYCadaEncabezadoSeLee) {
+    const QRect pantalla = QGuiApplication::primaryScreen()->availableGeometry();
+    // Wider than the screen: the screen less its margin, the list scrolling.
+    m.sql = QStringLiteral("SELECT DESCRIPCION, IDARTICULO, DESCRIPCION AS D2, DESCRIPCION AS D3 FROM VT_MA_ARTICULOS "
+                           "WHERE IdArticulo LIKE 'Q%'");
+    ASSERT_TRUE(m.Carga());
+    {
+        Lib_FrmCons3Ventana w(m);
+        ASSERT_TRUE(Activa(w));
+        ASSERT_GT(m.CalcularAncho(pantalla.width() * 15).AnchoLista + 360, pantalla.width() * 15);
+        EXPECT_EQ(w.width(), pantalla.width() - 480 / 15);
+        EXPECT_GT(w.ListView1->horizontalScrollBar()->maximum(), 0);
+    }
+    // A picker: its list and the margins.
+    Lib_FrmCons3 p;
+    p.Caption = p.CampoDevuelto = QStringLiteral("Colores");
+    p.AnchoTwips = 60 * 120;
+    p.Opciones = {{QString(60, QLatin1Char('x')), false}, {QStringLiteral("Verde"), false}};
+    ASSERT_TRUE(p.Carga());
+    {
+        Lib_FrmCons3Ventana w(p);
+        ASSERT_TRUE(Activa(w));
+        EXPECT_EQ(w.width(), (60 * 120 + 360 + 280 + 7) / 15);
+    }
+    // Narrow code and flag columns still show their headers whole.
+    Ejecuta(QStringLiteral("CREATE TABLE PRUEBA_ESTADOS (CODIGO char(6) NOT NULL PRIMARY KEY, Activo bit NULL)"));
+    Ejecuta(QStringLiteral("INSERT INTO PRUEBA_ESTADOS (CODIGO, Activo) VALUES ('A1',1),('B2',0)"));
+    Lib_FrmCons3 e;
+    e.sql = QStringLiteral("SELECT CODIGO, Activo FROM PRUEBA_ESTADOS ORDER BY CODIGO");
+    e.GrabarCfg = false;
+    ASSERT_TRUE(e.Carga());
+    Lib_FrmCons3Ventana w(e);
+    ASSERT_TRUE(Activa(w));
+    QHeaderView* h = w.ListView1->horizontalHeader();
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_GE(w.ListView1->columnWidth(i), h->sectionSizeHint(i));
+        EXPECT_GE(w.ListView1->columnWidth(i), h->fontMetrics().horizontalAdvance(e.Columnas()[i].Encabezado) + 12);
+    }
+    EXPECT_EQ(w.ListView1->model()->index(0, 1).data().toString(), "Sí");
+    EXPECT_EQ(w.ListView1->model()->index(1, 1).data().toString(), "No");
+}
+
+TEST_F(VentanaLista, LasFilasEnNegritaDeDiezPuntos) {
+    ASSERT_TRUE(m.Carga());
+    Lib_FrmCons3 c;
+    c.sql = m.sql;
+    c.MuestraStock = QStringLiteral("SI");
+    c.StkNivel4 = 255;   // every row coloured: red
+    c.GrabarCfg = false;
+    ASSERT_TRUE(c.Carga());
+    Delegado d;
+    for (Lib_FrmCons3* modelo : {&m, &c}) {
+        Lib_FrmCons3Ventana w(*modelo);
+        ASSERT_TRUE(Activa(w));
+        EXPECT_FALSE(w.styleSheet().isEmpty());   // the skin, which must not undo the font
+        const QStyleOptionViewItem o = d.Opcion(*w.ListView1, w.ListView1->model()->index(0, 0));
+        EXPECT_TRUE(o.font.bold());
+        EXPECT_EQ(o.font.pointSize(), 10);
+        if (modelo == &c) EXPECT_EQ(o.palette.color(QPalette::Text), QColor(255, 0, 0));
+    }
+}
+
+TEST_F(VentanaLista, MarcarSoloConCasillasYConAltM) {
+    auto marcadas = [](const Lib_FrmCons3& x) {
+        int n = 0;
+        for (const auto& f : x.Filas()) n += f.Marcada;
+        return n;
+    };
+    m.CheckBoxes = true;
+    ASSERT_TRUE(m.Carga());
+    {
+        Lib_FrmCons3Ventana w(m);
+        ASSERT_TRUE(Activa(w));
+        EXPECT_TRUE(w.CmdTodos->isVisible());
+        // A mnemonic clicks its button after a short press.
+        Tecla(Qt::Key_M, Qt::AltModifier);   // from the search box
+        EXPECT_TRUE(QTest::qWaitFor([&] { return marcadas(m) == 5; }, 2000));
+        w.ListView1->setFocus();
+        Tecla(Qt::Key_M, Qt::AltModifier);   // from the list: not typed into the box
+        EXPECT_TRUE(QTest::qWaitFor([&] { return marcadas(m) == 0; }, 2000));
+        EXPECT_EQ(w.CmbSearch[0]->currentText(), "");
+        EXPECT_EQ(w.ListView1->model()->index(0, 0).data(Qt::CheckStateRole), Qt::Unchecked);
+    }
+    m.CheckBoxes = false;
+    ASSERT_TRUE(m.Carga());
+    {
+        Lib_FrmCons3Ventana w(m);
+        ASSERT_TRUE(Activa(w));
+        EXPECT_FALSE(w.CmdTodos->isVisible());
+        Tecla(Qt::Key_M, Qt::AltModifier);
+        QTest::qWait(300);
+        EXPECT_EQ(marcadas(m), 0);
+    }
+    // The multiple-choice picker: Alt+M inverts the options' checks.
+    UsaVentanasConsulta();
+    bool visible = false;
+    QTimer::singleShot(0, [&] {
+        auto* w = qobject_cast<Lib_FrmCons3Ventana*>(QApplication::activeModalWidget());
+        if (!w || !Activa(*w)) return;
+        visible = w->CmdTodos->isVisible();
+        Tecla(Qt::Key_M, Qt::AltModifier);
+        QTest::qWait(300);
+        Tecla(Qt::Key_Return);
+    });
+    Lib_ClsCons3& motor = ElMotorConsultas();
+    motor.CheckOpciones(QStringLiteral("Colores"), nullptr, {QStringLiteral("1Rojo"), QStringLiteral("0Verde")});
+    EXPECT_TRUE(visible);
+    EXPECT_EQ(motor.Valores, QVariantList{QStringLiteral("Verde")});
+    EstableceVentanasConsulta({});
 }
 
 TEST_F(VentanaLista, LaFabricaMuestraLaListaModal) {
