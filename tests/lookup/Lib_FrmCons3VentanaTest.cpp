@@ -221,7 +221,9 @@ TEST_F(VentanaLista, LasFilasEnNegritaDeDiezPuntos) {
         const QStyleOptionViewItem o = d.Opcion(*w.ListView1, w.ListView1->model()->index(0, 0));
         EXPECT_TRUE(o.font.bold());
         EXPECT_EQ(o.font.pointSize(), 10);
-        if (modelo == &c) EXPECT_EQ(o.palette.color(QPalette::Text), QColor(255, 0, 0));
+        if (modelo == &c) {
+            EXPECT_EQ(o.palette.color(QPalette::Text), QColor(255, 0, 0));
+        }
     }
 }
 
