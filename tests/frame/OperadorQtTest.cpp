@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -141,6 +142,30 @@ TEST(OperadorQt, SiNoYAnularSinSalidaPorEscape) {
     }
     AlAparecer<QMessageBox>([](QMessageBox* b) { BotonDe(b, QStringLiteral("Sí"))->click(); });
     EXPECT_EQ(op.Mensaje(QStringLiteral("<b>no es html</b>"), vbYesNo + vbDefaultButton2), vbYes);
+}
+
+// A short text under a long title still shows the whole title; a long server
+// text without blanks wraps inside the screen.
+TEST(OperadorQt, TituloEnteroYTextoLargoDentroDeLaPantalla) {
+    OperadorQt op;
+    const QString titulo = QStringLiteral("[Fabricante][Controlador ODBC 18 para el servidor][Servidor] - Error");
+    AlAparecer<QMessageBox>([&](QMessageBox* b) {
+        QFont negrita = b->font();
+        negrita.setBold(true);
+        EXPECT_GE(b->width(), QFontMetrics(negrita).horizontalAdvance(titulo) + 100);
+        b->buttons().front()->click();
+    });
+    op.Mensaje(QStringLiteral("Error."), vbAbortRetryIgnore + vbCritical, titulo);
+
+    const QString ruta = QStringLiteral("C:\\") + QString(60, QLatin1Char('x')) + QStringLiteral("\\") +
+                         QString(300, QLatin1Char('y')) + QStringLiteral(".log");
+    AlAparecer<QMessageBox>([](QMessageBox* b) {
+        const QRect pantalla = b->screen()->availableGeometry();
+        EXPECT_LE(b->width(), pantalla.width());
+        EXPECT_LE(b->height(), pantalla.height());
+        b->buttons().front()->click();
+    });
+    op.Mensaje(QStringLiteral("No se pudo escribir ") + ruta, vbOKOnly, QStringLiteral("Aviso al Operador"));
 }
 
 TEST(OperadorQt, CuadroDeEntrada) {

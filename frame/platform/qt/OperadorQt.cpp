@@ -2,6 +2,10 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSpacerItem>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -125,6 +129,26 @@ class SinEscape : public QObject {
 
 }  // namespace
 
+int AnchoDelTitulo(const QWidget& w) {
+    QFont negrita = w.font();
+    negrita.setBold(true);
+    // The caption in a bold title bar, with room for the icon and the three buttons.
+    const int pedido = QFontMetrics(negrita).horizontalAdvance(w.windowTitle()) + 140;
+    const QScreen* s = w.screen() ? w.screen() : QGuiApplication::primaryScreen();
+    const int pantalla = s ? s->availableGeometry().width() : 1024;
+    // A message box grows no wider than this; past it its text wraps anywhere.
+    const int tope = pantalla <= 1024 ? pantalla : std::min(pantalla - 480, 1000);
+    return std::min(pedido, tope);
+}
+
+void AnchoParaElTitulo(QMessageBox& box) {
+    auto* rejilla = qobject_cast<QGridLayout*>(box.layout());
+    if (!rejilla) return;
+    // An empty row as wide as the title: the box sizes itself from its layout.
+    rejilla->addItem(new QSpacerItem(AnchoDelTitulo(box), 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                     rejilla->rowCount(), 0, 1, rejilla->columnCount());
+}
+
 int OperadorQt::Mensaje(const QString& texto, int botones, const QString& titulo) {
     QMessageBox box(Dueno());
     box.setWindowTitle(Titulo(titulo));
@@ -153,6 +177,7 @@ int OperadorQt::Mensaje(const QString& texto, int botones, const QString& titulo
     else
         box.installEventFilter(&filtro);
 
+    AnchoParaElTitulo(box);
     PorEncimaDelCartel(box);
     box.exec();
     for (std::size_t i = 0; i < creados.size(); ++i)
@@ -175,6 +200,7 @@ std::optional<QString> OperadorQt::Entrada(const QString& texto, const QString& 
     d.setTextValue(defecto);
     d.setOkButtonText(QStringLiteral("Aceptar"));
     d.setCancelButtonText(QStringLiteral("Cancelar"));
+    d.setMinimumWidth(AnchoDelTitulo(d));
     PorEncimaDelCartel(d);
     if (d.exec() != QDialog::Accepted) return std::nullopt;
     return d.textValue();

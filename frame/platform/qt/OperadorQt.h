@@ -29,6 +29,12 @@ class OperadorQt : public Operador {
 // on top of the other windows while a long task runs.
 void PorEncimaDelCartel(QWidget& dialogo);
 
+// The width a dialog needs for its whole title to show in the window
+// manager's bar, up to what a message box may take of the screen.
+int AnchoDelTitulo(const QWidget& w);
+// A message box at least that wide (its text wraps within it).
+void AnchoParaElTitulo(QMessageBox& box);
+
 // A table of texts to read: every column but the last as wide as its text
 // (at most 260 pixels); the last one takes the rest of the width and wraps,
 // each row as tall as its text. Call it once the model is filled.
