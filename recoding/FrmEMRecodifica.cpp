@@ -1,5 +1,6 @@
 #include "recoding/FrmEMRecodifica.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include "db/DB_Dll.h"
@@ -51,6 +52,7 @@ void FrmEMRecodifica::UtilKor1_Click(const QString& clave) {
         // A run that did not start leaves the list as it was.
         if (!resumen_.noIniciada.isEmpty()) {
             LblCodigo = TextoResumen(resumen_, LblCodigo);
+            LblCodigoDetalle = DetalleResumen(resumen_);
             if (Vista) Vista->Actualiza();
             return;
         }
@@ -58,7 +60,10 @@ void FrmEMRecodifica::UtilKor1_Click(const QString& clave) {
                    [&] { ReponePendientes(); },
                    [&] { inicializa(); },
                    [&] { CargaPorPrefijo = porPrefijo && !resumen_.pendientes.isEmpty(); },
-                   [&] { LblCodigo = TextoResumen(resumen_, LblCodigo); },
+                   [&] {
+                       LblCodigo = TextoResumen(resumen_, LblCodigo);
+                       LblCodigoDetalle = DetalleResumen(resumen_);
+                   },
                    [&] {
                        if (Vista) Vista->Actualiza();
                    }});
@@ -144,21 +149,27 @@ Lib_Dialogo& FrmEMRecodifica::Dialogo() {
 }
 
 QString TextoResumen(const FrmEMRecodifica::ResumenCorrida& r, const QString& actual) {
-    if (!r.noIniciada.isEmpty()) return r.noIniciada;
+    if (!r.noIniciada.isEmpty()) return QStringLiteral("La recodificación no se inició.");
     if (r.codigos.isEmpty() && !r.detenida) return actual;
-    QString t = QStringLiteral("Correctos: %1, con error: %2.").arg(r.Correctos()).arg(r.Errores());
-    if (r.detenida)
-        t += QStringLiteral(" Detenida: %1 filas pendientes.").arg(r.pendientes.size());
-    if (!r.archivoDeshacer.isEmpty())
-        t += QStringLiteral(" Deshacer: ") + QFileInfo(r.archivoDeshacer).fileName();
-    if (!r.noReversibles.isEmpty())
-        t += QStringLiteral(" (%1 no reversibles)").arg(r.noReversibles.size());
-    if (!r.archivoPendientes.isEmpty())
-        t += QStringLiteral(" Pendientes: ") + QFileInfo(r.archivoPendientes).fileName();
-    if (r.Omitidos() > 0) t += QStringLiteral(" Omitidos: %1.").arg(r.Omitidos());
-    if (!r.fallosArchivos.isEmpty())
-        t += QStringLiteral(" Sin escribir: ") + QString::number(r.fallosArchivos.size()) + QStringLiteral(" archivos.");
+    QString t = QStringLiteral("Correctos: %1, con error: %2").arg(r.Correctos()).arg(r.Errores());
+    if (r.Omitidos() > 0) t += QStringLiteral(", omitidos: %1").arg(r.Omitidos());
+    t += QLatin1Char('.');
+    if (r.detenida) t += QStringLiteral(" DETENIDA: %1 filas pendientes.").arg(r.pendientes.size());
+    if (!r.fallosArchivos.isEmpty()) t += QStringLiteral(" Sin escribir: %1 archivos.").arg(r.fallosArchivos.size());
     return t;
+}
+
+QString DetalleResumen(const FrmEMRecodifica::ResumenCorrida& r) {
+    QStringList l;
+    if (!r.noIniciada.isEmpty()) l << r.noIniciada;
+    if (!r.archivoDeshacer.isEmpty()) {
+        QString d = QStringLiteral("Deshacer: ") + QDir::toNativeSeparators(r.archivoDeshacer);
+        if (!r.noReversibles.isEmpty()) d += QStringLiteral(" (%1 no reversibles)").arg(r.noReversibles.size());
+        l << d;
+    }
+    if (!r.archivoPendientes.isEmpty()) l << QStringLiteral("Pendientes: ") + QDir::toNativeSeparators(r.archivoPendientes);
+    for (const QString& f : r.fallosArchivos) l << QStringLiteral("Sin escribir: ") + f;
+    return l.join(QLatin1Char('\n'));
 }
 
 bool FrmEMRecodifica::RevisaAntesDeGrabar() {

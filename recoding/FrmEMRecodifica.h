@@ -94,6 +94,7 @@ public:
     QString TxtRubro;
     QString TxtDelimitador;
     QString LblCodigo = QStringLiteral("...");
+    QString LblCodigoDetalle;   // the label's tool tip: the files of the last run
     bool CmdPrefijoEnabled = true;
 
     // Window variables.
@@ -223,6 +224,9 @@ private:
     static_assert(std::atomic<bool>::is_always_lock_free);
 };
 
-// The last run in one line for the window's status label; `actual` when no
-// code was sent.
+// The last run in one short line for the window's status label (counts, and
+// how many rows a stop left pending); `actual` when no code was sent.
 QString TextoResumen(const FrmEMRecodifica::ResumenCorrida& r, const QString& actual);
+// The files the last run left (undo list, pending rows, files not written),
+// one per line, for the label's tool tip.
+QString DetalleResumen(const FrmEMRecodifica::ResumenCorrida& r);

@@ -117,6 +117,10 @@ void FrmEMRecodificaVentana::resizeEvent(QResizeEvent* e) {
     const int dy = std::max(0, height() - tamanoBase_.height());
     grilla_->setGeometry(grillaBase_.adjusted(0, 0, dx, dy));
     for (const auto& [w, r] : debajo_) w->move(r.topLeft() + QPoint(0, dy));
+    // The status line as wide as the grid.
+    for (const auto& [w, r] : debajo_)
+        if (w == LblCodigo_) w->resize(r.width() + dx, r.height());
+    PonEstado();
     ColocaEditor();
 }
 
@@ -330,7 +334,7 @@ void FrmEMRecodificaVentana::ColocaEditor() {
 void FrmEMRecodificaVentana::Actualiza() {
     actualizando_ = true;
     setWindowTitle(frm_.Caption);
-    LblCodigo_->setText(frm_.LblCodigo);
+    PonEstado();
     const auto pon = [](QLineEdit* w, const QString& t) {
         if (w->text() != t) w->setText(t);
     };
@@ -372,13 +376,25 @@ void FrmEMRecodificaVentana::Progreso(int fila, int total) {
             QTimer::singleShot(40 - static_cast<int>(progreso_.elapsed()), this, [this] {
                 progresoPendiente_ = false;
                 progreso_.start();
-                LblCodigo_->setText(frm_.LblCodigo);
+                PonEstado();
             });
         }
         return;
     }
     progreso_.start();
-    LblCodigo_->setText(frm_.LblCodigo);
+    PonEstado();
+}
+
+void FrmEMRecodificaVentana::PonEstado() {
+    if (!LblCodigo_) return;
+    // One line: a text longer than the label is cut with "…" and read whole
+    // in the tool tip, with the files of the last run.
+    const QString& t = frm_.LblCodigo;
+    const QString visto = LblCodigo_->fontMetrics().elidedText(t, Qt::ElideRight, LblCodigo_->width());
+    LblCodigo_->setText(visto);
+    QString ayuda = frm_.LblCodigoDetalle;
+    if (visto != t) ayuda = ayuda.isEmpty() ? t : t + QLatin1Char('\n') + ayuda;
+    LblCodigo_->setToolTip(ayuda);
 }
 
 void FrmEMRecodificaVentana::Recodificado(const ResultadoCodigo&) {}

@@ -97,6 +97,7 @@ private:
               *ChkEstadisticas_ = nullptr, *ChkSoloMaestro_ = nullptr;
     QPushButton *CmdPrefijo_ = nullptr, *CmdBuscar_ = nullptr, *CmdControlar_ = nullptr;
     QLabel* LblCodigo_ = nullptr;
+    void PonEstado();
     bool descargada_ = false;
     bool actualizando_ = false;
     QElapsedTimer progreso_;

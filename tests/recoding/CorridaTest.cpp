@@ -235,7 +235,7 @@ struct FallaEnFila : RegistroCorrida {
     void Progreso(int f, int) override {
         if (f == fila)
             InyeccionFallas::FallaEjecuciones(
-                1, {50000, QStringLiteral("Falla de prueba"), QStringLiteral("42000")});
+                1, {50000, QStringLiteral("Falla de prueba"), QStringLiteral("42000"), {}});
     }
 };
 

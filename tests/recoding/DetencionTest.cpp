@@ -83,8 +83,9 @@ protected:
             for (auto it = antes[i].cbegin(); it != antes[i].cend(); ++it) {
                 if (i < hechas) {
                     EXPECT_EQ(viejo[it.key()], 0) << viejos[i].toStdString() << " " << it.key().toStdString();
-                    if (it.key() != "V_MA_Precios_Borrador")
+                    if (it.key() != "V_MA_Precios_Borrador") {
                         EXPECT_EQ(nuevo[it.key()], it.value()) << it.key().toStdString();
+                    }
                 } else {
                     EXPECT_EQ(viejo[it.key()], it.value()) << viejos[i].toStdString() << " " << it.key().toStdString();
                     EXPECT_EQ(nuevo[it.key()], 0);
@@ -122,8 +123,9 @@ TEST_F(Detencion, PedidaEntreCodigosDejaLasFilasPendientesEnLaGrilla) {
         EXPECT_EQ(g.TextMatrix(i + 1, 2), "DET-" + QString::number(i + 2));
     }
     EXPECT_EQ(g.TextMatrix(4, 0), "");
-    EXPECT_TRUE(frm.LblCodigo.startsWith("Correctos: 2, con error: 0. Detenida: 3 filas pendientes. Deshacer: "))
-        << frm.LblCodigo.toStdString();
+    EXPECT_EQ(frm.LblCodigo, "Correctos: 2, con error: 0. DETENIDA: 3 filas pendientes.");
+    EXPECT_TRUE(frm.LblCodigoDetalle.startsWith("Deshacer: ")) << frm.LblCodigoDetalle.toStdString();
+    EXPECT_TRUE(frm.LblCodigoDetalle.contains("\nPendientes: ")) << frm.LblCodigoDetalle.toStdString();
     EXPECT_EQ(ArchivoTexto::Lineas(LeeArchivo(r.archivoDeshacer)),
               (QStringList{"DET-1," + viejos[1], "DET-0," + viejos[0]}));
     EXPECT_TRUE(DisparadoresActivos());

@@ -290,9 +290,11 @@ TEST_F(Ventana, ArchivoPorElBotonYGrabarConSusPreguntas) {
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS WHERE IdArticulo = '" + c[0] + "'"), "0");
     EXPECT_EQ(g().Rows(), 2);
     EXPECT_EQ(g().TextMatrix(1, 0), "");
-    // The label ends with the run's summary and its undo file.
-    EXPECT_TRUE(v->findChild<QLabel*>("LblCodigo")->text().startsWith("Correctos: 2, con error: 0. Deshacer: Deshacer-"))
-        << Visible(v->findChild<QLabel*>("LblCodigo")->text());
+    // The label ends with the run's summary, whole; its undo file in the tool tip.
+    const QLabel* estado = v->findChild<QLabel*>("LblCodigo");
+    EXPECT_EQ(estado->text(), "Correctos: 2, con error: 0.");
+    EXPECT_TRUE(estado->toolTip().startsWith("Deshacer: ")) << Visible(estado->toolTip());
+    EXPECT_TRUE(estado->toolTip().contains("Deshacer-")) << Visible(estado->toolTip());
     QStringList textos;
     for (const Aviso& a : op.Transcripcion()) textos << a.texto;
     EXPECT_TRUE(textos.contains(kPreguntaTestigo)) << Visible(textos.join("|"));
@@ -313,7 +315,9 @@ TEST_F(Ventana, ControlesEnSuLugarYOpcionesEnElModelo) {
     EXPECT_EQ(v->size(), QSize(Twips(*v, 8280), Twips(*v, 7815)));
     // Every text fits its control.
     for (QAbstractButton* b : v->findChildren<QAbstractButton*>())
-        if (!qobject_cast<QToolButton*>(b)) EXPECT_LE(b->sizeHint().width(), b->width()) << b->objectName().toStdString();
+        if (!qobject_cast<QToolButton*>(b)) {
+            EXPECT_LE(b->sizeHint().width(), b->width()) << b->objectName().toStdString();
+        }
 }
 
 TEST_F(Ventana, VistaPreviaEnUnaVentanaQueSeOrdenaYSeExporta) {
@@ -443,6 +447,20 @@ TEST_F(Ventana, CargarPrefijoVuelveAQuedarHabilitadoYElRotuloNoQuedaAtrasado) {
     }
     for (int espera = 0; espera < 50 && rotulo->text() != "(5 de 6)"; ++espera) QTest::qWait(20);
     EXPECT_EQ(rotulo->text(), "(5 de 6)");
+
+    // A text longer than the status line is never cut silently: "…", and whole in the tool tip.
+    const QString largo = "Otra recodificación está en curso en la base de datos DEMO (equipo PUESTO-DE-DEPOSITO-7, "
+                          "usuario ADMINISTRADOR, desde 09/12/2026 23:15). Espere a que termine para recodificar.";
+    v->Modelo().LblCodigo = largo;
+    v->Modelo().LblCodigoDetalle.clear();
+    v->Actualiza();
+    EXPECT_TRUE(rotulo->text().endsWith(QChar(0x2026))) << Visible(rotulo->text());
+    EXPECT_LE(rotulo->fontMetrics().horizontalAdvance(rotulo->text()), rotulo->width());
+    EXPECT_EQ(rotulo->toolTip(), largo);
+    // Wider, the window shows more of it.
+    const int antes = rotulo->text().size();
+    v->resize(v->width() + 400, v->height());
+    EXPECT_GT(rotulo->text().size(), antes);
 }
 
 TEST_F(Ventana, CerrarDuranteLaImportacionLaDetieneYCierra) {
