@@ -69,6 +69,33 @@ void Dll_Display::SetSiempre_Visible(bool arriba) {
     Carga().SiempreVisible(arriba);
 }
 
+void Dll_Display::MuestraEspera(const Espera& e) {
+    Guardia g = SinFallos();
+    g.Paso([&] {
+        if (e.termino) {
+            if (propioDeEspera_) {
+                propioDeEspera_ = false;
+                CartelCerrar();
+            } else if (ventana_ && lineaAntes_) {
+                ventana_->LblCtrol[2] = *lineaAntes_;
+                ventana_->Refresh();
+            }
+            lineaAntes_.reset();
+            return;
+        }
+        if (!ventana_ || !ventana_->Visible) {
+            CartelInicio(QStringLiteral("Espere por favor"), false);
+            propioDeEspera_ = true;
+        } else if (!propioDeEspera_ && !lineaAntes_) {
+            lineaAntes_ = ventana_->LblCtrol[2];
+        }
+        QString t = e.motivo + QStringLiteral(" (%1 s").arg(e.transcurridoMs / 1000);
+        if (e.limiteMs > 0) t += QStringLiteral(" de %1").arg((e.limiteMs + 999) / 1000);
+        ventana_->LblCtrol[2] = t + QLatin1Char(')');
+        ventana_->Refresh();
+    });
+}
+
 void EstableceVistaDisplay(FabricaVistaDisplay fabrica) {
     Fabrica() = std::move(fabrica);
 }

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "display/Lbf_CtrlDisplay.h"
+#include "frame/platform/Espera.h"
 
 class Dll_Display {
 public:
@@ -30,6 +31,10 @@ public:
     // "" for a null value, else its text.
     QString ValorTexto(const QVariant& valor) const;
     void SetSiempre_Visible(bool arriba);
+    // A long database wait: the third line says what the program waits for
+    // and for how long (a sign of its own is opened when none shows); its
+    // end puts the line back, or closes the sign it opened.
+    void MuestraEspera(const Espera& e);
 
     // The window, when one is loaded.
     Lbf_CtrlDisplay* Ventana() const { return ventana_.get(); }
@@ -38,6 +43,8 @@ private:
     Lbf_CtrlDisplay& Carga();
 
     std::unique_ptr<Lbf_CtrlDisplay> ventana_;
+    bool propioDeEspera_ = false;         // opened by MuestraEspera
+    std::optional<QString> lineaAntes_;   // the third line a wait covers
 };
 
 // The view each new window gets; none makes the sign window-less.

@@ -240,4 +240,10 @@ void Lbf_CtrlDisplayVentana::closeEvent(QCloseEvent* e) {
 
 void InstalaVentanaDisplay() {
     EstableceVistaDisplay([] { return std::make_unique<Lbf_CtrlDisplayVentana>(); });
+    // While a request waits, the sign says so and the windows keep painting;
+    // the operator's keys and clicks wait for the request to end.
+    FijaOyenteEspera([](const Espera& e) {
+        ElCartel().MuestraEspera(e);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
 }

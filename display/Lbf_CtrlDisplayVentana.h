@@ -86,5 +86,7 @@ private:
     QTimer* timer_ = nullptr;
 };
 
-// Makes every sign of the process (ElCartel() included) show this window.
+// Makes every sign of the process (ElCartel() included) show this window,
+// and the process's sign tell the long database waits while the windows
+// keep painting.
 void InstalaVentanaDisplay();

@@ -1,5 +1,7 @@
 #include "recoding/ui/FrmEMRecodificaVentana.h"
 
+#include "frame/platform/Espera.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -406,6 +408,12 @@ void FrmEMRecodificaVentana::closeEvent(QCloseEvent* e) {
         cierrePendiente_ = true;
         frm_.PideDetener(true);
         e->ignore();
+        return;
+    }
+    // A request waiting on the connection: closed once it is answered.
+    if (EsperaEnCurso()) {
+        e->ignore();
+        QTimer::singleShot(100, this, &QWidget::close);
         return;
     }
     if (vistaPrevia_) vistaPrevia_->close();

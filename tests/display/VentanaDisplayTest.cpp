@@ -28,7 +28,7 @@ Lbf_CtrlDisplayVentana* LaVentana() {
     return v;
 }
 
-void Espera(int ms) {
+void EsperaMs(int ms) {
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
@@ -166,7 +166,7 @@ TEST_F(VentanaDisplay, AnimacionMientrasCorreUnaTarea) {
     for (int k = 1; k < 12; ++k) EXPECT_NE(cuadros[k], cuadros[k - 1]) << k;
 
     d.CartelCerrar();
-    Espera(150);  // a timer left running would touch a released state here
+    EsperaMs(150);  // a timer left running would touch a released state here
 }
 
 TEST_F(VentanaDisplay, NoImpideCerrarLaAplicacion) {
@@ -187,7 +187,7 @@ TEST_F(VentanaDisplay, SeApartaMientrasUnaPreguntaEsperaAlOperador) {
     QMessageBox pregunta(QMessageBox::Question, "Aviso al operador", "¿Desea continuar?", QMessageBox::Yes | QMessageBox::No);
     pregunta.setModal(true);
     pregunta.show();
-    Espera(20);
+    EsperaMs(20);
     EXPECT_FALSE(v->isVisible());
     EXPECT_TRUE(v->Apartado());
     // Lines shown meanwhile wait for the answer.
@@ -195,14 +195,49 @@ TEST_F(VentanaDisplay, SeApartaMientrasUnaPreguntaEsperaAlOperador) {
     d.CartelMostrar(cancelado, QString("1 10001"));
     EXPECT_FALSE(v->isVisible());
     pregunta.hide();
-    Espera(20);
+    EsperaMs(20);
     EXPECT_TRUE(v->isVisible());
     EXPECT_EQ(v->LblCtrol(0)->text(), "1 10001");
     // Closed while apart: it does not come back.
     pregunta.show();
-    Espera(20);
+    EsperaMs(20);
     d.CartelCerrar();
     pregunta.hide();
-    Espera(20);
+    EsperaMs(20);
     EXPECT_EQ(LaVentana(), nullptr);
+}
+
+// A long database wait: the sign says what is waited for (its own sign when
+// none shows, else the task's third line), pending events other than the
+// operator's are handled meanwhile, and the end puts everything back.
+TEST_F(VentanaDisplay, UnaEsperaLargaSeMuestraYLaVentanaSigueViva) {
+    ASSERT_TRUE(HayOyenteEspera());
+    bool atendido = false;
+    QTimer::singleShot(0, [&] { atendido = true; });
+    AvisaEspera({QStringLiteral("Esperando un bloqueo de otro usuario"), 1700, 30000, false});
+    EXPECT_TRUE(atendido);
+    EXPECT_TRUE(EsperaEnCurso());
+    QPointer<Lbf_CtrlDisplayVentana> v = LaVentana();
+    ASSERT_TRUE(v);
+    EXPECT_TRUE(v->isVisible());
+    EXPECT_EQ(v->windowTitle(), "Espere por favor");
+    EXPECT_EQ(v->LblCtrol(2)->text(), "Esperando un bloqueo de otro usuario (1 s de 30)");
+    AvisaEspera({{}, 2000, 30000, true});
+    EXPECT_FALSE(EsperaEnCurso());
+    EXPECT_TRUE(v.isNull());
+
+    // Over a task's sign: its third line comes back, the sign stays.
+    bool cancelado = false;
+    ElCartel().CartelInicio(QStringLiteral("Recodificacion de Articulos"), true);
+    ElCartel().CartelMostrar(cancelado, QVariant("1 A"), QVariant("desc"), QVariant("B"));
+    AvisaEspera({QStringLiteral("Esperando la respuesta del servidor"), 600, 0, false});
+    v = LaVentana();
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->windowTitle(), "Recodificacion de Articulos");
+    EXPECT_EQ(v->LblCtrol(2)->text(), "Esperando la respuesta del servidor (0 s)");
+    AvisaEspera({{}, 700, 0, true});
+    EXPECT_FALSE(v.isNull());
+    EXPECT_EQ(v->LblCtrol(2)->text(), "B");
+    EXPECT_EQ(v->LblCtrol(0)->text(), "1 A");
+    ElCartel().CartelCerrar();
 }

@@ -268,6 +268,48 @@ def cierre_en_importacion(e):
     e.comprueba(len(filas) == 1 and filas[0][2], "el egreso no quedó registrado: %r" % filas)
 
 
+def cierre_durante_un_bloqueo(e):
+    """Another program holds the database's write lock while a one-pair list runs: the sign says what the run
+    waits for, the window closed meanwhile stays until the code is done, then the program ends with 0; the pair
+    is done whole and the exit stamped."""
+    viejo = simples(e, 1)[0]
+    nuevo = "E2E-BLOQUEO"
+    antes = maestro(e, [viejo])
+    desde = ultimo_acceso(e)
+    p, v = abre(e, e.linea)
+    e.clic(v, *CELDA_1)
+    e.escribe(viejo)
+    e.teclas("Return")
+    e.escribe(nuevo)
+    e.teclas("Return")
+    base = os.path.join(e.carpeta, "DEMO.db")
+    retiene = e.lanza([sys.executable, "-c",
+                       "import sqlite3, sys, time\n"
+                       "c = sqlite3.connect(sys.argv[1], isolation_level=None)\n"
+                       "c.execute('BEGIN IMMEDIATE')\n"
+                       "print('tomado', flush=True)\n"
+                       "time.sleep(6)\n"
+                       "c.execute('COMMIT')\n", base])
+    time.sleep(0.5)
+    e.clic(v, 300, 408)
+    e.teclas("F5")
+    if e.aparece(REVISION, 3):
+        time.sleep(0.3)
+        e.teclas("alt+c")
+    time.sleep(2)
+    e.comprueba(retiene.poll() is None, "el bloqueo terminó antes de tiempo")
+    if not e.ventanas("^Recodificacion de Articulos$"):
+        e.comprueba(False, e.captura("el cartel no se ve durante la espera"))
+    e.teclas("alt+F4")
+    codigo = e.termina(p, 25)
+    e.comprueba(codigo == 0, "cerrar durante la espera terminó con %s" % codigo)
+    despues = maestro(e, [viejo, nuevo])
+    e.comprueba(viejo.upper() not in despues and despues.get(nuevo.upper()) == antes[viejo.upper()],
+                "el par no quedó hecho entero: %r" % despues)
+    filas = accesos_desde(e, desde)
+    e.comprueba(len(filas) == 1 and filas[0][2], "el egreso no quedó registrado: %r" % filas)
+
+
 def consulta_mas_alla_del_tope(e):
     """quenvar-consulta with the lookups limited to 50 rows: an article beyond them, typed in the search box,
     refined on the server with F5, taken with Down and Enter; the program prints its code."""
@@ -305,4 +347,5 @@ if __name__ == "__main__":
         "CierreEnReposo": cierre_en_reposo,
         "CierreEnImportacion": cierre_en_importacion,
         "ConsultaMasAllaDelTope": consulta_mas_alla_del_tope,
+        "CierreDuranteUnBloqueo": cierre_durante_un_bloqueo,
     }))

@@ -7,6 +7,7 @@
 #include "db/platform/embebido/FuncionesEmbebidas.h"
 #include "db/platform/embebido/InyeccionFallasInterna.h"
 #include "db/platform/embebido/TraductorTsql.h"
+#include "frame/platform/Espera.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -109,6 +110,10 @@ struct ControladorEmbebido::Impl {
     QElapsedTimer reloj;
     qint64 limiteMs = 0;
     int esperaBloqueo = 0;  // seconds the engine waits for another connection's lock
+    qint64 esperaMs = 30000;   // the same, as the busy handler reads it
+    QElapsedTimer esperando;   // this busy episode
+    QElapsedTimer ultimoAviso;
+    bool avisada = false;      // the listener was told of a wait in this request
     int paginasMax = 0;
     // Prepared statements of bound forms, by their engine text, kept for
     // the next batches of the same shape. Dropped when the connection
@@ -187,7 +192,7 @@ struct ControladorEmbebido::Impl {
         sqlite3_db_config(c, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
         estado.base = nombre;
         RegistraFuncionesEmbebidas(c, &estado);
-        sqlite3_busy_timeout(c, 30000);
+        FijaEspera(c, 30000);
         sqlite3_progress_handler(c, 2000, &Impl::Progreso, this);
         int rc = sqlite3_exec(c, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK) return rc;
@@ -246,6 +251,39 @@ struct ControladorEmbebido::Impl {
         else
             sqlite3_result_null(c);
     }
+
+    // Another connection's lock is waited for up to `ms`, sleeping as the
+    // engine's own busy timeout does; a long wait is told to the listener.
+    void FijaEspera(sqlite3* c, qint64 ms) {
+        esperaMs = ms;
+        sqlite3_busy_handler(c, &Impl::Ocupada, this);
+    }
+    static int Ocupada(void* p, int veces) {
+        static constexpr int kPausas[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+        auto* d = static_cast<Impl*>(p);
+        if (veces == 0) d->esperando.start();
+        const qint64 t = d->esperando.elapsed();
+        if (t >= d->esperaMs) return 0;
+        if (t >= kPrimeraEsperaMs && HayOyenteEspera() &&
+            (!d->ultimoAviso.isValid() || d->ultimoAviso.elapsed() >= kIntervaloEsperaMs)) {
+            d->avisada = true;
+            d->ultimoAviso.start();
+            AvisaEspera({QStringLiteral("Esperando un bloqueo de otro usuario"), t, d->esperaMs, false});
+        }
+        const qint64 pausa = veces < static_cast<int>(std::size(kPausas)) ? kPausas[veces] : 100;
+        sqlite3_sleep(static_cast<int>(std::max<qint64>(1, std::min(pausa, d->esperaMs - d->esperando.elapsed()))));
+        return 1;
+    }
+    // Tells the listener that a wait it was told of is over.
+    struct FinDeEspera {
+        Impl* d;
+        ~FinDeEspera() {
+            if (!d->avisada) return;
+            d->avisada = false;
+            d->ultimoAviso.invalidate();
+            AvisaEspera({{}, d->esperando.elapsed(), d->esperaMs, true});
+        }
+    };
 
     static int Progreso(void* p) {
         auto* d = static_cast<Impl*>(p);
@@ -1128,6 +1166,7 @@ struct ControladorEmbebido::Impl {
     }
 
     ResultadoLote Lote1(const QString& texto, const QVariantList* parametros, int tiempoEspera) {
+        const FinDeEspera fin{this};
         ResultadoLote r;
         InyeccionFallas::Falla f;
         if (InyeccionFallas::TomaEjecucion(f, texto)) {
@@ -1170,7 +1209,7 @@ struct ControladorEmbebido::Impl {
         limiteMs = tiempoEspera > 0 ? static_cast<qint64>(tiempoEspera) * 1000 : 0;
         // A lock held by another connection is waited for within the command's time, as on the server.
         if (db && tiempoEspera > 0 && tiempoEspera != esperaBloqueo) {
-            sqlite3_busy_timeout(db, tiempoEspera * 1000);
+            FijaEspera(db, tiempoEspera * 1000);
             esperaBloqueo = tiempoEspera;
         }
         reloj.start();
@@ -1248,7 +1287,7 @@ void ControladorEmbebido::Abre(const ParametrosConexion& p, std::vector<ErrorPro
     d_->Cierra();
     if (!d_->AbreArchivo(p.baseDatos.trimmed(), errores, 4060))
         throw Fallo(errores.back().Number, errores.back().Description, kFuente);
-    if (p.tiempoEspera > 0) sqlite3_busy_timeout(d_->db, p.tiempoEspera * 1000);
+    if (p.tiempoEspera > 0) d_->FijaEspera(d_->db, p.tiempoEspera * 1000);
 }
 
 void ControladorEmbebido::Cierra() {

@@ -10,7 +10,13 @@
 #include "db/platform/Ado.h"
 #include "db/platform/odbc/CadenaOdbc.h"
 #include "db/platform/odbc/DiagnosticoOdbc.h"
+#include "frame/platform/Espera.h"
 #include "frame/platform/Texto.h"
+
+#include <QElapsedTimer>
+
+#include <chrono>
+#include <future>
 
 namespace {
 
@@ -573,13 +579,37 @@ void ControladorOdbc::Cierra() {
     Libera();
 }
 
+namespace {
+
+// Runs a request on a thread of its own while the calling thread tells the
+// wait's listener how long it has waited; directly when nobody listens.
+// Only the request's thread uses the connection meanwhile.
+template <class F>
+auto Esperando(F&& f, int tiempoEspera) -> decltype(f()) {
+    if (!HayOyenteEspera()) return f();
+    auto resultado = std::async(std::launch::async, std::forward<F>(f));
+    QElapsedTimer reloj;
+    reloj.start();
+    const qint64 limite = tiempoEspera > 0 ? qint64(tiempoEspera) * 1000 : 0;
+    bool avisada = false;
+    while (resultado.wait_for(std::chrono::milliseconds(avisada ? kIntervaloEsperaMs : kPrimeraEsperaMs)) !=
+           std::future_status::ready) {
+        avisada = true;
+        AvisaEspera({QStringLiteral("Esperando la respuesta del servidor"), reloj.elapsed(), limite, false});
+    }
+    if (avisada) AvisaEspera({{}, reloj.elapsed(), limite, true});
+    return resultado.get();
+}
+
+}  // namespace
+
 ResultadoLote ControladorOdbc::Ejecuta(const QString& texto, int tiempoEspera) {
-    return Corre(texto, nullptr, tiempoEspera);
+    return Esperando([&] { return Corre(texto, nullptr, tiempoEspera); }, tiempoEspera);
 }
 
 ResultadoLote ControladorOdbc::EjecutaConParametros(const QString& sql, const QVariantList& parametros,
                                                     int tiempoEspera) {
-    return Corre(sql, &parametros, tiempoEspera);
+    return Esperando([&] { return Corre(sql, &parametros, tiempoEspera); }, tiempoEspera);
 }
 
 ResultadoLote ControladorOdbc::Corre(const QString& sql, const QVariantList* parametros, int tiempoEspera) {

@@ -5,9 +5,12 @@
 #include "db/platform/InyeccionFallas.h"
 #include "db/platform/embebido/BaseEmbebida.h"
 #include "db/platform/embebido/ControladorEmbebido.h"
+#include "frame/platform/Espera.h"
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 using ::testing::ElementsAre;
 
@@ -90,7 +93,7 @@ TEST_F(Conexiones, DiscoLlenoNoPierdeLoConfirmado) {
 TEST_F(Conexiones, InyeccionDeFallas) {
     Bien(QStringLiteral("CREATE TABLE T (A int)"));
     InyeccionFallas::Limpia();
-    InyeccionFallas::FallaEjecuciones(1, {2627, QStringLiteral("duplicado"), QStringLiteral("23000")});
+    InyeccionFallas::FallaEjecuciones(1, {2627, QStringLiteral("duplicado"), QStringLiteral("23000"), {}});
     ResultadoLote r = Lote(QStringLiteral("INSERT INTO T VALUES (1)"));
     EXPECT_THAT(Nativos(r), ElementsAre(2627));
     EXPECT_TRUE(r.fallaCompleta);
@@ -172,3 +175,51 @@ TEST_F(Conexiones, NombresDeBaseSinMayusculas) {
 }
 
 }  // namespace
+
+// A lock held by another connection: the listener hears of the wait while
+// it lasts (and may paint meanwhile), then of its end; the request then
+// goes through. Without a listener nobody is called and the wait is the same.
+TEST_F(Conexiones, UnaEsperaPorUnBloqueoSeAvisaMientrasDura) {
+    Bien(QStringLiteral("CREATE TABLE T (A int)\r\nINSERT INTO T VALUES (1)"));
+    ParametrosConexion p;
+    p.baseDatos = QStringLiteral("DEMO");
+    QString motivo;
+    std::shared_ptr<Controlador> otra = CreaControladorEmbebido(p, motivo);
+    std::vector<ErrorProveedor> e;
+    otra->Abre(p, e);
+    ASSERT_TRUE(otra->Ejecuta(QStringLiteral("BEGIN TRAN\r\nUPDATE T SET A = 2"), 30).errores.empty());
+
+    std::vector<Espera> oidas;
+    bool soltado = false;
+    const OyenteEspera antes = FijaOyenteEspera([&](const Espera& x) {
+        oidas.push_back(x);
+        // The other program lets go after a second.
+        if (!x.termino && x.transcurridoMs >= 1000 && !soltado) {
+            soltado = true;
+            otra->Ejecuta(QStringLiteral("COMMIT TRAN"), 30);
+        }
+    });
+    const ResultadoLote r = c->Ejecuta(QStringLiteral("UPDATE T SET A = 3"), 10);
+    FijaOyenteEspera(antes);
+    EXPECT_TRUE(r.errores.empty());
+    EXPECT_EQ(Uno(QStringLiteral("SELECT A FROM T")), "3");
+    ASSERT_GE(oidas.size(), 3u);
+    EXPECT_EQ(oidas.front().motivo, "Esperando un bloqueo de otro usuario");
+    EXPECT_GE(oidas.front().transcurridoMs, kPrimeraEsperaMs);
+    EXPECT_EQ(oidas.front().limiteMs, 10000);
+    EXPECT_LT(oidas[0].transcurridoMs, oidas[1].transcurridoMs);
+    EXPECT_TRUE(oidas.back().termino);
+    EXPECT_EQ(std::count_if(oidas.begin(), oidas.end(), [](const Espera& x) { return x.termino; }), 1);
+
+    // Held to the end of the time out: the engine's time-out error, and the end told too.
+    ASSERT_TRUE(otra->Ejecuta(QStringLiteral("BEGIN TRAN\r\nUPDATE T SET A = 4"), 30).errores.empty());
+    oidas.clear();
+    FijaOyenteEspera([&](const Espera& x) { oidas.push_back(x); });
+    const ResultadoLote vencida = c->Ejecuta(QStringLiteral("UPDATE T SET A = 5"), 1);
+    FijaOyenteEspera(antes);
+    EXPECT_FALSE(vencida.errores.empty());
+    ASSERT_FALSE(oidas.empty());
+    EXPECT_TRUE(oidas.back().termino);
+    otra->Ejecuta(QStringLiteral("ROLLBACK TRAN"), 30);
+    otra->Cierra();
+}

@@ -17,6 +17,9 @@
 #include "db/platform/Ado.h"
 #include "db/platform/odbc/ControladorOdbc.h"
 #include "db/platform/odbc/DiagnosticoOdbc.h"
+#include "frame/platform/Espera.h"
+
+#include <thread>
 #include "tests/support/Soporte.h"
 
 namespace {
@@ -419,4 +422,37 @@ TEST(OdbcControladores, ServidorInalcanzable) {
         enlace = enlace || (e.NativeError == 11 && DiagnosticoOdbc::EsFallaDeEnlace(e.SQLState));
     EXPECT_TRUE(enlace) << Entradas(errores);
     for (const auto& e : errores) EXPECT_EQ(e.Number, ado::E_FAIL_PROVEEDOR) << Entradas(errores);
+}
+
+// A request held up by another connection's lock runs on a thread of its
+// own while the calling thread tells the listener; the end is told once.
+TEST_F(OdbcSqlite, UnaEsperaLargaSeAvisaDesdeElHiloQueLlama) {
+    Ok(QStringLiteral("CREATE TABLE T (A int)"));
+    Ok(QStringLiteral("INSERT INTO T VALUES (1)"));
+    std::vector<ErrorProveedor> errores;
+    ControladorOdbc otro(c_->CadenaOdbc(), false);
+    otro.Abre(Sqlite(Ruta(QStringLiteral("prueba.db"))), errores);
+    otro.IniciaTransaccion(errores);
+    ASSERT_TRUE(otro.Ejecuta(QStringLiteral("UPDATE T SET A = 2"), 30).errores.empty());
+
+    std::vector<Espera> oidas;
+    const std::thread::id llamador = std::this_thread::get_id();
+    bool soltado = false;
+    const OyenteEspera antes = FijaOyenteEspera([&](const Espera& x) {
+        EXPECT_EQ(std::this_thread::get_id(), llamador);
+        oidas.push_back(x);
+        if (!x.termino && x.transcurridoMs >= 1000 && !soltado) {
+            soltado = true;
+            otro.ConfirmaTransaccion(errores);
+        }
+    });
+    const ResultadoLote r = c_->Ejecuta(QStringLiteral("UPDATE T SET A = 3"), 20);
+    FijaOyenteEspera(antes);
+    EXPECT_TRUE(r.errores.empty()) << Entradas(r.errores);
+    ASSERT_GE(oidas.size(), 3u);
+    EXPECT_EQ(oidas.front().motivo, "Esperando la respuesta del servidor");
+    EXPECT_EQ(oidas.front().limiteMs, 20000);
+    EXPECT_TRUE(oidas.back().termino);
+    EXPECT_EQ(Ok(QStringLiteral("SELECT A FROM T")).resultados.at(0).filas.at(0).at(0).toInt(), 3);
+    otro.Cierra();
 }
