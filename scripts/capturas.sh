@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Starts the program under Xvfb on a demo and saves PNG screenshots of what
 # an operator sees in capturas/ (or the folder given): the progress sign and
-# the access dialog at start-up, the main window empty, with a list loaded
+# the access dialog at start-up, the main window after it and empty, with a list loaded
 # from a file, its per-table preview, the list's check before a run, during
 # a run and after it, the spreadsheet editor, and the
 # lookup windows (the article list and the tree of families).
@@ -48,6 +48,11 @@ captura 01-aviso-y-cartel
 xdotool key Return
 espera "Control de Acceso"
 captura 02-acceso
+# The right password typed there: the main window must look as after a direct login (03).
+xdotool key ctrl+a; xdotool type ADMIN; xdotool key Return ctrl+a; xdotool type admin
+xdotool key Return Return Return Return
+espera "^Quenvar$"
+captura 02b-ventana-tras-el-acceso 1.5
 termina
 
 # Logged in: the main window, empty.
