@@ -60,6 +60,13 @@ protected:
         return w;
     }
     QLineEdit* Caja(const char* nombre) { return Control<QLineEdit>(nombre); }
+    // Keys go to the focused widget, as the platform sends them; it must be
+    // the one the operator expects.
+    static QWidget* Foco(QWidget* esperado) {
+        QWidget* f = QApplication::focusWidget();
+        EXPECT_EQ(f, esperado) << "el foco está en " << (f ? f->objectName().toStdString() : std::string("ninguno"));
+        return f ? f : esperado;
+    }
     void MuestraActiva() {
         v->show();
         v->activateWindow();
@@ -119,29 +126,29 @@ TEST_F(VentanaAcceso, IndicacionesVuelvenYRetornoMueveElFoco) {
 
     base->setFocus();
     base->selectAll();
-    QTest::keyClicks(base, QStringLiteral("EMP"));
+    QTest::keyClicks(Foco(base), QStringLiteral("EMP"));
     EXPECT_EQ(base->text(), QStringLiteral("EMP"));
     EXPECT_NE(base->palette().color(QPalette::Text), frmAccesoVentana::ColorIndicacion());
-    for (int i = 0; i < 3; ++i) QTest::keyClick(base, Qt::Key_Backspace);
+    for (int i = 0; i < 3; ++i) QTest::keyClick(Foco(base), Qt::Key_Backspace);
     EXPECT_EQ(base->text(), QStringLiteral("ingrese el nombre de la base de datos"));
     EXPECT_EQ(base->selectedText(), base->text());
     EXPECT_EQ(base->palette().color(QPalette::Text), frmAccesoVentana::ColorIndicacion());
-    QTest::keyClicks(base, QStringLiteral("X"));  // replaces the selected prompt
+    QTest::keyClicks(Foco(base), QStringLiteral("X"));  // replaces the selected prompt
     EXPECT_EQ(base->text(), QStringLiteral("X"));
 
     QLineEdit* usuario = Caja("TxtUserId");
     usuario->setFocus();
     EXPECT_EQ(usuario->selectedText(), QStringLiteral("Ingrese el usuario"));
-    QTest::keyClicks(usuario, QStringLiteral("ANA"));
-    QTest::keyClick(usuario, Qt::Key_Return);
+    QTest::keyClicks(Foco(usuario), QStringLiteral("ANA"));
+    QTest::keyClick(Foco(usuario), Qt::Key_Return);
     EXPECT_TRUE(Caja("TxtUserPassword")->hasFocus());
-    QTest::keyClicks(Caja("TxtUserPassword"), QStringLiteral("ab"));
+    QTest::keyClicks(Foco(Caja("TxtUserPassword")), QStringLiteral("ab"));
     EXPECT_EQ(Caja("TxtUserPassword")->displayText(), QStringLiteral("**"));
-    QTest::keyClick(Caja("TxtUserPassword"), Qt::Key_Return);
+    QTest::keyClick(Foco(Caja("TxtUserPassword")), Qt::Key_Return);
     EXPECT_TRUE(base->hasFocus());
-    QTest::keyClick(base, Qt::Key_Enter);
+    QTest::keyClick(Foco(base), Qt::Key_Enter);
     EXPECT_TRUE(Caja("TxtServidor")->hasFocus());
-    QTest::keyClick(Caja("TxtServidor"), Qt::Key_Return);
+    QTest::keyClick(Foco(Caja("TxtServidor")), Qt::Key_Return);
     EXPECT_TRUE(Control<QPushButton>("bcAceptar")->hasFocus());
     EXPECT_TRUE(v->isVisible());  // not pressed
     EXPECT_FALSE(d.Formulario()->Aceptar);
@@ -149,7 +156,8 @@ TEST_F(VentanaAcceso, IndicacionesVuelvenYRetornoMueveElFoco) {
 
 TEST_F(VentanaAcceso, ClicEnLaListaLlenaLasCajas) {
     MuestraActiva();
-    QTest::keyClicks(Caja("TxtUserPassword"), QStringLiteral("clave"));
+    QTest::mouseClick(Caja("TxtUserPassword"), Qt::LeftButton);
+    QTest::keyClicks(Foco(Caja("TxtUserPassword")), QStringLiteral("clave"));
     ClicEnEntrada(0);
     EXPECT_EQ(Caja("TxtServidor")->text(), QStringLiteral("SRV01"));
     EXPECT_EQ(Caja("TxtPuerto")->text(), QStringLiteral("1500"));
@@ -160,7 +168,7 @@ TEST_F(VentanaAcceso, ClicEnLaListaLlenaLasCajas) {
     EXPECT_EQ(Caja("TxtServidor")->text(), QStringLiteral("SRV02"));
     EXPECT_EQ(Caja("TxtPuerto")->text(), QStringLiteral("1433"));
     // Keys move through the list too.
-    QTest::keyClick(Control<QListWidget>("lstBases"), Qt::Key_Up);
+    QTest::keyClick(Foco(Control<QListWidget>("lstBases")), Qt::Key_Up);
     EXPECT_EQ(Caja("TxtServidor")->text(), QStringLiteral("SRV01"));
 }
 

@@ -19,7 +19,12 @@
 
 namespace {
 
-void Pulsa(QWidget* w, int tecla, const QString& texto = {}) {
+// A key as the platform delivers it: to the focused widget, which must be
+// the one the operator expects.
+void Pulsa(QWidget* esperado, int tecla, const QString& texto = {}) {
+    QWidget* w = QApplication::focusWidget();
+    EXPECT_EQ(w, esperado) << "el foco está en " << (w ? w->metaObject()->className() : "ninguno");
+    if (!w) w = esperado;
     QKeyEvent abajo(QEvent::KeyPress, tecla, Qt::NoModifier, texto);
     QApplication::sendEvent(w, &abajo);
     QKeyEvent arriba(QEvent::KeyRelease, tecla, Qt::NoModifier, texto);
@@ -34,7 +39,8 @@ protected:
         Abre();
         w = std::make_unique<FrmPlanilla>(m);
         w->show();
-        QApplication::processEvents();
+        QApplication::setActiveWindow(w.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
     }
     void TearDown() override {
         w.reset();

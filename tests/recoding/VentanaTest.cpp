@@ -80,6 +80,13 @@ protected:
     Grilla& g() { return v->Modelo().MSFlexGrid1; }
     GrillaVista* grilla() { return v->Grilla_(); }
     QLineEdit* editor() { return v->Editor(); }
+    // Keys go where the platform sends them: to the focused widget, which
+    // must be the one the operator expects.
+    QWidget* Foco(QWidget* esperado) {
+        QWidget* f = QApplication::focusWidget();
+        EXPECT_EQ(f, esperado) << "el foco está en " << (f ? f->objectName().toStdString() : std::string("ninguno"));
+        return f ? f : esperado;
+    }
     // Clicks a data cell of the grid.
     void Clic(int fila, int columna) {
         const QRect r(grilla()->CellLeft(fila, columna) - grilla()->viewport()->x(),
@@ -89,9 +96,9 @@ protected:
     }
     // Types a code into the current cell and presses Enter.
     void Escribe(const QString& texto) {
-        QTest::keyClicks(grilla(), texto.left(1));
-        QTest::keyClicks(editor(), texto.mid(1));
-        QTest::keyClick(editor(), Qt::Key_Return);
+        QTest::keyClicks(Foco(grilla()), texto.left(1));
+        QTest::keyClicks(Foco(editor()), texto.mid(1));
+        QTest::keyClick(Foco(editor()), Qt::Key_Return);
     }
     void Boton(const QString& clave) {
         v->Barra()->BotonDe(clave)->click();
@@ -105,7 +112,7 @@ TEST_F(Ventana, CodigosTecleadosConEnterEscapeYElEditorSobreSuCelda) {
     const QStringList c = Codigos(3);
     ASSERT_EQ(c.size(), 3);
     Clic(1, 0);
-    QTest::keyClicks(grilla(), c[0].left(1));
+    QTest::keyClicks(Foco(grilla()), c[0].left(1));
     // A letter opens the editor with just it, exactly over the cell.
     ASSERT_TRUE(editor()->isVisible());
     EXPECT_EQ(editor()->text(), c[0].left(1));
@@ -113,8 +120,8 @@ TEST_F(Ventana, CodigosTecleadosConEnterEscapeYElEditorSobreSuCelda) {
                                           grilla()->y() + grilla()->CellTop(1, 0), grilla()->CellWidth(1, 0),
                                           grilla()->CellHeight(1, 0)));
     EXPECT_TRUE(editor()->hasFocus());
-    QTest::keyClicks(editor(), c[0].mid(1));
-    QTest::keyClick(editor(), Qt::Key_Return);
+    QTest::keyClicks(Foco(editor()), c[0].mid(1));
+    QTest::keyClick(Foco(editor()), Qt::Key_Return);
     // Validated: the description filled, the new code's column next.
     EXPECT_FALSE(editor()->isVisible());
     EXPECT_EQ(g().TextMatrix(1, 0), c[0]);
@@ -128,16 +135,16 @@ TEST_F(Ventana, CodigosTecleadosConEnterEscapeYElEditorSobreSuCelda) {
 
     // Escape leaves the cell as it was.
     Clic(1, 2);
-    QTest::keyClick(grilla(), Qt::Key_Return);
+    QTest::keyClick(Foco(grilla()), Qt::Key_Return);
     EXPECT_EQ(editor()->text(), "NUEVO-1");
-    QTest::keyClicks(editor(), "XYZ");
-    QTest::keyClick(editor(), Qt::Key_Escape);
+    QTest::keyClicks(Foco(editor()), "XYZ");
+    QTest::keyClick(Foco(editor()), Qt::Key_Escape);
     EXPECT_FALSE(editor()->isVisible());
     EXPECT_EQ(g().TextMatrix(1, 2), "NUEVO-1");
 
     // The description is never edited.
     Clic(1, 1);
-    QTest::keyClicks(grilla(), "Q");
+    QTest::keyClicks(Foco(grilla()), "Q");
     EXPECT_FALSE(editor()->isVisible());
 
     // An unknown old code is reported and the editor stays.
@@ -149,12 +156,12 @@ TEST_F(Ventana, CodigosTecleadosConEnterEscapeYElEditorSobreSuCelda) {
     EXPECT_TRUE(editor()->isVisible());
     // Escape validates first too: the code must be corrected or erased.
     op.Responde(vbOK);
-    QTest::keyClick(editor(), Qt::Key_Escape);
+    QTest::keyClick(Foco(editor()), Qt::Key_Escape);
     EXPECT_EQ(op.Transcripcion().size(), 2u);
     EXPECT_TRUE(editor()->isVisible());
     editor()->selectAll();
-    QTest::keyClick(editor(), Qt::Key_Delete);
-    QTest::keyClick(editor(), Qt::Key_Return);
+    QTest::keyClick(Foco(editor()), Qt::Key_Delete);
+    QTest::keyClick(Foco(editor()), Qt::Key_Return);
     EXPECT_FALSE(editor()->isVisible());
     EXPECT_EQ(g().TextMatrix(2, 0), "");
 }
@@ -165,16 +172,16 @@ TEST_F(Ventana, TabValidaYElCodigoDeBarrasSePropone) {
     ASSERT_FALSE(conBarra.isEmpty());
     const QString barra = Valor("SELECT CodigoBarra FROM V_MA_ARTICULOS WHERE IdArticulo = '" + conBarra + "'");
     Clic(1, 0);
-    QTest::keyClicks(grilla(), conBarra.left(1));
-    QTest::keyClicks(editor(), conBarra.mid(1));
+    QTest::keyClicks(Foco(grilla()), conBarra.left(1));
+    QTest::keyClicks(Foco(editor()), conBarra.mid(1));
     // Tab validates where the editor stands: the description filled, the bar
     // code proposed as the new code.
-    QTest::keyClick(editor(), Qt::Key_Tab);
+    QTest::keyClick(Foco(editor()), Qt::Key_Tab);
     EXPECT_FALSE(g().TextMatrix(1, 1).trimmed().isEmpty());
     EXPECT_EQ(g().TextMatrix(1, 2), barra);
     EXPECT_TRUE(op.Transcripcion().empty());
     // A new code that exists asks; Yes checks the option on screen too.
-    QTest::keyClick(editor(), Qt::Key_Return);
+    QTest::keyClick(Foco(editor()), Qt::Key_Return);
     const QString otro = Codigos(1).value(0);
     op.Responde(vbYes);
     Escribe(otro);
@@ -193,23 +200,23 @@ TEST_F(Ventana, TeclasDeLaGrillaYFiltroDecimal) {
     ASSERT_EQ(g().Rows(), 4);
     // Insert adds an empty row at the current one; Delete removes it.
     Clic(1, 0);
-    QTest::keyClick(grilla(), Qt::Key_Insert);
+    QTest::keyClick(Foco(grilla()), Qt::Key_Insert);
     EXPECT_EQ(g().Rows(), 5);
     EXPECT_EQ(g().TextMatrix(1, 0), "");
-    QTest::keyClick(grilla(), Qt::Key_Delete);
+    QTest::keyClick(Foco(grilla()), Qt::Key_Delete);
     EXPECT_EQ(g().Rows(), 4);
     EXPECT_EQ(g().TextMatrix(1, 0), c[0]);
     // Arrows move the current cell.
-    QTest::keyClick(grilla(), Qt::Key_Down);
+    QTest::keyClick(Foco(grilla()), Qt::Key_Down);
     EXPECT_EQ(g().Row, 2);
-    QTest::keyClick(grilla(), Qt::Key_Right);
+    QTest::keyClick(Foco(grilla()), Qt::Key_Right);
     EXPECT_EQ(g().Col, 1);
     // In a code column "." twice leaves one decimal separator.
     Clic(3, 2);
-    QTest::keyClicks(grilla(), "1");
-    QTest::keyClicks(editor(), "..5");
+    QTest::keyClicks(Foco(grilla()), "1");
+    QTest::keyClicks(Foco(editor()), "..5");
     EXPECT_EQ(editor()->text().count(LibTeclado().SeparadorDecimal()), 1);
-    QTest::keyClick(editor(), Qt::Key_Escape);
+    QTest::keyClick(Foco(editor()), Qt::Key_Escape);
 }
 
 TEST_F(Ventana, BarraNuevoBorrarReporteYCancelar) {
@@ -233,7 +240,7 @@ TEST_F(Ventana, BarraNuevoBorrarReporteYCancelar) {
     // A function key from anywhere in the window: F2 is "NUEVO".
     Clic(1, 0);
     Escribe(c[0]);
-    QTest::keyClick(grilla(), Qt::Key_F2);
+    QTest::keyClick(Foco(grilla()), Qt::Key_F2);
     QApplication::processEvents();
     EXPECT_EQ(g().TextMatrix(1, 0), "");
     EXPECT_EQ(g().Rows(), 2);
@@ -309,7 +316,8 @@ TEST_F(Ventana, ControlesEnSuLugarYOpcionesEnElModelo) {
     EXPECT_TRUE(v->Modelo().ChkSoloMaestro);
     auto* rubro = v->findChild<QLineEdit*>("TxtRubro");
     EXPECT_EQ(rubro->maxLength(), 4);
-    QTest::keyClicks(rubro, "12345");
+    QTest::mouseClick(rubro, Qt::LeftButton);
+    QTest::keyClicks(Foco(rubro), "12345");
     EXPECT_EQ(v->Modelo().TxtRubro, "1234");
     EXPECT_EQ(v->windowTitle(), "Quenvar");
     EXPECT_EQ(v->size(), QSize(Twips(*v, 8280), Twips(*v, 7815)));
@@ -329,7 +337,7 @@ TEST_F(Ventana, VistaPreviaEnUnaVentanaQueSeOrdenaYSeExporta) {
     const QString articulos = Valor("SELECT COUNT(*) FROM V_MA_ARTICULOS");
 
     // F8 opens the report, not modal; nothing is written.
-    QTest::keyClick(grilla(), Qt::Key_F8);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F8);  // a toolbar key, wherever the focus is
     QApplication::processEvents();
     auto* vp = qobject_cast<FrmVistaPreviaVentana*>(v->VentanaVistaPrevia());
     ASSERT_TRUE(vp);
@@ -426,8 +434,11 @@ TEST_F(Ventana, CargarPrefijoVuelveAQuedarHabilitadoYElRotuloNoQuedaAtrasado) {
     ASSERT_TRUE(boton);
     const QString prefijo = Codigos(1).value(0).left(3);
     ASSERT_FALSE(prefijo.isEmpty());
-    QTest::keyClicks(v->findChild<QLineEdit*>("TxtPrefijoAnt"), prefijo);
-    QTest::keyClicks(v->findChild<QLineEdit*>("TxtPrefijoNvo"), "Z" + prefijo);
+    auto* anterior = v->findChild<QLineEdit*>("TxtPrefijoAnt");
+    QTest::mouseClick(anterior, Qt::LeftButton);
+    QTest::keyClicks(Foco(anterior), prefijo);
+    QTest::keyClick(Foco(anterior), Qt::Key_Tab);
+    QTest::keyClicks(Foco(v->findChild<QLineEdit*>("TxtPrefijoNvo")), "Z" + prefijo);
     op.EstableceRespondedor([](const Aviso& a) -> std::optional<OperadorGuionado::Respuesta> {
         if (a.tipo == Aviso::Tipo::Mensaje) return vbYes;
         return std::nullopt;
@@ -545,7 +556,7 @@ TEST_F(Ventana, AgrandadaLaGrillaCreceYLosControlesDeAbajoLaSiguen) {
     EXPECT_GT(grilla()->FilasVisibles(), filasAntes + 5);
     // The editor still opens exactly over its cell.
     Clic(1, 0);
-    QTest::keyClicks(grilla(), "1");
+    QTest::keyClicks(Foco(grilla()), "1");
     EXPECT_EQ(editor()->geometry(), QRect(grilla()->x() + grilla()->CellLeft(1, 0), grilla()->y() + grilla()->CellTop(1, 0),
                                           grilla()->CellWidth(1, 0), grilla()->CellHeight(1, 0)));
     v->resize(base);
