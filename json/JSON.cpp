@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -30,9 +31,10 @@
 // - The reading keeps its own stack of open collections instead of
 //   recursing: any depth of nesting is read.
 // - Texts and keys keep their characters exactly as read (a leading
-//   U+FEFF too). They are slices of one copy of the document: they share
-//   its buffer, so a text read from a large document keeps that buffer
-//   alive while it lives.
+//   U+FEFF too). They are slices of one buffer of the reading, where their
+//   characters are written one text after another, each ended by a 0: they
+//   share it, so a text read from a large document keeps that buffer alive
+//   while it lives.
 
 namespace {
 
@@ -74,7 +76,10 @@ public:
     }
     // The stacks go back after it (values left on them by a failure hold
     // counts of the arena of their own).
-    ~Lector() { arena_->Suelta(cupo_ + 1); }
+    ~Lector() {
+        if (cupoTextos_) textos_.data_ptr().d_ptr()->ref_.fetchAndSubRelaxed(cupoTextos_);
+        arena_->Suelta(cupo_ + 1);
+    }
     Lector(const Lector&) = delete;
     Lector& operator=(const Lector&) = delete;
 
@@ -137,12 +142,19 @@ private:
     QString Desde(qsizetype desde, qsizetype largo) const { return texto_.mid(desde, largo); }
     QString Ultimos20() const { return texto_.right(20); }
 
-    // The copy of the document the texts and keys are slices of; the
-    // decoded characters are written over the ones read.
-    char16_t* Copia();
-    // The `largo` characters of the copy from `desde`, as a text sharing the
-    // copy; the character after them becomes 0, as every text ends.
-    QString Rebanada(qsizetype desde, qsizetype largo);
+    // The buffer the texts and keys are written to, the next one from
+    // usados_ on. Each takes at least one character of the document more
+    // than it writes (a quote, a ":", a "{" or a ","), except the one the
+    // document's end cuts: the document's size and one more is room enough.
+    char16_t* Textos();
+    // Appends n characters to the text being written from `inicio`.
+    void Escribe(qsizetype inicio, qsizetype escritos, const char16_t* p, qsizetype n);
+    // The `largo` characters written from `inicio`, as a text sharing the
+    // buffer; a 0 ends them, as every text ends.
+    QString Rebanada(qsizetype inicio, qsizetype largo);
+    // The key written from usados_, as the same key read before when it
+    // was (its characters written once for all).
+    QString Clave(qsizetype largo);
 
     // Filler: blanks, line ends, parentheses, "/" and "*" (comments).
     static bool PuedeSerRelleno(char16_t c) {
@@ -164,6 +176,12 @@ private:
     // The number at the position, into `valor`; nullptr, or the failure's
     // description.
     const QString* LeeNumeroEn(cJSONValor& valor);
+    // The literal's characters come next.
+    template <std::size_t N>
+    bool Sigue(const char16_t (&literal)[N]) const {
+        constexpr qsizetype n = N - 1;
+        return pos_ + n <= n_ && std::equal(literal, literal + n, s_ + pos_);
+    }
     cJSONValor LeeBooleano();
     cJSONValor LeeNulo();
 
@@ -195,8 +213,19 @@ private:
     cListaJSON<cJSONValor>& valores_;
     cListaJSON<QString>& claves_;
     cJSONValor raiz_;
-    QString copia_;
+    QString textos_;
     char16_t* b_ = nullptr;
+    qsizetype usados_ = 0;
+    // Counts of the buffer taken in batches for the texts (one each).
+    int cupoTextos_ = 0;
+    // Keys read lately, by a hash of their characters: where they were
+    // written, and their length (0: none).
+    struct Vista {
+        qsizetype inicio = 0;
+        qsizetype largo = 0;
+    };
+    static constexpr qsizetype kClaveCorta = 32;
+    Vista vistas_[64];
     // The collections' storage; each collection keeps it alive. The reader
     // holds one count of it and takes counts for the collections it builds
     // in batches (cupo_ left of the last one).
@@ -219,22 +248,46 @@ private:
 // The empty text the reading gives for "" and empty keys (not null).
 QString VaciaNoNula() { return QString(reinterpret_cast<const QChar*>(u""), 0); }
 
-char16_t* Lector::Copia() {
+char16_t* Lector::Textos() {
     if (!b_) {
-        copia_.resize(n_);
-        b_ = reinterpret_cast<char16_t*>(copia_.data());
-        MemoriaJSON::Enormes(b_, static_cast<std::size_t>(n_) * sizeof(char16_t));
-        std::copy(s_, s_ + n_, b_);
+        // Only the pages written to are ever taken.
+        textos_.resize(n_ + 1);
+        b_ = reinterpret_cast<char16_t*>(textos_.data());
+        MemoriaJSON::Enormes(b_, static_cast<std::size_t>(n_ + 1) * sizeof(char16_t));
     }
     return b_;
 }
 
-QString Lector::Rebanada(qsizetype desde, qsizetype largo) {
-    char16_t* b = Copia();
-    b[desde + largo] = 0;
-    QString::DataPointer& dp = copia_.data_ptr();
-    dp.d_ptr()->ref();
-    return QString(QString::DataPointer(dp.d_ptr(), b + desde, largo));
+void Lector::Escribe(qsizetype inicio, qsizetype escritos, const char16_t* p, qsizetype n) {
+    if (inicio + escritos + n >= n_ + 1) throw std::length_error("JSON: texts beyond their buffer");
+    std::copy(p, p + n, Textos() + inicio + escritos);
+}
+
+QString Lector::Clave(qsizetype largo) {
+    if (largo > kClaveCorta) return Rebanada(usados_, largo);
+    const char16_t* k = Textos() + usados_;
+    uint32_t h = 2166136261u;
+    for (qsizetype i = 0; i < largo; ++i) h = (h ^ k[i]) * 16777619u;
+    Vista& v = vistas_[(h ^ (h >> 16)) & 63];
+    if (v.largo == largo && std::equal(k, k + largo, b_ + v.inicio)) return Rebanada(v.inicio, largo);
+    v = {usados_, largo};
+    return Rebanada(usados_, largo);
+}
+
+QString Lector::Rebanada(qsizetype inicio, qsizetype largo) {
+    char16_t* b = Textos();
+    if (inicio == usados_) {
+        b[inicio + largo] = 0;
+        usados_ = inicio + largo + 1;
+    }
+    QArrayData* d = textos_.data_ptr().d_ptr();
+    if (cupoTextos_ == 0) {
+        constexpr int kLote = 4096;
+        d->ref_.fetchAndAddRelaxed(kLote);
+        cupoTextos_ = kLote;
+    }
+    --cupoTextos_;
+    return QString(QString::DataPointer(static_cast<QTypedArrayData<char16_t>*>(d), b + inicio, largo));
 }
 
 void Lector::PasaRelleno() {
@@ -426,16 +479,13 @@ void Lector::FalloEntrada(const QString& descripcion) {
 
 QString Lector::LeeClave() {
     SaltaRelleno();
-    // The key's characters are gathered in the copy from the first one on
-    // (in place while none is dropped).
-    qsizetype inicio = -1;
+    // The key's characters are written to the texts' buffer as they come.
     qsizetype largo = 0;
     auto junta = [&](qsizetype desde, qsizetype n) {
-        if (inicio < 0) inicio = desde;
-        if (inicio + largo != desde) std::copy(s_ + desde, s_ + desde + n, Copia() + inicio + largo);
+        Escribe(usados_, largo, s_ + desde, n);
         largo += n;
     };
-    auto clave = [&]() { return inicio < 0 ? VaciaNoNula() : Rebanada(inicio, largo); };
+    auto clave = [&]() { return largo == 0 ? VaciaNoNula() : Clave(largo); };
     char16_t comilla = 0;  // the quote the key is inside, if any
     while (pos_ < n_) {
         const char16_t c = s_[pos_];
@@ -499,11 +549,14 @@ QString Lector::LeeTexto() {
     if (pos_ >= n_ || s_[pos_] == comilla) {
         const qsizetype largo = pos_ - inicio;
         if (pos_ < n_) ++pos_;
-        return largo == 0 ? VaciaNoNula() : Rebanada(inicio, largo);
+        if (largo == 0) return VaciaNoNula();
+        Escribe(usados_, 0, s_ + inicio, largo);
+        return Rebanada(usados_, largo);
     }
-    // Escapes: the decoded text is written over the one read, from its
-    // start; it never takes more characters than it was written with.
-    char16_t* b = Copia();
+    // Escapes: the decoded text never takes more characters than it was
+    // written with.
+    Escribe(usados_, 0, s_ + inicio, pos_ - inicio);
+    char16_t* b = Textos() + usados_ - inicio;  // b[inicio] is the text's first
     qsizetype w = pos_;
     while (pos_ < n_) {
         const char16_t c = s_[pos_++];
@@ -547,7 +600,7 @@ QString Lector::LeeTexto() {
                 break;
         }
     }
-    return w == inicio ? QString() : Rebanada(inicio, w - inicio);
+    return w == inicio ? QString() : Rebanada(usados_, w - inicio);
 }
 
 bool Lector::LeeNumero(cJSONValor& valor, QString& descripcion) {
@@ -572,11 +625,11 @@ const QString* Lector::LeeNumeroEn(cJSONValor& valor) {
 
 cJSONValor Lector::LeeBooleano() {
     SaltaRelleno();
-    if (pos_ + 4 <= n_ && QStringView(s_ + pos_, 4) == u"true") {
+    if (Sigue(u"true")) {
         pos_ += 4;
         return cJSONValor(true);
     }
-    if (pos_ + 5 <= n_ && QStringView(s_ + pos_, 5) == u"false") {
+    if (Sigue(u"false")) {
         pos_ += 5;
         return cJSONValor(false);
     }
@@ -586,7 +639,7 @@ cJSONValor Lector::LeeBooleano() {
 
 cJSONValor Lector::LeeNulo() {
     SaltaRelleno();
-    if (pos_ + 4 <= n_ && QStringView(s_ + pos_, 4) == u"null") {
+    if (Sigue(u"null")) {
         pos_ += 4;
         return cJSONValor::Nulo();
     }

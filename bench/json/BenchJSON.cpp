@@ -2,6 +2,20 @@
 // same documents; cStringBuilder::Append against std::u16string::append.
 // Each reader takes the text in its own form: QString for ours, UTF-8 for
 // the others (converted once, outside the timing).
+//
+// Besides Google Benchmark's own options:
+//   bench_json               the benchmarks, then the goals worked out from
+//                            them, and the peak memory of each 50 MB document
+//                            read in a process of its own
+//   bench_json --frio[=N]    cold readings: each reader, shape and size
+//                            (1 MB, 50 MB) read once per process, in N
+//                            processes (3); their medians against the goals
+//   bench_json --una=L,T,B   one reading in this process (reader L: 0 ours,
+//                            1 RapidJSON, 2 nlohmann; shape T; B bytes);
+//                            prints its CPU seconds, the peak memory it
+//                            added and its page faults
+// Times are CPU times (as Google Benchmark's bytes_per_second), reading and
+// releasing the document.
 
 #include "json/JSON.h"
 #include "json/cStringBuilder.h"
@@ -12,15 +26,31 @@
 
 #include <QString>
 
+#include <sys/resource.h>
+#include <time.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <map>
+#include <optional>
+#include <set>
 #include <random>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
 enum Tipo { Objetos, Arreglos, TextosLargos, Numeros };
 const char* const kNombres[] = {"objetos", "arreglos", "textos", "numeros"};
+enum Lector { Nuestro, Rapid, Nlohmann_ };
+const char* const kLectores[] = {"Quenvar", "RapidJSON", "Nlohmann"};
+constexpr int64_t k1MB = int64_t(1) << 20;
+constexpr int64_t k50MB = int64_t(50) << 20;
 
 std::string Genera(Tipo tipo, std::size_t tamano) {
     std::mt19937 rnd(42);
@@ -165,13 +195,245 @@ void U16StringAppend(benchmark::State& st) {
 BENCHMARK(BuilderAppend)->Arg(1000)->Arg(100000)->Arg(10000000)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Minimo);
 BENCHMARK(U16StringAppend)->Arg(1000)->Arg(100000)->Arg(10000000)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Minimo);
 
+
+// --- Goals -------------------------------------------------------------
+
+// Seconds per byte of each reader, shape and size.
+using Clave = std::tuple<int, int, int64_t>;
+using Cifras = std::map<Clave, double>;
+
+std::optional<double> Cifra(const Cifras& c, int lector, int tipo, int64_t bytes) {
+    auto it = c.find({lector, tipo, bytes});
+    if (it == c.end()) return std::nullopt;
+    return it->second;
+}
+
+std::string Tamano(int64_t bytes) {
+    return bytes >= k1MB ? std::to_string(bytes >> 20) + " MB" : std::to_string(bytes >> 10) + " KB";
+}
+
+void Linea(const std::string& que, double valor, const char* meta, bool cumple) {
+    std::printf("  %-44s %7.2f   goal %-6s %s\n", que.c_str(), valor, meta, cumple ? "met" : "NOT MET");
+}
+
+// Each figure of ours against its goal: the cost per byte at 50 MB against
+// that at 1 MB (<= 1.3), the time against RapidJSON's DOM (<= 2) and
+// against nlohmann's (< 1).
+void Metas(const Cifras& c) {
+    std::set<int64_t> tamanos;
+    for (const auto& [k, v] : c) tamanos.insert(std::get<2>(k));
+    std::printf("\nGoals (times are seconds per byte; ratios of ours to the other)\n");
+    for (int tipo = 0; tipo < 4; ++tipo) {
+        std::printf("%s\n", kNombres[tipo]);
+        const auto chico = Cifra(c, Nuestro, tipo, k1MB), grande = Cifra(c, Nuestro, tipo, k50MB);
+        if (chico && grande) Linea("cost per byte, 50 MB / 1 MB", *grande / *chico, "<= 1.3", *grande / *chico <= 1.3);
+        for (int64_t b : tamanos) {
+            const auto q = Cifra(c, Nuestro, tipo, b);
+            if (!q) continue;
+            if (const auto r = Cifra(c, Rapid, tipo, b)) Linea(Tamano(b) + ": time / RapidJSON DOM", *q / *r, "<= 2", *q / *r <= 2);
+            if (const auto n = Cifra(c, Nlohmann_, tipo, b)) Linea(Tamano(b) + ": time / nlohmann", *q / *n, "< 1", *q / *n < 1);
+        }
+    }
+}
+
+// Collects each run's CPU time per byte (the least of its repetitions).
+class Recolector : public benchmark::ConsoleReporter {
+public:
+    Cifras cifras;
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs) {
+            if (r.run_type != Run::RT_Iteration || r.error_occurred || r.iterations == 0) continue;
+            int lector = -1;
+            for (int l = 0; l < 3; ++l)
+                if (r.run_name.function_name == kLectores[l]) lector = l;
+            int tipo = 0;
+            long long bytes = 0;
+            if (lector < 0 || std::sscanf(r.run_name.args.c_str(), "tipo:%d/bytes:%lld", &tipo, &bytes) != 2) continue;
+            const double s = r.cpu_accumulated_time / static_cast<double>(r.iterations) / static_cast<double>(bytes);
+            auto [it, nuevo] = cifras.emplace(Clave{lector, tipo, bytes}, s);
+            if (!nuevo) it->second = std::min(it->second, s);
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+// --- One reading per process --------------------------------------------
+
+double CPU() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// A line of /proc/self/status, in bytes.
+long long Estado(const char* campo) {
+    std::ifstream f("/proc/self/status");
+    std::string linea;
+    const std::size_t n = std::strlen(campo);
+    while (std::getline(f, linea))
+        if (linea.compare(0, n, campo) == 0 && linea.size() > n && linea[n] == ':')
+            return std::atoll(linea.c_str() + n + 1) * 1024;
+    return 0;
+}
+
+long Fallos() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_minflt + u.ru_majflt;
+}
+
+// Reads the document once; prints CPU seconds (reading and releasing),
+// the peak memory the reading added, and its page faults. The peak is the
+// process's high-water mark, set back to the current size before reading.
+int Una(int lector, int tipo, int64_t bytes) {
+    const Documento& d = Doc(static_cast<Tipo>(tipo), static_cast<std::size_t>(bytes));
+    std::ofstream("/proc/self/clear_refs") << "5";
+    const long long antes = Estado("VmRSS");
+    const long fallos = Fallos();
+    double t = CPU();
+    long long pico = 0;
+    auto mide = [&](auto&& lee) {
+        auto v = lee();
+        t = CPU() - t;
+        pico = Estado("VmHWM") - antes;
+        const double t2 = CPU();
+        { auto suelta = std::move(v); }
+        t += CPU() - t2;
+    };
+    bool bien = true;
+    switch (lector) {
+        case Nuestro:
+            mide([&] { return JSON::ReadDocument(d.texto); });
+            bien = JSON::ReadErrors().isEmpty();
+            break;
+        case Rapid:
+            mide([&] {
+                auto doc = std::make_unique<rapidjson::Document>();
+                doc->Parse(d.utf8.data(), d.utf8.size());
+                bien = !doc->HasParseError();
+                return doc;
+            });
+            break;
+        default:
+            mide([&] { return std::make_unique<nlohmann::ordered_json>(nlohmann::ordered_json::parse(d.utf8)); });
+            break;
+    }
+    if (!bien) return 1;
+    std::printf("%.9f %lld %ld\n", t, pico, Fallos() - fallos);
+    return 0;
+}
+
+struct Medida {
+    double segundos = 0;
+    long long pico = 0;
+    long fallos = 0;
+};
+
+// One reading in a new process of this program.
+std::optional<Medida> EnOtroProceso(int lector, int tipo, int64_t bytes) {
+    static const std::string programa = [] {
+        char ruta[4096];
+        const ssize_t n = readlink("/proc/self/exe", ruta, sizeof ruta - 1);
+        return n > 0 ? std::string(ruta, static_cast<std::size_t>(n)) : std::string("bench_json");
+    }();
+    const std::string orden = "'" + programa + "' --una=" + std::to_string(lector) + "," + std::to_string(tipo) + "," +
+                              std::to_string(bytes);
+    FILE* f = popen(orden.c_str(), "r");
+    if (!f) return std::nullopt;
+    Medida m;
+    const int leidos = std::fscanf(f, "%lf %lld %ld", &m.segundos, &m.pico, &m.fallos);
+    if (pclose(f) != 0 || leidos != 3) return std::nullopt;
+    return m;
+}
+
+double Mediana(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// The peak memory of reading each shape at 50 MB, ours against RapidJSON's
+// (the medians of the given measures).
+void Picos(const std::map<Clave, std::vector<Medida>>& medidas) {
+    std::printf("\nPeak memory added by reading a 50 MB document (MB; ours / RapidJSON's)\n");
+    for (int tipo = 0; tipo < 4; ++tipo) {
+        double pico[3] = {};
+        bool hay[3] = {};
+        for (int l = 0; l < 3; ++l) {
+            auto it = medidas.find({l, tipo, k50MB});
+            if (it == medidas.end() || it->second.empty()) continue;
+            std::vector<double> p;
+            for (const Medida& m : it->second) p.push_back(static_cast<double>(m.pico) / k1MB);
+            pico[l] = Mediana(p);
+            hay[l] = true;
+        }
+        if (!hay[Nuestro] || !hay[Rapid]) continue;
+        std::printf("  %-9s Quenvar %7.1f  RapidJSON %7.1f  nlohmann %7.1f   ratio %.2f\n", kNombres[tipo],
+                    pico[Nuestro], pico[Rapid], pico[Nlohmann_], pico[Nuestro] / pico[Rapid]);
+    }
+}
+
+// Each reader, shape and size read once per process, `veces` times, the
+// readers taking turns; the medians against the goals.
+int Frio(int veces) {
+    std::map<Clave, std::vector<Medida>> medidas;
+    for (int tipo = 0; tipo < 4; ++tipo)
+        for (int64_t bytes : {k1MB, k50MB})
+            for (int i = 0; i < veces; ++i)
+                for (int l = 0; l < 3; ++l) {
+                    const auto m = EnOtroProceso(l, tipo, bytes);
+                    if (!m) {
+                        std::fprintf(stderr, "%s %s %s: the reading failed\n", kLectores[l], kNombres[tipo],
+                                     Tamano(bytes).c_str());
+                        return 1;
+                    }
+                    medidas[{l, tipo, bytes}].push_back(*m);
+                }
+    std::printf("Cold readings, one per process, median of %d (MB/s; page faults)\n", veces);
+    std::printf("  %-9s %-6s %10s %10s %10s\n", "shape", "size", kLectores[0], kLectores[1], kLectores[2]);
+    Cifras cifras;
+    for (int tipo = 0; tipo < 4; ++tipo)
+        for (int64_t bytes : {k1MB, k50MB}) {
+            std::printf("  %-9s %-6s", kNombres[tipo], Tamano(bytes).c_str());
+            for (int l = 0; l < 3; ++l) {
+                std::vector<double> s, f;
+                for (const Medida& m : medidas[{l, tipo, bytes}]) {
+                    s.push_back(m.segundos);
+                    f.push_back(static_cast<double>(m.fallos));
+                }
+                cifras[{l, tipo, bytes}] = Mediana(s) / static_cast<double>(bytes);
+                std::printf(" %6.0f;%-6.0f", static_cast<double>(bytes) / k1MB / Mediana(s), Mediana(f));
+            }
+            std::printf("\n");
+        }
+    Metas(cifras);
+    Picos(medidas);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        int l = 0, t = 0;
+        long long b = 0;
+        if (std::sscanf(argv[i], "--una=%d,%d,%lld", &l, &t, &b) == 3) return Una(l, t, b);
+        if (std::strcmp(argv[i], "--frio") == 0) return Frio(3);
+        if (std::strncmp(argv[i], "--frio=", 7) == 0) return Frio(std::max(1, std::atoi(argv[i] + 7)));
+    }
     Registra();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
+    Recolector recolector;
+    benchmark::RunSpecifiedBenchmarks(&recolector);
     benchmark::Shutdown();
+    Metas(recolector.cifras);
+    // The peak memory of the 50 MB documents that ran, each read in a
+    // process of its own.
+    std::map<Clave, std::vector<Medida>> medidas;
+    for (int tipo = 0; tipo < 4; ++tipo)
+        if (Cifra(recolector.cifras, Nuestro, tipo, k50MB))
+            for (int l = 0; l < 3; ++l)
+                if (const auto m = EnOtroProceso(l, tipo, k50MB)) medidas[{l, tipo, k50MB}].push_back(*m);
+    Picos(medidas);
     return 0;
 }

@@ -116,6 +116,50 @@ TEST(LectorJSON, ClavesOrdenExactoYRepetidas) {
     EXPECT_EQ(Clave(o, "a").Numero().Texto(), QStringLiteral("1"));
 }
 
+TEST(LectorJSON, ClavesYTextosCompartenSuMemoria) {
+    // Keys met again in later objects, more distinct ones than are kept in
+    // view, some longer than are shared, each in the objects' own order.
+    const QString larga = QStringLiteral("una_clave_bastante_larga_para_no_compartirse_");
+    QString t = QStringLiteral("[");
+    for (int i = 0; i < 300; ++i) {
+        t += QStringLiteral("{");
+        for (int k = 0; k < 5; ++k) {
+            const int c = (i * 7 + k * 13) % 150;
+            t += QStringLiteral("'%1%2': \"v%3\\n\", ").arg(c % 3 ? QStringLiteral("k") : larga).arg(c).arg(i * 5 + k);
+        }
+        t += QStringLiteral("\"my key\": %1}").arg(i);
+    }
+    cJSONValor a = Lee(t + QStringLiteral("]"));
+    ASSERT_EQ(JSON::ReadErrors(), QString());
+    ASSERT_EQ(a.Arreglo()->Count(), 300);
+    for (int i = 1; i <= 300; i += 37) {
+        const auto& entradas = En(a, i).Objeto()->Entradas();
+        ASSERT_EQ(entradas.size(), 6u);
+        for (int k = 0; k < 5; ++k) {
+            const int c = ((i - 1) * 7 + k * 13) % 150;
+            EXPECT_EQ(entradas[k].first, QStringLiteral("%1%2").arg(c % 3 ? QStringLiteral("k") : larga).arg(c));
+            EXPECT_EQ(entradas[k].second.Texto(), QStringLiteral("v%1\n").arg((i - 1) * 5 + k));
+        }
+        EXPECT_EQ(entradas[5].first, QStringLiteral("mykey"));
+    }
+    // A key changed by its holder leaves the same key elsewhere as it was.
+    QString k = En(a, 1).Objeto()->Entradas()[5].first;
+    k[0] = u'M';
+    EXPECT_EQ(En(a, 2).Objeto()->Entradas()[5].first, QStringLiteral("mykey"));
+    EXPECT_EQ(*(En(a, 2).Objeto()->Entradas()[5].first.utf16() + 5), 0);
+
+    // Texts and keys packed as tightly as the format allows, and a key cut
+    // by the end of the document.
+    cJSONValor o = Lee(QStringLiteral("{a:'b'c:\"\"'':'d',e:'\\u0041'fg"));
+    ASSERT_EQ(o.Objeto()->Count(), 5);
+    EXPECT_EQ(Clave(o, "a").Texto(), QStringLiteral("b"));
+    EXPECT_TRUE(Clave(o, "c").EsTexto());
+    EXPECT_EQ(Clave(o, "").Texto(), QStringLiteral("d"));
+    EXPECT_EQ(Clave(o, "e").Texto(), QStringLiteral("A"));
+    EXPECT_EQ(o.Objeto()->Entradas()[4].first, QStringLiteral("fg"));
+    EXPECT_TRUE(Clave(o, "fg").EsVacio());
+}
+
 TEST(LectorJSON, RellenoComentariosYParentesis) {
     cJSONValor o = Lee(QStringLiteral("({ /* a block */ \"a\": // to the end, and/or\n (1) })  ignored after"));
     ASSERT_EQ(JSON::ReadErrors(), QString());
