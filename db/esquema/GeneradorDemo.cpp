@@ -778,8 +778,12 @@ ResumenDemo Genera(const OpcionesDemo& o) {
             EsquemaSuite::CreaEsquemaEstadisticas(cn);
             LlenaEstadisticas(cn, r);
         } else {
-            EsquemaSuite::CreaEsquemaPrincipal(cn);
+            // The indexes are built once the rows are in, and the triggers
+            // (on updates and deletes only) come after them, as they would.
+            const EsquemaSuite::Motor motor = EsquemaSuite::MotorDe(cn);
+            EsquemaSuite::Ejecuta(cn, EsquemaSuite::SentenciasTablasPrincipal(motor));
             Llena(cn, o, r);
+            EsquemaSuite::Ejecuta(cn, EsquemaSuite::SentenciasSobreTablasPrincipal(motor));
         }
         cn.Close();
     }
