@@ -520,7 +520,18 @@ std::vector<Sentencia> IndicesDelMotor(Motor motor) {
 }
 
 std::vector<Sentencia> SentenciasPrincipal(Motor motor) {
-    std::vector<Sentencia> todas = Tablas();
+    std::vector<Sentencia> todas = SentenciasTablasPrincipal(motor);
+    const std::vector<Sentencia> resto = SentenciasSobreTablasPrincipal(motor);
+    todas.insert(todas.end(), resto.begin(), resto.end());
+    return todas;
+}
+
+std::vector<Sentencia> SentenciasTablasPrincipal(Motor) {
+    return Tablas();
+}
+
+std::vector<Sentencia> SentenciasSobreTablasPrincipal(Motor motor) {
+    std::vector<Sentencia> todas;
     for (const std::vector<Sentencia>& parte : {Indices(), IndicesDelMotor(motor), Vistas(), Disparadores(motor)})
         todas.insert(todas.end(), parte.begin(), parte.end());
     return todas;

@@ -27,6 +27,10 @@ struct Sentencia {
 
 // In creation order: tables, indexes, views, triggers.
 std::vector<Sentencia> SentenciasPrincipal(Motor motor);
+// The same in two parts, for a bulk load between them: the tables, then the
+// indexes, views and triggers on them.
+std::vector<Sentencia> SentenciasTablasPrincipal(Motor motor);
+std::vector<Sentencia> SentenciasSobreTablasPrincipal(Motor motor);
 std::vector<Sentencia> SentenciasEstadisticas(Motor motor);
 
 // The names of the tables and views each database holds.

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QStringList>
 #include <exception>
+#include <memory>
 #include <vector>
 
 #include "db/esquema/EsquemaSuite.h"
@@ -46,18 +47,32 @@ QString Literal(const QString& s) {
     return QLatin1Char('\'') + r + QLatin1Char('\'');
 }
 
-QString Numero(double v, int decimales = 2) {
-    return QString::number(v, 'f', decimales);
+// A value of a row: a text, a number as the statement writes it, or NULL.
+struct Valor {
+    enum Clase : unsigned char { EsTexto, EsNumero, EsNulo };
+    Valor(QString t, Clase c = EsTexto) : texto(std::move(t)), clase(c) {}
+    Valor(const char* t) : texto(QString::fromUtf8(t)) {}
+    QString texto;
+    Clase clase = EsTexto;
+};
+
+const Valor kNulo(QString(), Valor::EsNulo);
+
+Valor Numero(double v, int decimales = 2) {
+    return {QString::number(v, 'f', decimales), Valor::EsNumero};
+}
+
+Valor Entero(long long v) {
+    return {QString::number(v), Valor::EsNumero};
 }
 
 // Dates as ISO 8601 with a "T": read the same way whatever the language.
 QString Fecha(const QDate& d, int segundos = 0) {
-    return QLatin1Char('\'') + d.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char('T') +
+    return d.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char('T') +
            QStringLiteral("%1:%2:%3")
                .arg(segundos / 3600 % 24, 2, 10, QLatin1Char('0'))
                .arg(segundos / 60 % 60, 2, 10, QLatin1Char('0'))
-               .arg(segundos % 60, 2, 10, QLatin1Char('0')) +
-           QLatin1Char('\'');
+               .arg(segundos % 60, 2, 10, QLatin1Char('0'));
 }
 
 // Right-justified width 4, as the suite stores rubros, deposits, units.
@@ -73,9 +88,11 @@ void FallaSiErrores(Conexion& cn, const QString& paso) {
     }
 }
 
-void Ejecuta(Conexion& cn, const QString& texto, const QString& paso) {
+// Runs `paso` on the connection; a failure names the step.
+template <typename F>
+void Ejecuta(Conexion& cn, const QString& paso, F&& envio) {
     try {
-        cn.Execute(texto);
+        envio();
     } catch (const Fallo& f) {
         if (cn.Errors().Count() == 0)
             throw Fallo(f.Numero(), QStringLiteral("%1: %2").arg(paso, f.Descripcion()),
@@ -84,8 +101,10 @@ void Ejecuta(Conexion& cn, const QString& texto, const QString& paso) {
     FallaSiErrores(cn, paso);
 }
 
-// Multi-row INSERT ... VALUES of at most 1000 rows (SQL Server's limit),
-// several of them to a request.
+// The rows of a table. On the embedded engine each row runs one INSERT
+// prepared once, its values bound (stored as their literals would be); on a
+// server, multi-row INSERT ... VALUES texts of at most 1000 rows (SQL
+// Server's limit), several of them to a request.
 class Insercion {
   public:
     // `cuenta`: the name the rows are counted under (the table by default).
@@ -94,20 +113,22 @@ class Insercion {
           resumen_(resumen),
           tabla_(std::move(tabla)),
           columnas_(std::move(columnas)),
-          cuenta_(cuenta.isEmpty() ? tabla_ : cuenta) {}
+          cuenta_(cuenta.isEmpty() ? tabla_ : cuenta),
+          paso_(QStringLiteral("Carga de ") + tabla_) {
+        if (EsquemaSuite::MotorDe(cn_) != EsquemaSuite::Motor::Embebido) return;
+        const int n = static_cast<int>(columnas_.count(QLatin1Char(','))) + 1;
+        QStringList marcas(n, QStringLiteral("?"));
+        const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                .arg(tabla_, columnas_, marcas.join(QLatin1Char(',')));
+        Ejecuta(cn_, paso_, [&] { preparada_ = cn_.Prepara(sql); });
+        parametros_.reserve(n);
+    }
     // Sends what is left, unless the scope is being left by a failure.
     ~Insercion() noexcept(false) {
         if (!cerrada_ && std::uncaught_exceptions() == 0) Cierra();
     }
-    void Fila(const QString& valores) {
-        if (filas_ == 0)
-            sentencia_ = QStringLiteral("INSERT INTO %1 (%2) VALUES ").arg(tabla_, columnas_);
-        else
-            sentencia_ += QLatin1Char(',');
-        sentencia_ += QLatin1Char('(') + valores + QLatin1Char(')');
-        ++resumen_.filas[cuenta_];
-        if (++filas_ == 1000) CierraSentencia();
-    }
+    void Fila(std::initializer_list<Valor> valores) { Fila(valores.begin(), valores.size()); }
+    void Fila(const std::vector<Valor>& valores) { Fila(valores.data(), valores.size()); }
     void Cierra() {
         cerrada_ = true;
         CierraSentencia();
@@ -115,6 +136,27 @@ class Insercion {
     }
 
   private:
+    void Fila(const Valor* valores, std::size_t n) {
+        ++resumen_.filas[cuenta_];
+        if (preparada_) {
+            parametros_.clear();
+            for (std::size_t i = 0; i < n; ++i)
+                parametros_.append(valores[i].clase == Valor::EsNulo ? QVariant() : QVariant(valores[i].texto));
+            Ejecuta(cn_, paso_, [&] { preparada_->Ejecuta(parametros_); });
+            return;
+        }
+        sentencia_ += filas_ == 0 ? QStringLiteral("INSERT INTO %1 (%2) VALUES (").arg(tabla_, columnas_)
+                                  : QStringLiteral(",(");
+        for (std::size_t i = 0; i < n; ++i) {
+            if (i > 0) sentencia_ += QLatin1Char(',');
+            const Valor& v = valores[i];
+            sentencia_ += v.clase == Valor::EsTexto    ? Literal(v.texto)
+                          : v.clase == Valor::EsNumero ? v.texto
+                                                       : QStringLiteral("NULL");
+        }
+        sentencia_ += QLatin1Char(')');
+        if (++filas_ == 1000) CierraSentencia();
+    }
     void CierraSentencia() {
         if (filas_ == 0) return;
         lote_ += sentencia_ + QStringLiteral("\r\n");
@@ -124,14 +166,16 @@ class Insercion {
     }
     void Envia() {
         if (lote_.isEmpty()) return;
-        Ejecuta(cn_, lote_, QStringLiteral("Carga de ") + tabla_);
+        Ejecuta(cn_, paso_, [&] { cn_.Execute(lote_); });
         lote_.clear();
         sentencias_ = 0;
     }
 
     Conexion& cn_;
     ResumenDemo& resumen_;
-    QString tabla_, columnas_, cuenta_, sentencia_, lote_;
+    QString tabla_, columnas_, cuenta_, paso_, sentencia_, lote_;
+    std::unique_ptr<SentenciaPreparada> preparada_;
+    QVariantList parametros_;
     int filas_ = 0, sentencias_ = 0;
     bool cerrada_ = false;
 };
@@ -202,73 +246,73 @@ QString CodigoBase(Azar& azar, int k, bool& admiteTalles) {
 void CargaMaestros(Conexion& cn, Azar& azar, ResumenDemo& r) {
     {
         Insercion ins(cn, r, "V_TA_RUBROS", "IdRubro,Descripcion");
-        for (const Rubro& x : kRubros) ins.Fila(Literal(Cod4(x.codigo)) + "," + Literal(x.descripcion));
+        for (const Rubro& x : kRubros) ins.Fila({Cod4(x.codigo), x.descripcion});
     }
     {
         Insercion ins(cn, r, "V_TA_FAMILIAS", "IdFamilia,Descripcion,Confidencial");
         for (const auto& f : kFamilias)
-            ins.Fila(Literal(f[0]) + "," + Literal(f[1]) + "," + (QLatin1String(f[0]) == "05" ? "1" : "0"));
+            ins.Fila({f[0], f[1], Entero(QLatin1String(f[0]) == "05" ? 1 : 0)});
     }
     {
         Insercion ins(cn, r, "V_TA_UnidadNegocio", "codigo,Descripcion,razon_social,Cuit");
-        ins.Fila("'   1','CASA CENTRAL','DISTRIBUIDORA DEMO S.A.','30-71234567-8'");
-        ins.Fila("'   2','SUCURSAL NORTE','DISTRIBUIDORA DEMO NORTE S.R.L.','30-71234568-6'");
+        ins.Fila({"   1", "CASA CENTRAL", "DISTRIBUIDORA DEMO S.A.", "30-71234567-8"});
+        ins.Fila({"   2", "SUCURSAL NORTE", "DISTRIBUIDORA DEMO NORTE S.R.L.", "30-71234568-6"});
     }
     {
         Insercion ins(cn, r, "V_TA_DEPOSITO", "IdDeposito,Descripcion,Unidad,Confidencial");
-        ins.Fila("'   1','DEPOSITO CENTRAL','   1',0");
-        ins.Fila("'   2','DEPOSITO NORTE','   2',0");
-        ins.Fila("'   3','DEPOSITO RESERVADO','   1',1");
+        ins.Fila({"   1", "DEPOSITO CENTRAL", "   1", Entero(0)});
+        ins.Fila({"   2", "DEPOSITO NORTE", "   2", Entero(0)});
+        ins.Fila({"   3", "DEPOSITO RESERVADO", "   1", Entero(1)});
     }
     {
         Insercion ins(cn, r, "V_TA_Unidad", "IdUnidad,Descripcion");
         for (const char* u : {"UN", "KG", "LT", "MT", "M2", "M3", "CJ"})
-            ins.Fila(Literal(Cod4(u)) + ",'" + u + "'");
+            ins.Fila({Cod4(u), u});
     }
     {
         Insercion ins(cn, r, "V_TA_STATUS", "CodigoEstado,Descripcion,Tipo");
-        ins.Fila("'   1','PENDIENTE','PEDIDO'");
-        ins.Fila("'   2','CUMPLIDO','PEDIDO'");
-        ins.Fila("'   3','ANULADO','PEDIDO'");
+        ins.Fila({"   1", "PENDIENTE", "PEDIDO"});
+        ins.Fila({"   2", "CUMPLIDO", "PEDIDO"});
+        ins.Fila({"   3", "ANULADO", "PEDIDO"});
     }
     {
         Insercion ins(cn, r, "V_TA_CAJAS", "IdCaja,Descripcion,Confidencial");
-        ins.Fila("'   1','CAJA PRINCIPAL',0");
-        ins.Fila("'   2','CAJA MOSTRADOR',0");
-        ins.Fila("'   9','CAJA GERENCIA',1");
+        ins.Fila({"   1", "CAJA PRINCIPAL", Entero(0)});
+        ins.Fila({"   2", "CAJA MOSTRADOR", Entero(0)});
+        ins.Fila({"   9", "CAJA GERENCIA", Entero(1)});
     }
     {
         Insercion ins(cn, r, "V_TA_VENDEDORES", "IDVENDEDOR,NOMBRE");
-        ins.Fila("'   1','MARTA GOMEZ'");
-        ins.Fila("'   2','JORGE PEREZ'");
-        ins.Fila("'   3','LUCIA FERNANDEZ'");
+        ins.Fila({"   1", "MARTA GOMEZ"});
+        ins.Fila({"   2", "JORGE PEREZ"});
+        ins.Fila({"   3", "LUCIA FERNANDEZ"});
     }
     {
         Insercion ins(cn, r, "V_TA_TECNICOS", "IDTECNICO,NOMBRE");
-        ins.Fila("'   1','RAUL IBAÑEZ'");
-        ins.Fila("'   2','SOFIA ROMERO'");
+        ins.Fila({"   1", "RAUL IBAÑEZ"});
+        ins.Fila({"   2", "SOFIA ROMERO"});
     }
     {
         Insercion ins(cn, r, "V_TA_Tareas", "IdTarea,Descripcion");
-        ins.Fila("'REC','RECODIFICACION DE ARTICULOS'");
-        ins.Fila("'VEN','VENTAS'");
+        ins.Fila({"REC", "RECODIFICACION DE ARTICULOS"});
+        ins.Fila({"VEN", "VENTAS"});
     }
     {
         Insercion ins(cn, r, "V_MA_MANTENIMIENTOS", "CODIGO,DESCRIPCION");
-        ins.Fila("'M01','SERVICE AUTOELEVADOR'");
-        ins.Fila("'M02','LIMPIEZA DE DEPOSITO'");
+        ins.Fila({"M01", "SERVICE AUTOELEVADOR"});
+        ins.Fila({"M02", "LIMPIEZA DE DEPOSITO"});
     }
     {
         Insercion ins(cn, r, "V_MA_EMAIL", "Evento,Destinatario,Asunto");
-        ins.Fila("'STOCK MINIMO','compras@demo.example','Articulos bajo el punto de pedido'");
+        ins.Fila({"STOCK MINIMO", "compras@demo.example", "Articulos bajo el punto de pedido"});
     }
     {
         Insercion ins(cn, r, "MAPINFO_LOCALIDADES", "LOCALIDAD,PARTIDO,Cod_postal");
-        ins.Fila("'ROSARIO','ROSARIO','2000'");
-        ins.Fila("'VILLA GOBERNADOR GALVEZ','ROSARIO','2124'");
+        ins.Fila({"ROSARIO", "ROSARIO", "2000"});
+        ins.Fila({"VILLA GOBERNADOR GALVEZ", "ROSARIO", "2124"});
         Insercion calles(cn, r, "VT_MAPINFO_CALLES", "STREET,LOCALIDAD");
-        calles.Fila("'CORDOBA','ROSARIO'");
-        calles.Fila("'SAN MARTIN','ROSARIO'");
+        calles.Fila({"CORDOBA", "ROSARIO"});
+        calles.Fila({"SAN MARTIN", "ROSARIO"});
     }
 
     // Clients (Cliente 1) and suppliers (Cliente 0), recipients, contacts.
@@ -296,20 +340,17 @@ void CargaMaestros(Conexion& cn, Azar& azar, ResumenDemo& r) {
                 QStringLiteral("CALLE %1 %2").arg(azar.Hasta(200) + 1).arg(azar.Hasta(3000));
             const QString telefono = QStringLiteral("341-%1").arg(4000000 + azar.Hasta(999999));
             const bool baja = azar.Por100(10);
-            ins.Fila(Literal(codigo) + "," + (cliente ? "1" : "0") + "," + Literal(razon) + "," +
-                     Literal(contacto) + "," + Literal(documento) + "," + Literal(domicilio) + ",'ROSARIO'," +
-                     Literal(telefono) + "," + (baja ? "1" : "0"));
+            ins.Fila({codigo, Entero(cliente ? 1 : 0), razon, contacto, documento, domicilio, "ROSARIO", telefono,
+                      Entero(baja ? 1 : 0)});
             if (cliente && i % 4 == 0)
-                dest.Fila(Literal(codigo) + "," +
-                          Literal(QStringLiteral("D%1").arg(i, 3, 10, QLatin1Char('0'))) + ",'000001'," +
-                          Literal("SUCURSAL " + razon) + ",'RUTA 9 KM 300'");
+                dest.Fila({codigo, QStringLiteral("D%1").arg(i, 3, 10, QLatin1Char('0')), "000001",
+                           "SUCURSAL " + razon, "RUTA 9 KM 300"});
         }
         Insercion contactos(cn, r, "MA_CONTACTOS", "Nombre_y_Apellido,Domicilio,Localidad,Telefono");
         for (int i = 0; i < 20; ++i) {
             QString nombre = azar.Uno(apellidos) + " ";
             nombre += azar.Uno(apellidos);
-            contactos.Fila(Literal(nombre) + ",'SARMIENTO 123','ROSARIO'," +
-                           Literal(QStringLiteral("341-%1").arg(5000000 + i)));
+            contactos.Fila({nombre, "SARMIENTO 123", "ROSARIO", QStringLiteral("341-%1").arg(5000000 + i)});
         }
     }
 
@@ -328,16 +369,16 @@ void CargaMaestros(Conexion& cn, Azar& azar, ResumenDemo& r) {
                                        {"4.2.01", "SUELDOS DIRECCION", "1"}};
         for (const auto& c : plan) {
             const bool confidencial = QLatin1String(c[0]) == "1.1.09" || QLatin1String(c[0]) == "4.2.01";
-            cuentas.Fila(Literal(c[0]) + "," + Literal(c[1]) + "," + c[2] + "," + (confidencial ? "1" : "0"));
+            cuentas.Fila({c[0], c[1], Valor(c[2], Valor::EsNumero), Entero(confidencial ? 1 : 0)});
         }
         Insercion cc(cn, r, "TA_CCOSTO", "CODIGO,DESCRIPCION");
-        cc.Fila("'100','ADMINISTRACION'");
-        cc.Fila("'200','COMERCIAL'");
-        cc.Fila("'210','COMERCIAL NORTE'");
+        cc.Fila({"100", "ADMINISTRACION"});
+        cc.Fila({"200", "COMERCIAL"});
+        cc.Fila({"210", "COMERCIAL NORTE"});
         Insercion pos(cn, r, "MA_POSICIONES", "IDPOSICION,DESCRIPCION");
-        pos.Fila("'01','IMPUESTOS'");
-        pos.Fila("'0101','IVA'");
-        pos.Fila("'0102','INGRESOS BRUTOS'");
+        pos.Fila({"01", "IMPUESTOS"});
+        pos.Fila({"0101", "IVA"});
+        pos.Fila({"0102", "INGRESOS BRUTOS"});
         Insercion asientos(cn, r, "MV_ASIENTOS", "NroAsiento,Fecha,CUENTA,CCOSTO,Debe,Haber,Concepto");
         Insercion diario(cn, r, "AC_CUENTASDIARIO", "Fecha,CUENTA,Debe,Haber");
         Insercion diarioCc(cn, r, "AC_CUENTASDIARIO_CCOSTO", "Fecha,CUENTA,CCOSTO,Debe,Haber");
@@ -347,14 +388,12 @@ void CargaMaestros(Conexion& cn, Azar& azar, ResumenDemo& r) {
             const QString debe = imputables[azar.Hasta(6)], haber = imputables[azar.Hasta(6)];
             const double importe = 1000 + azar.Hasta(500000) / 10.0;
             const QString fecha = Fecha(inicio.addDays(n * 7));
-            const QString cc3 = azar.Por100(50) ? "'100'" : "'200'";
-            asientos.Fila(QString::number(n) + "," + fecha + "," + Literal(debe) + "," + cc3 + "," +
-                          Numero(importe) + ",0,'ASIENTO DE DEMOSTRACION'");
-            asientos.Fila(QString::number(n) + "," + fecha + "," + Literal(haber) + "," + cc3 + ",0," +
-                          Numero(importe) + ",'ASIENTO DE DEMOSTRACION'");
-            diario.Fila(fecha + "," + Literal(debe) + "," + Numero(importe) + ",0");
-            diario.Fila(fecha + "," + Literal(haber) + ",0," + Numero(importe));
-            diarioCc.Fila(fecha + "," + Literal(debe) + "," + cc3 + "," + Numero(importe) + ",0");
+            const QString cc3 = azar.Por100(50) ? "100" : "200";
+            asientos.Fila({Entero(n), fecha, debe, cc3, Numero(importe), Entero(0), "ASIENTO DE DEMOSTRACION"});
+            asientos.Fila({Entero(n), fecha, haber, cc3, Entero(0), Numero(importe), "ASIENTO DE DEMOSTRACION"});
+            diario.Fila({fecha, debe, Numero(importe), Entero(0)});
+            diario.Fila({fecha, haber, Entero(0), Numero(importe)});
+            diarioCc.Fila({fecha, debe, cc3, Numero(importe), Entero(0)});
         }
     }
 
@@ -364,14 +403,12 @@ void CargaMaestros(Conexion& cn, Azar& azar, ResumenDemo& r) {
         Insercion stock(cn, r, "V_MV_TROPA_STOCK",
                         "idTropa,categoria,secuencia,lado,kg,comprador,fecha,idPlanilla");
         for (int i = 1; i <= 5; ++i) {
-            const QString idTropa = Literal(QStringLiteral("T%1").arg(i, 4, 10, QLatin1Char('0')));
-            tropa.Fila(Fecha(QDate(2024, 3, i)) + "," + Literal(QStringLiteral("DTE-%1").arg(1000 + i)) +
-                       "," + idTropa + ",'AB123CD','" + azar.Uno(apellidos) + "'," +
-                       Literal(QString::number(5000 + i)) + ",'20-12345678-9'");
+            const QString idTropa = QStringLiteral("T%1").arg(i, 4, 10, QLatin1Char('0'));
+            tropa.Fila({Fecha(QDate(2024, 3, i)), QStringLiteral("DTE-%1").arg(1000 + i), idTropa, "AB123CD",
+                        azar.Uno(apellidos), QString::number(5000 + i), "20-12345678-9"});
             for (int s = 1; s <= 4; ++s)
-                stock.Fila(idTropa + ",'NOVILLO'," + QString::number(s) + "," + (s % 2 ? "'I'" : "'D'") +
-                           "," + Numero(100 + azar.Hasta(400), 3) + ",'0001'," + Fecha(QDate(2024, 3, i)) +
-                           "," + QString::number(i));
+                stock.Fila({idTropa, "NOVILLO", Entero(s), s % 2 ? "I" : "D", Numero(100 + azar.Hasta(400), 3),
+                            "0001", Fecha(QDate(2024, 3, i)), Entero(i)});
         }
     }
 }
@@ -380,45 +417,39 @@ void CargaUsuarios(Conexion& cn, ResumenDemo& r) {
     Insercion usuarios(
         cn, r, "TA_USUARIOS",
         "NOMBRE,SISTEMA,Password,NombreCompleto,Administrador,UNegocio,verproforma,clasepusa,Email");
-    usuarios.Fila(Literal(kAdministrador) + ",'tq400xr'," + Literal(ClaveGuardada(kClaveAdministrador)) +
-                  ",'ADMINISTRADOR DEL SISTEMA',1,'   1',1,'1,2,3','admin@demo.example'");
-    usuarios.Fila("'OPERADOR','tq400xr'," + Literal(ClaveGuardada("operador")) +
-                  ",'OPERADOR DE STOCK',0,'   1',0,'1','operador@demo.example'");
-    usuarios.Fila("'VENDEDOR','ORBA'," + Literal(ClaveGuardada("ventas")) +
-                  ",'VENDEDOR DE MOSTRADOR',0,'   2',0,'1,2','ventas@demo.example'");
-    usuarios.Fila("'TALMOR','TALMOR'," + Literal(ClaveGuardada("talmor")) +
-                  ",'USUARIO TALMOR',0,NULL,0,NULL,NULL");
+    usuarios.Fila({kAdministrador, "tq400xr", ClaveGuardada(kClaveAdministrador), "ADMINISTRADOR DEL SISTEMA",
+                   Entero(1), "   1", Entero(1), "1,2,3", "admin@demo.example"});
+    usuarios.Fila({"OPERADOR", "tq400xr", ClaveGuardada("operador"), "OPERADOR DE STOCK", Entero(0), "   1",
+                   Entero(0), "1", "operador@demo.example"});
+    usuarios.Fila({"VENDEDOR", "ORBA", ClaveGuardada("ventas"), "VENDEDOR DE MOSTRADOR", Entero(0), "   2",
+                   Entero(0), "1,2", "ventas@demo.example"});
+    usuarios.Fila({"TALMOR", "TALMOR", ClaveGuardada("talmor"), "USUARIO TALMOR", Entero(0), kNulo, Entero(0),
+                   kNulo, kNulo});
     usuarios.Cierra();
 
     Insercion menu(cn, r, "TA_MENU", "Clave,Nombre,Proceso,Padre");
-    menu.Fila("'100','Stock',NULL,NULL");
-    menu.Fila("'110','Recodificacion de Articulos','quenvar','100'");
-    menu.Fila("'120','Maestro de Articulos','quenvar-planilla','100'");
-    menu.Fila("'200','Ventas','ventas','200'");
+    menu.Fila({"100", "Stock", kNulo, kNulo});
+    menu.Fila({"110", "Recodificacion de Articulos", "quenvar", "100"});
+    menu.Fila({"120", "Maestro de Articulos", "quenvar-planilla", "100"});
+    menu.Fila({"200", "Ventas", "ventas", "200"});
     menu.Cierra();
     Insercion tareas(cn, r, "TA_TAREAS", "USUARIO,TAREA");
     for (const char* t : {"100", "110", "120", "200"})
-        tareas.Fila(Literal(kAdministrador) + "," + Literal(t));
-    tareas.Fila("'OPERADOR','110'");
-    tareas.Fila("'VENDEDOR','200'");
+        tareas.Fila({kAdministrador, t});
+    tareas.Fila({"OPERADOR", "110"});
+    tareas.Fila({"VENDEDOR", "200"});
     tareas.Cierra();
 
     Insercion acceso(cn, r, "Control_Acceso",
                      "Maquina,Usuario,Formulario,Tarea,Ingreso,EGRESO,NombreUsuario");
-    acceso.Fila(
-        "'PC-CAJA1','ADMIN','QUENVAR','RECODIFICACION DE ARTICULOS','02/01/24 08:30','02/01/24 "
-        "09:10','ADMIN'");
-    acceso.Fila(
-        "'PC-CAJA1','OPERADOR','QUENVAR','RECODIFICACION DE ARTICULOS','03/01/24 10:05','03/01/24 10:40',"
-        "'OPERADOR'");
+    acceso.Fila({"PC-CAJA1", "ADMIN", "QUENVAR", "RECODIFICACION DE ARTICULOS", "02/01/24 08:30", "02/01/24 09:10", "ADMIN"});
+    acceso.Fila({"PC-CAJA1", "OPERADOR", "QUENVAR", "RECODIFICACION DE ARTICULOS", "03/01/24 10:05", "03/01/24 10:40", "OPERADOR"});
     acceso.Cierra();
     Insercion acciones(
         cn, r, "V_MV_CPTEACCIONES",
         "TC,IdComprobante,IdComplemento,Tipo_accion,FECHAHORA,Usuario,PC,SYSTEMUSER,Proceso,ProcesoLote,"
         "Cuenta");
-    acciones.Fila(
-        "'    ','',0,'A','03/01/2024 10:04:00','OPERADOR','PC-CAJA1','Intento de inicio de sesion fallido',"
-        "'quenvar ','',''");
+    acciones.Fila({"    ", "", Entero(0), "A", "03/01/2024 10:04:00", "OPERADOR", "PC-CAJA1", "Intento de inicio de sesion fallido", "quenvar ", "", ""});
     acciones.Cierra();
 }
 
@@ -499,7 +530,7 @@ void CargaConfiguracion(Conexion& cn, ResumenDemo& r) {
                                     {"NOM_PCLASE7", ""},
                                     {"NOM_PCLASE8", ""}};
     Insercion cfg(cn, r, "TA_CONFIGURACION", "CLAVE,GRUPO,VALOR,valoraux,PoliticaNegocio");
-    for (const auto& d : datos) cfg.Fila(Literal(Texto::UCase(d[0])) + ",'DATOS'," + Literal(d[1]) + ",'',0");
+    for (const auto& d : datos) cfg.Fila({Texto::UCase(d[0]), "DATOS", d[1], "", Entero(0)});
     cfg.Cierra();
 }
 
@@ -520,24 +551,21 @@ void CargaArticulos(Conexion& cn, Azar& azar, const OpcionesDemo& o, ResumenDemo
             QString descripcion = azar.Uno(kSustantivos) + " ";
             descripcion += azar.Uno(kCalificativos) + " ";
             descripcion += azar.Uno(kMedidas);
-            const QString rubro = Literal(Cod4(kRubros[azar.Hasta(nRubros)].codigo));
-            const QString familia = Literal(kFamiliasHoja[azar.Hasta(nHojas)]);
+            const QString rubro = Cod4(kRubros[azar.Hasta(nRubros)].codigo);
+            const QString familia = kFamiliasHoja[azar.Hasta(nHojas)];
             const double costo = 10 + azar.Hasta(500000) / 100.0;
-            const QString proveedor =
-                Literal(QString::number(1 + azar.Hasta(25)).rightJustified(4, QLatin1Char('0')));
+            const QString proveedor = QString::number(1 + azar.Hasta(25)).rightJustified(4, QLatin1Char('0'));
             const QString alta = Fecha(QDate(2015, 1, 1).addDays(azar.Hasta(3000)));
             auto fila = [&](const QString& cod, const QString& desc, const QString& talle, bool barra) {
-                const QString codigoBarra = barra ? Literal(CodigoBarra(azar)) : QStringLiteral("NULL");
+                const Valor codigoBarra = barra ? Valor(CodigoBarra(azar)) : kNulo;
                 const int puntoPedido = azar.Hasta(50);
                 const bool imagen = azar.Por100(10);
                 const bool suspendido = azar.Por100(3);
-                ins.Fila(Literal(cod) + "," + Literal(desc) + "," + Literal(desc.left(40)) + "," + rubro +
-                         "," + familia + "," + Literal(talle) + "," + codigoBarra + ",'  UN'," + proveedor +
-                         "," + Numero(costo) + "," + Numero(costo * 1.6) + "," + Numero(costo * 1.6) + "," +
-                         Numero(costo * 1.4) + "," + Numero(costo * 1.5) + ",21," +
-                         QString::number(puntoPedido) + "," +
-                         (imagen ? Literal("imagenes/" + Texto::Trim(cod) + ".jpg") : "NULL") + "," +
-                         (suspendido ? "1" : "0") + "," + alta);
+                ins.Fila({cod, desc, desc.left(40), rubro, familia, talle, codigoBarra, "  UN", proveedor,
+                          Numero(costo), Numero(costo * 1.6), Numero(costo * 1.6), Numero(costo * 1.4),
+                          Numero(costo * 1.5), Entero(21), Entero(puntoPedido),
+                          imagen ? Valor("imagenes/" + Texto::Trim(cod) + ".jpg") : kNulo,
+                          Entero(suspendido ? 1 : 0), alta});
                 articulos.push_back({cod, talle});
             };
             fila(codigo, descripcion, QString(), azar.Por100(35));
@@ -555,10 +583,10 @@ void CargaArticulos(Conexion& cn, Azar& azar, const OpcionesDemo& o, ResumenDemo
     }
 
     const int n = static_cast<int>(articulos.size());
-    auto codigo = [&](int i) { return Literal(articulos[static_cast<std::size_t>(i)].codigo); };
-    auto alguno = [&]() { return codigo(azar.Hasta(n)); };
+    auto codigo = [&](int i) -> const QString& { return articulos[static_cast<std::size_t>(i)].codigo; };
+    auto alguno = [&]() -> const QString& { return codigo(azar.Hasta(n)); };
     const QDate inicio(2024, 1, 1);
-    const QString depositos[] = {"'   1'", "'   2'", "'   3'"};
+    const QString depositos[] = {"   1", "   2", "   3"};
 
     // Prices: list 1 for every article, lists 2 and 3 for some; drafts.
     {
@@ -568,13 +596,10 @@ void CargaArticulos(Conexion& cn, Azar& azar, const OpcionesDemo& o, ResumenDemo
         for (int i = 0; i < n; ++i) {
             const double base = 20 + azar.Hasta(800000) / 100.0;
             const QString fecha = Fecha(inicio.addDays(azar.Hasta(365)));
-            precios.Fila("'   1'," + codigo(i) + "," + Numero(base) + ",1," + fecha);
-            if (azar.Por100(60))
-                precios.Fila("'   2'," + codigo(i) + "," + Numero(base * 0.85) + ",1," + fecha);
-            if (azar.Por100(30))
-                precios.Fila("'   3'," + codigo(i) + "," + Numero(base * 0.75) + ",1," + fecha);
-            if (azar.Por100(10))
-                borrador.Fila("'   1'," + codigo(i) + "," + Numero(base * 1.1) + ",1," + fecha);
+            precios.Fila({"   1", codigo(i), Numero(base), Entero(1), fecha});
+            if (azar.Por100(60)) precios.Fila({"   2", codigo(i), Numero(base * 0.85), Entero(1), fecha});
+            if (azar.Por100(30)) precios.Fila({"   3", codigo(i), Numero(base * 0.75), Entero(1), fecha});
+            if (azar.Por100(10)) borrador.Fila({"   1", codigo(i), Numero(base * 1.1), Entero(1), fecha});
         }
     }
 
@@ -583,7 +608,7 @@ void CargaArticulos(Conexion& cn, Azar& azar, const OpcionesDemo& o, ResumenDemo
         Insercion stock(cn, r, "V_MV_STOCK",
                         "Fecha,TC,IdComprobante,IdDeposito,IDARTICULO,Cantidad,Costo,Usuario");
         const long total = static_cast<long>(n) * o.movimientosPorArticulo;
-        const char* const tipos[] = {"'FC'", "'FC'", "'FC'", "'RM'", "'CO'", "'AJ'", "'TR'"};
+        const char* const tipos[] = {"FC", "FC", "FC", "RM", "CO", "AJ", "TR"};
         for (long m = 0; m < total; ++m) {
             const int tipo = azar.Hasta(7);
             const double cantidad = 1 + azar.Hasta(50);
@@ -591,12 +616,10 @@ void CargaArticulos(Conexion& cn, Azar& azar, const OpcionesDemo& o, ResumenDemo
             const QDate dia = inicio.addDays(azar.Hasta(365));
             const QString fecha = Fecha(dia, azar.Hasta(86400));
             const QString& deposito = depositos[azar.Hasta(3)];
-            const QString articulo = alguno();
+            const QString& articulo = alguno();
             const double costo = 5 + azar.Hasta(100000) / 100.0;
-            stock.Fila(fecha + "," + tipos[tipo] + "," +
-                       Literal(QStringLiteral("0001-%1").arg(m + 1, 8, 10, QLatin1Char('0'))) + "," +
-                       deposito + "," + articulo + "," + Numero(entrada ? cantidad : -cantidad, 4) + "," +
-                       Numero(costo) + ",'OPERADOR'");
+            stock.Fila({fecha, tipos[tipo], QStringLiteral("0001-%1").arg(m + 1, 8, 10, QLatin1Char('0')), deposito,
+                        articulo, Numero(entrada ? cantidad : -cantidad, 4), Numero(costo), "OPERADOR"});
         }
     }
 
@@ -610,22 +633,23 @@ void CargaArticulos(Conexion& cn, Azar& azar, const OpcionesDemo& o, ResumenDemo
                      "Fecha,IdUnidadNegocio,IdDeposito,IDARTICULO,Cantidad,Importe,Costo");
         Insercion cm(cn, r, "AC_COMPRASMES",
                      "Anio,Mes,IdUnidadNegocio,IdDeposito,IDARTICULO,Cantidad,Importe,Costo");
-        auto valores = [&](const QString& periodo) {
+        // The period's values (a day, or a year and a month), then the rest.
+        auto valores = [&](std::vector<Valor> fila) {
             const double cantidad = 1 + azar.Hasta(100);
             const double precio = 10 + azar.Hasta(10000) / 10.0;
             const bool central = azar.Por100(70);
             const QString& deposito = depositos[azar.Hasta(2)];
-            const QString articulo = alguno();
-            return periodo + "," + (central ? "'   1'" : "'   2'") + "," + deposito + "," + articulo + "," +
-                   Numero(cantidad, 4) + "," + Numero(cantidad * precio) + "," +
-                   Numero(cantidad * precio * 0.6);
+            const QString& articulo = alguno();
+            for (Valor v : {Valor(central ? "   1" : "   2"), Valor(deposito), Valor(articulo), Numero(cantidad, 4),
+                            Numero(cantidad * precio), Numero(cantidad * precio * 0.6)})
+                fila.push_back(std::move(v));
+            return fila;
         };
-        auto mes = [&]() {
-            return QStringLiteral("%1,%2").arg(2023 + azar.Hasta(2)).arg(1 + azar.Hasta(12));
-        };
-        for (int i = 0; i < 2 * n; ++i) vd.Fila(valores(Fecha(inicio.addDays(azar.Hasta(365)))));
+        auto dia = [&]() { return std::vector<Valor>{Fecha(inicio.addDays(azar.Hasta(365)))}; };
+        auto mes = [&]() { return std::vector<Valor>{Entero(2023 + azar.Hasta(2)), Entero(1 + azar.Hasta(12))}; };
+        for (int i = 0; i < 2 * n; ++i) vd.Fila(valores(dia()));
         for (int i = 0; i < n; ++i) vm.Fila(valores(mes()));
-        for (int i = 0; i < n; ++i) cd.Fila(valores(Fecha(inicio.addDays(azar.Hasta(365)))));
+        for (int i = 0; i < n; ++i) cd.Fila(valores(dia()));
         for (int i = 0; i < n / 2; ++i) cm.Fila(valores(mes()));
     }
 
@@ -639,13 +663,12 @@ void CargaArticulos(Conexion& cn, Azar& azar, const OpcionesDemo& o, ResumenDemo
                     QStringLiteral("PRV-%1").arg(azar.Hasta(1000000), 7, 10, QLatin1Char('0'));
                 const QString proveedor =
                     QString::number(1 + azar.Hasta(25)).rightJustified(4, QLatin1Char('0'));
-                eq.Fila(codigo(i) + "," + Literal(equivalencia) + "," + Literal(proveedor) +
-                        ",'CODIGO DEL PROVEEDOR'");
+                eq.Fila({codigo(i), equivalencia, proveedor, "CODIGO DEL PROVEEDOR"});
             }
             if (azar.Por100(5))
                 for (int s = 0, m = 2 + azar.Hasta(2); s < m; ++s) {
-                    const QString insumo = alguno();
-                    ins.Fila(codigo(i) + "," + insumo + "," + Numero(1 + azar.Hasta(10), 4) + ",'  UN'");
+                    const QString& insumo = alguno();
+                    ins.Fila({codigo(i), insumo, Numero(1 + azar.Hasta(10), 4), "  UN"});
                 }
         }
         for (const char* tabla : {"V_MV_CPTEINSUMOS", "C_MV_CPTEINSUMOS"}) {
@@ -659,20 +682,18 @@ void CargaArticulos(Conexion& cn, Azar& azar, const OpcionesDemo& o, ResumenDemo
                 const QString fecha = Fecha(inicio.addDays(azar.Hasta(365)));
                 const QString tercero =
                     QString::number(1 + azar.Hasta(venta ? 60 : 25)).rightJustified(4, QLatin1Char('0'));
-                const QString articulo = alguno();
-                const QString cantidad = Numero(1 + azar.Hasta(20), 4);
-                const QString precio = Numero(5 + azar.Hasta(10000) / 100.0);
-                lineas.Fila(QString(venta ? "'FC'" : "'FCC'") + "," +
-                            Literal(QStringLiteral("A0001%1").arg(i / 5 + 1, 8, 10, QLatin1Char('0'))) +
-                            ",0," + QString::number(i % 5 + 1) + "," + fecha + "," + Literal(tercero) + "," +
-                            articulo + ",'INSUMO'," + cantidad + "," + precio);
+                const QString& articulo = alguno();
+                const Valor cantidad = Numero(1 + azar.Hasta(20), 4);
+                const Valor precio = Numero(5 + azar.Hasta(10000) / 100.0);
+                lineas.Fila({venta ? "FC" : "FCC", QStringLiteral("A0001%1").arg(i / 5 + 1, 8, 10, QLatin1Char('0')),
+                             Entero(0), Entero(i % 5 + 1), fecha, tercero, articulo, "INSUMO", cantidad, precio});
             }
         }
     }
     // A few shortage reports.
     Insercion faltantes(cn, r, "V_MV_FALTANTES", "FechaHora,IdArticulo,Descripcion,Usuario");
     for (int i = 0; i < 3 && i < n; ++i)
-        faltantes.Fila("'05/02/2024 10:00:00'," + codigo(i) + ",'FALTANTE INFORMADO','OPERADOR'");
+        faltantes.Fila({"05/02/2024 10:00:00", codigo(i), "FALTANTE INFORMADO", "OPERADOR"});
 }
 
 void AbreEmbebida(Conexion& cn, const QString& base) {
@@ -735,8 +756,8 @@ void Llena(Conexion& cn, const OpcionesDemo& o, ResumenDemo& r) {
 void LlenaEstadisticas(Conexion& cn, ResumenDemo& r) {
     Insercion cfg(cn, r, "TA_CONFIGURACION", "CLAVE,GRUPO,VALOR,valoraux,PoliticaNegocio",
                   EsquemaSuite::kBaseEstadisticas + ".TA_CONFIGURACION");
-    cfg.Fila("'TIMEOUT','BaseDeDatos','90','',0");
-    cfg.Fila("'ULTIMOPROCESO','DATOS','01/01/2024','',0");
+    cfg.Fila({"TIMEOUT", "BaseDeDatos", "90", "", Entero(0)});
+    cfg.Fila({"ULTIMOPROCESO", "DATOS", "01/01/2024", "", Entero(0)});
     cfg.Cierra();
 }
 
@@ -757,8 +778,12 @@ ResumenDemo Genera(const OpcionesDemo& o) {
             EsquemaSuite::CreaEsquemaEstadisticas(cn);
             LlenaEstadisticas(cn, r);
         } else {
-            EsquemaSuite::CreaEsquemaPrincipal(cn);
+            // The indexes are built once the rows are in, and the triggers
+            // (on updates and deletes only) come after them, as they would.
+            const EsquemaSuite::Motor motor = EsquemaSuite::MotorDe(cn);
+            EsquemaSuite::Ejecuta(cn, EsquemaSuite::SentenciasTablasPrincipal(motor));
             Llena(cn, o, r);
+            EsquemaSuite::Ejecuta(cn, EsquemaSuite::SentenciasSobreTablasPrincipal(motor));
         }
         cn.Close();
     }

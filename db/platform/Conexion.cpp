@@ -21,6 +21,32 @@ bool EsSqlServer(const QString& proveedor) {
            Texto::EmpiezaCon(proveedor, QStringLiteral("MSOLEDBSQL"));
 }
 
+// The count of the request's first statement that reports one.
+void Cuenta(const ResultadoLote& r, long* recordsAffected) {
+    if (!recordsAffected) return;
+    *recordsAffected = 0;
+    for (const auto& s : r.resultados)
+        if (!s.conFilas && s.afectadas >= 0) {
+            *recordsAffected = s.afectadas;
+            return;
+        }
+}
+
+// A request that failed as a whole raises the entry that failed it, not a
+// warning before it.
+void LanzaSiFallo(const ResultadoLote& r) {
+    if (!r.fallaCompleta) return;
+    const ErrorProveedor* primero = r.errores.empty() ? nullptr : &r.errores.front();
+    for (const auto& e : r.errores)
+        if (r.numeroFallo && e.Number == r.numeroFallo) {
+            primero = &e;
+            break;
+        }
+    const int32_t numero = r.numeroFallo ? r.numeroFallo : (primero ? primero->Number : ado::E_FAIL_PROVEEDOR);
+    throw Fallo(numero, primero ? primero->Description : QStringLiteral("Unspecified error"),
+                primero ? primero->Source : kOrigenAdo);
+}
+
 }  // namespace
 
 std::shared_ptr<Controlador> CreaControlador(const ParametrosConexion& p, QString& motivo) {
@@ -141,28 +167,38 @@ RecordsetPtr Conexion::EjecutaConParametros(const QString& sentencia, const QVar
     return Resultado(sentencia, c_->EjecutaConParametros(sentencia, parametros, commandTimeout_), recordsAffected);
 }
 
+std::unique_ptr<SentenciaPreparada> Conexion::Prepara(const QString& sentencia) {
+    if (!c_) Falla(ado::adErrInvalidConnection, kInvalida);
+    errores_->Clear();
+    std::vector<ErrorProveedor> errs;
+    std::unique_ptr<PreparadaControlador> p = c_->PreparaSentencia(sentencia, errs);
+    if (!p) {
+        if (errs.empty()) Falla(ado::E_FAIL_PROVEEDOR, QStringLiteral("Unspecified error"));
+        RegistraYLanza(errs);
+    }
+    std::unique_ptr<SentenciaPreparada> r(new SentenciaPreparada);
+    r->c_ = c_;
+    r->p_ = std::move(p);
+    r->errores_ = errores_;
+    r->tiempoEspera_ = commandTimeout_;
+    return r;
+}
+
+SentenciaPreparada::~SentenciaPreparada() = default;
+
+void SentenciaPreparada::Ejecuta(const QVariantList& parametros, long* recordsAffected) {
+    if (!c_->Abierta()) throw Fallo(ado::adErrInvalidConnection, kInvalida, kOrigenAdo);
+    errores_->Clear();
+    ResultadoLote r = p_->Ejecuta(parametros, tiempoEspera_);
+    for (const auto& e : r.errores) errores_->Agrega(e);
+    Cuenta(r, recordsAffected);
+    LanzaSiFallo(r);
+}
+
 RecordsetPtr Conexion::Resultado(const QString& commandText, ResultadoLote r, long* recordsAffected) {
     for (const auto& e : r.errores) errores_->Agrega(e);
-    if (recordsAffected) {
-        *recordsAffected = 0;
-        for (const auto& s : r.resultados)
-            if (!s.conFilas && s.afectadas >= 0) {
-                *recordsAffected = s.afectadas;
-                break;
-            }
-    }
-    if (r.fallaCompleta) {
-        // The entry that failed the request, not a warning before it.
-        const ErrorProveedor* primero = r.errores.empty() ? nullptr : &r.errores.front();
-        for (const auto& e : r.errores)
-            if (r.numeroFallo && e.Number == r.numeroFallo) {
-                primero = &e;
-                break;
-            }
-        const int32_t numero = r.numeroFallo ? r.numeroFallo : (primero ? primero->Number : ado::E_FAIL_PROVEEDOR);
-        throw Fallo(numero, primero ? primero->Description : QStringLiteral("Unspecified error"),
-                    primero ? primero->Source : kOrigenAdo);
-    }
+    Cuenta(r, recordsAffected);
+    LanzaSiFallo(r);
     auto estado = std::make_shared<EstadoRecordset>();
     estado->controlador = c_;
     estado->errores = errores_;

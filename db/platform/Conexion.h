@@ -17,7 +17,32 @@
 #include <memory>
 
 class Controlador;
+class PreparadaControlador;
 struct ResultadoLote;
+
+// One statement with "?" markers prepared once by Conexion::Prepara and run
+// for each set of values in turn: the rows of a bulk load, without a
+// request's text to build and translate for each. It keeps the connection's
+// driver; a run after the connection closed fails with 3709.
+class SentenciaPreparada {
+public:
+    ~SentenciaPreparada();
+    SentenciaPreparada(const SentenciaPreparada&) = delete;
+    SentenciaPreparada& operator=(const SentenciaPreparada&) = delete;
+
+    // Runs with `parametros` bound in order. Errors() of the connection is
+    // cleared first; a failure is raised as EjecutaConParametros raises it.
+    void Ejecuta(const QVariantList& parametros, long* recordsAffected = nullptr);
+
+private:
+    friend class Conexion;
+    SentenciaPreparada() = default;
+
+    std::shared_ptr<Controlador> c_;   // outlives p_
+    std::unique_ptr<PreparadaControlador> p_;
+    std::shared_ptr<Errores> errores_;
+    int tiempoEspera_ = 30;
+};
 
 class Conexion {
 public:
@@ -60,6 +85,11 @@ public:
     // are never pasted into the text); otherwise as Execute.
     RecordsetPtr EjecutaConParametros(const QString& sentencia, const QVariantList& parametros,
                                       long* recordsAffected = nullptr);
+
+    // The statement prepared for many runs (see SentenciaPreparada). Raises
+    // 3709 when closed, and what the server reports when it does not take
+    // the statement.
+    std::unique_ptr<SentenciaPreparada> Prepara(const QString& sentencia);
 
     // Transaction control; BeginTrans returns the nesting level.
     int BeginTrans();

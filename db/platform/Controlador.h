@@ -56,6 +56,14 @@ struct ParametrosConexion {
     int tiempoEspera = 30;
 };
 
+// One statement with "?" markers, prepared once and run for set after set
+// of values (bulk loads). Each run reports as EjecutaConParametros does.
+class PreparadaControlador {
+public:
+    virtual ~PreparadaControlador() = default;
+    virtual ResultadoLote Ejecuta(const QVariantList& parametros, int tiempoEspera) = 0;
+};
+
 class Controlador {
 public:
     virtual ~Controlador() = default;
@@ -70,6 +78,10 @@ public:
     // One statement with "?" parameters (record-set writes).
     virtual ResultadoLote EjecutaConParametros(const QString& sql, const QVariantList& parametros,
                                                int tiempoEspera) = 0;
+
+    // A statement for many runs; nothing, with `errores`, when it cannot be
+    // prepared. The default runs it through EjecutaConParametros each time.
+    virtual std::unique_ptr<PreparadaControlador> PreparaSentencia(const QString& sql, std::vector<ErrorProveedor>& errores);
 
     virtual int IniciaTransaccion(std::vector<ErrorProveedor>& errores) = 0;     // nesting level
     virtual void ConfirmaTransaccion(std::vector<ErrorProveedor>& errores) = 0;
@@ -91,6 +103,21 @@ public:
                              std::vector<ErrorProveedor>& errores);
     virtual void SueltaBloqueo(const QString& recurso, std::vector<ErrorProveedor>& errores);
 };
+
+inline std::unique_ptr<PreparadaControlador> Controlador::PreparaSentencia(const QString& sql, std::vector<ErrorProveedor>&) {
+    class PorTexto : public PreparadaControlador {
+    public:
+        PorTexto(Controlador& c, QString sql) : c_(c), sql_(std::move(sql)) {}
+        ResultadoLote Ejecuta(const QVariantList& parametros, int tiempoEspera) override {
+            return c_.EjecutaConParametros(sql_, parametros, tiempoEspera);
+        }
+
+    private:
+        Controlador& c_;
+        QString sql_;
+    };
+    return std::make_unique<PorTexto>(*this, sql);
+}
 
 // SQL Server: sp_getapplock owned by the session; the holder's text in a
 // global temporary table, dropped by the server with the session.

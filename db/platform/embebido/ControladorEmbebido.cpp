@@ -121,6 +121,9 @@ struct ControladorEmbebido::Impl {
     // the schema (the engine re-prepares them itself for other changes).
     QHash<QString, sqlite3_stmt*> guardadas;
     bool guardadasViejas = false;
+    // Changes whenever the engine's connection closes: a statement prepared
+    // on it before may not run.
+    quint64 generacion = 0;
     static constexpr int kGuardadasMax = 512;
 
     void LiberaGuardadas() {
@@ -138,6 +141,7 @@ struct ControladorEmbebido::Impl {
         esperaBloqueo = 0;
         if (!db) return;
         LiberaGuardadas();
+        ++generacion;
         sqlite3_close_v2(db);
         db = nullptr;
         estado.nivelTransaccion = 0;
@@ -312,6 +316,7 @@ struct ControladorEmbebido::Impl {
             QStringLiteral("08S01")));
         if (db) {
             LiberaGuardadas();
+            ++generacion;
             sqlite3_close_v2(db);
             db = nullptr;
         }
@@ -1273,7 +1278,101 @@ struct ControladorEmbebido::Impl {
         limiteMs = 0;
         return r;
     }
+
+    // ---- statements prepared for many runs ----
+
+    struct Preparacion {
+        Sentencia s;
+        sqlite3_stmt* st = nullptr;
+        quint64 generacion = 0;
+    };
+
+    // One plain statement of the engine, translated and prepared; false
+    // when the text is something else (the caller runs it as a batch), or
+    // with `errores` when it does not compile.
+    bool Prepara(const QString& texto, Preparacion& p, std::vector<ErrorProveedor>& errores) {
+        if (rota || !db) {
+            errores.push_back(EntradaSqlServer(11, QStringLiteral("General network error. Check your network documentation."), {}));
+            return false;
+        }
+        std::vector<Sentencia> sentencias;
+        ErrorTraduccion et;
+        if (!TraduceLote(texto, base, sentencias, et)) {
+            errores.push_back(EntradaSqlServer(et.nativo, et.texto, {}));
+            return false;
+        }
+        if (sentencias.size() != 1 || sentencias.front().tipo != Sentencia::Sql ||
+            !sentencias.front().basesAdjuntas.isEmpty())
+            return false;
+        p.s = std::move(sentencias.front());
+        const QByteArray b = TextoMotor(p.s).toUtf8();
+        const int rc = sqlite3_prepare_v3(db, b.constData(), b.size(), SQLITE_PREPARE_PERSISTENT, &p.st, nullptr);
+        if (rc != SQLITE_OK) {
+            Error(rc, Mensaje(), p.s, errores);
+            sqlite3_finalize(p.st);
+            p.st = nullptr;
+            return false;
+        }
+        p.generacion = generacion;
+        return true;
+    }
+
+    // A run of a prepared statement, with the batch's rules for its failure.
+    ResultadoLote Corre(const Preparacion& p, const QVariantList& parametros, int tiempoEspera) {
+        const FinDeEspera fin{this};
+        ResultadoLote r;
+        if (rota || !db || p.generacion != generacion) {
+            r.errores.push_back(EntradaSqlServer(11, QStringLiteral("General network error. Check your network documentation."), {}));
+            r.conexionPerdida = true;
+            r.fallaCompleta = true;
+            r.numeroFallo = r.errores.front().Number;
+            return r;
+        }
+        limiteMs = tiempoEspera > 0 ? static_cast<qint64>(tiempoEspera) * 1000 : 0;
+        if (tiempoEspera > 0 && tiempoEspera != esperaBloqueo) {
+            FijaEspera(db, tiempoEspera * 1000);
+            esperaBloqueo = tiempoEspera;
+        }
+        reloj.start();
+        if (estado.nivelTransaccion > 0 && sqlite3_get_autocommit(db)) {
+            estado.nivelTransaccion = 0;
+            puntos.clear();
+        }
+        Lote lote{r, &parametros};
+        const Efecto e = Corre(p.st, p.s, lote);
+        limiteMs = 0;
+        if (!r.errores.empty()) {
+            r.fallaCompleta = true;
+            r.numeroFallo = r.errores.front().Number;
+        }
+        if (e == Efecto::Perdida || !db) {
+            r.conexionPerdida = true;
+            r.fallaCompleta = true;
+            if (!r.numeroFallo) r.numeroFallo = ado::E_FAIL_PROVEEDOR;
+        } else if (e == Efecto::CortaYDeshace || (!r.errores.empty() && (xactAbort || TerminadaPorMotor()))) {
+            Deshace();
+        }
+        return r;
+    }
 };
+
+namespace {
+
+class PreparadaEmbebida : public PreparadaControlador {
+public:
+    explicit PreparadaEmbebida(ControladorEmbebido::Impl& d) : d_(d) {}
+    ~PreparadaEmbebida() override { sqlite3_finalize(p_.st); }
+    ResultadoLote Ejecuta(const QVariantList& parametros, int tiempoEspera) override {
+        return d_.Corre(p_, parametros, tiempoEspera);
+    }
+    ControladorEmbebido::Impl::Preparacion& Preparacion() { return p_; }
+
+private:
+    ControladorEmbebido::Impl& d_;
+    ControladorEmbebido::Impl::Preparacion p_;
+};
+
+}  // namespace
 
 ControladorEmbebido::ControladorEmbebido() : d_(std::make_unique<Impl>()) {}
 ControladorEmbebido::~ControladorEmbebido() { SueltaBloqueos(); }
@@ -1365,6 +1464,14 @@ ResultadoLote ControladorEmbebido::Ejecuta(const QString& texto, int tiempoEsper
 ResultadoLote ControladorEmbebido::EjecutaConParametros(const QString& sql, const QVariantList& parametros,
                                                         int tiempoEspera) {
     return d_->Lote1(sql, &parametros, tiempoEspera);
+}
+
+std::unique_ptr<PreparadaControlador> ControladorEmbebido::PreparaSentencia(const QString& sql,
+                                                                  std::vector<ErrorProveedor>& errores) {
+    auto p = std::make_unique<PreparadaEmbebida>(*d_);
+    if (d_->Prepara(sql, p->Preparacion(), errores)) return p;
+    if (!errores.empty()) return nullptr;
+    return Controlador::PreparaSentencia(sql, errores);
 }
 
 int ControladorEmbebido::IniciaTransaccion(std::vector<ErrorProveedor>& errores) {

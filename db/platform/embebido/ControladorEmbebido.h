@@ -19,6 +19,9 @@ public:
 
     ResultadoLote Ejecuta(const QString& texto, int tiempoEspera) override;
     ResultadoLote EjecutaConParametros(const QString& sql, const QVariantList& parametros, int tiempoEspera) override;
+    // A plain statement is translated and prepared once, and each run binds
+    // and steps it; anything else runs as EjecutaConParametros.
+    std::unique_ptr<PreparadaControlador> PreparaSentencia(const QString& sql, std::vector<ErrorProveedor>& errores) override;
 
     int IniciaTransaccion(std::vector<ErrorProveedor>& errores) override;
     void ConfirmaTransaccion(std::vector<ErrorProveedor>& errores) override;

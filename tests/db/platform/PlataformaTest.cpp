@@ -221,6 +221,30 @@ TEST_P(Contrato, EsquemasYTransacciones) {
     EXPECT_NE(NumeroDe([&] { cn.CommitTrans(); }), 0);
 }
 
+// A statement prepared once and run row after row, inside a transaction: a
+// failing row raises and leaves its entries, the others stay; a run after
+// the connection closed is refused.
+TEST_P(Contrato, SentenciaPreparadaPorFilas) {
+    std::unique_ptr<SentenciaPreparada> p =
+        cn.Prepara(QStringLiteral("INSERT INTO T (ID, NOMBRE, VALOR) VALUES (?, ?, ?)"));
+    cn.BeginTrans();
+    long n = -1;
+    p->Ejecuta({4, QStringLiteral("O'Hara"), QVariant()}, &n);
+    EXPECT_EQ(n, 1);
+    p->Ejecuta({5, QStringLiteral("n5"), 50});
+    EXPECT_NE(NumeroDe([&] { p->Ejecuta({5, QStringLiteral("otra"), 0}); }), 0);
+    EXPECT_GT(cn.Errors().Count(), 0);
+    p->Ejecuta({6, QString(), 60});
+    EXPECT_EQ(cn.Errors().Count(), 0);
+    cn.CommitTrans();
+    EXPECT_EQ(Uno(QStringLiteral("SELECT COUNT(*) FROM T")), QStringLiteral("6"));
+    EXPECT_EQ(Uno(QStringLiteral("SELECT NOMBRE FROM T WHERE ID = 4 AND VALOR IS NULL")), QStringLiteral("O'Hara"));
+    EXPECT_EQ(Uno(QStringLiteral("SELECT COUNT(*) FROM T WHERE ID = 6 AND NOMBRE = ''")), QStringLiteral("1"));
+    cn.Close();
+    EXPECT_EQ(NumeroDe([&] { p->Ejecuta({7, QStringLiteral("n7"), 70}); }), ado::adErrInvalidConnection);
+    EXPECT_EQ(NumeroDe([&] { cn.Prepara(QStringLiteral("SELECT 1")); }), ado::adErrInvalidConnection);
+}
+
 INSTANTIATE_TEST_SUITE_P(Controladores, Contrato, ::testing::Values("embebido", "odbc"));
 
 TEST(Conexiones, ProveedoresYBasesQueNoEstan) {
