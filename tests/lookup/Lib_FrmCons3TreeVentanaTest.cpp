@@ -22,6 +22,12 @@ protected:
         Ejecuta(QStringLiteral("INSERT INTO V_TA_FAMILIAS (IdFamilia, Descripcion) VALUES "
                                "('01','BEBIDAS'),('0101','GASEOSAS'),('010101','COLAS'),('02','LIMPIEZA')"));
     }
+    // The family tree, returning the family's code.
+    static bool CargaFamilias(Lib_FrmCons3Tree& m) {
+        m.sql = QStringLiteral("select * from v_ta_familias");
+        m.CampoDevuelto = QStringLiteral("IDFAMILIA");
+        return m.Carga();
+    }
 };
 
 TEST_F(VentanaArbol, BuscaMarcaYAcepta) {
@@ -49,9 +55,7 @@ TEST_F(VentanaArbol, BuscaMarcaYAcepta) {
 
 TEST_F(VentanaArbol, DibujaLineasYSignos) {
     Lib_FrmCons3Tree m;
-    m.sql = QStringLiteral("select * from v_ta_familias");
-    m.CampoDevuelto = QStringLiteral("IDFAMILIA");
-    ASSERT_TRUE(m.Carga());
+    ASSERT_TRUE(CargaFamilias(m));
     Lib_FrmCons3TreeVentana w(m);
     ASSERT_TRUE(Activa(w));
     w.TreeV->expandAll();
@@ -97,9 +101,7 @@ TEST_F(VentanaArbol, F5YLaFabrica) {
 
 TEST_F(VentanaArbol, FlechasYPaginasLlevanElFocoAlArbol) {
     Lib_FrmCons3Tree m;
-    m.sql = QStringLiteral("select * from v_ta_familias");
-    m.CampoDevuelto = QStringLiteral("IDFAMILIA");
-    ASSERT_TRUE(m.Carga());
+    ASSERT_TRUE(CargaFamilias(m));
     Lib_FrmCons3TreeVentana w(m);
     ASSERT_TRUE(Activa(w));
     const Qt::Key teclas[] = {Qt::Key_Down, Qt::Key_PageDown, Qt::Key_Up, Qt::Key_PageUp};
