@@ -115,7 +115,7 @@ QStringList LeeCodigos(const QString& sql) {
 }  // namespace
 
 QStringList VariantesDeTalle(const QString& codigo) {
-    return LeeCodigos(QStringLiteral("select * from v_ma_articulos where ltrim(idarticulo) like '") +
+    return LeeCodigos(QStringLiteral("select idarticulo from v_ma_articulos where ltrim(idarticulo) like '") +
                       TextoSql::PatronLike(Trim(codigo)) +
                       QStringLiteral("|%' and TalleDefault<>'' order by idarticulo"));
 }
@@ -379,6 +379,7 @@ void FrmEMRecodifica::ProcesoPrincipal() {
 
     const int ultima = g.Rows() - 1;
     Plan plan;
+    QString columnas;  // the master's columns for copies, read once
     // Set when the run cannot go on (a commit that failed, a full disk, an
     // undo line that could not be written): the rows left stay pending.
     QString detiene;
@@ -415,7 +416,7 @@ void FrmEMRecodifica::ProcesoPrincipal() {
                 },
                 [&] {
                     plan.Reinicia();
-                    EligePlan(plan, O, N, Opciones(*this, cambiaRubro));
+                    EligePlan(plan, O, N, Opciones(*this, cambiaRubro), &columnas);
                     res.tipo = plan.Tipo;
                 },
             }))
@@ -546,7 +547,15 @@ void FrmEMRecodifica::ProcesoPrincipal() {
         if (g.Row >= g.Rows()) g.Row = g.Rows() - 1;
         if (g.TopRow >= g.Rows()) g.TopRow = 1;
     }
-    resumen_.archivoDeshacer = diario.Termina();
+    {
+        QString error;
+        resumen_.archivoDeshacer = diario.Termina(&error);
+        if (!error.isEmpty())
+            resumen_.fallosArchivos << diario.Ruta() + QStringLiteral(": ") + error +
+                                           QStringLiteral(" (los códigos quedaron anotados en ") +
+                                           DiarioDeshacer::RutaDiario(diario.Ruta()) +
+                                           QStringLiteral(": la lista se completa al abrir el programa otra vez)");
+    }
     resumen_.noReversibles = diario.Lista().noReversibles;
     if (!resumen_.pendientes.isEmpty()) {
         const QString ruta = RutaPendientes(QDateTime::currentDateTime());
@@ -657,7 +666,7 @@ void FrmEMRecodifica::VistaPrevia(
         Fila f = LeeFila(g, i);
         CodigosDeFila(g, i, talles, conBlancos, f);
         for (const QString& O : f.codigos) {
-            EligePlan(plan, O, f.N, op);
+            EligePlan(plan, O, f.N, op, &columnas);
             const QString claveN = TextoSql::ClaveServidor(FormatoGuardado(f.N, 25));
             const QString claveO = TextoSql::ClaveServidor(FormatoGuardado(O, 25));
             const auto nuevo = existe.constFind(claveN);

@@ -3,6 +3,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <QDir>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -44,7 +50,8 @@ QString RutaLibre(const QString& prefijo, const QDateTime& momento) {
     const QString base = LibUtil().AgregaBarra(CarpetaAplicacion()) + prefijo +
                          momento.toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString ruta = base + QStringLiteral(".txt");
-    for (int n = 2; QFileInfo::exists(ruta); ++n)
+    auto ocupada = [](const QString& r) { return QFileInfo::exists(r) || QFileInfo::exists(r + QStringLiteral(".diario")); };
+    for (int n = 2; ocupada(ruta); ++n)
         ruta = base + QLatin1Char('-') + QString::number(n) + QStringLiteral(".txt");
     return ruta;
 }
@@ -59,6 +66,58 @@ QString Linea(const ResultadoCodigo& r) {
 
 }  // namespace
 
+namespace {
+
+const QByteArray kCabecera = QByteArrayLiteral("QUENVAR-DESHACER 1\n");
+const QByteArray kRetira = QByteArrayLiteral("-\n");
+
+QString ErrorSistema() {
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// "+<TAB>kind<TAB>old<TAB>new<TAB>rubro<LF>", each text percent-encoded.
+QByteArray Registro(const ResultadoCodigo& r) {
+    return QByteArrayLiteral("+\t") + QByteArray::number(static_cast<int>(r.tipo)) + '\t' +
+           r.viejo.toUtf8().toPercentEncoding() + '\t' + r.nuevo.toUtf8().toPercentEncoding() + '\t' +
+           r.rubroAnterior.toUtf8().toPercentEncoding() + '\n';
+}
+
+bool EscribeTodo(int fd, const QByteArray& b) {
+    qsizetype hecho = 0;
+    while (hecho < b.size()) {
+        const ssize_t n = ::write(fd, b.constData() + hecho, static_cast<size_t>(b.size() - hecho));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = ENOSPC;
+            return false;
+        }
+        hecho += n;
+    }
+    return true;
+}
+
+// The list's lines, last first, in Windows-1252 or, when that loses
+// something, UTF-8 with a byte-order mark; a temporary file renamed over
+// the list, so that it is never seen torn.
+bool EscribeLista(const QString& ruta, const QStringList& lineas, QString& error) {
+    QString texto;
+    for (const QString& l : lineas) texto += l + ArchivoTexto::CRLF;
+    const QByteArray cp = ArchivoTexto::Codifica(texto);
+    const QByteArray bytes = ArchivoTexto::Decodifica(cp) == texto ? cp : QByteArray("\xEF\xBB\xBF") + texto.toUtf8();
+    const QString temporal = ruta + QStringLiteral(".tmp");
+    QFile f(temporal);
+    const bool ok = f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size() && f.flush();
+    if (!ok) error = f.errorString();
+    f.close();
+    if (ok && std::rename(QFile::encodeName(temporal).constData(), QFile::encodeName(ruta).constData()) == 0)
+        return true;
+    if (ok) error = ErrorSistema();
+    QFile::remove(temporal);
+    return false;
+}
+
+}  // namespace
+
 ListaDeshacer ArmaDeshacer(const QVector<ResultadoCodigo>& codigos) {
     DiarioDeshacer diario;  // without a file: only its reckoning
     QString sinError;
@@ -66,38 +125,67 @@ ListaDeshacer ArmaDeshacer(const QVector<ResultadoCodigo>& codigos) {
     return diario.Lista();
 }
 
-bool DiarioDeshacer::Crea(const QString& ruta, QString& error) {
-    ruta_ = ruta;
+QString DiarioDeshacer::RutaDiario(const QString& ruta) {
+    return ruta + QStringLiteral(".diario");
+}
+
+DiarioDeshacer::~DiarioDeshacer() {
+    if (!terminado_) Termina();
+    Cierra();
+}
+
+void DiarioDeshacer::Reinicia() {
     codigos_.clear();
     entradas_.clear();
     recibidos_.clear();
-    contenido_.clear();
-    utf8_ = false;
+}
+
+void DiarioDeshacer::Cierra() {
+    if (fd_ < 0) return;
+    ::close(fd_);  // also releases the lock
+    fd_ = -1;
+}
+
+bool DiarioDeshacer::Crea(const QString& ruta, QString& error) {
+    Cierra();
+    Reinicia();
+    ruta_ = ruta;
+    largo_ = 0;
+    const QByteArray nombre = QFile::encodeName(RutaDiario(ruta));
+    fd_ = ::open(nombre.constData(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0644);
+    if (fd_ < 0) {
+        error = ErrorSistema();
+        return false;
+    }
+    // Held while the run lasts: a journal nobody holds is one to complete.
+    ::flock(fd_, LOCK_EX | LOCK_NB);
     // A folder that takes an empty file may still be full: a block of data
-    // proves it takes the list.
-    QFile f(ruta);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(QByteArray(8192, ' ')) != 8192 || !f.flush()) {
-        error = f.errorString();
-        f.close();
-        QFile::remove(ruta);
+    // proves it takes the journal.
+    if (!EscribeTodo(fd_, QByteArray(8192, ' ')) || ::ftruncate(fd_, 0) != 0 || !EscribeTodo(fd_, kCabecera)) {
+        error = ErrorSistema();
+        Cierra();
+        ::unlink(nombre.constData());
         return false;
     }
-    if (!f.resize(0)) {
-        error = f.errorString();
-        return false;
-    }
-    f.close();
+    largo_ = kCabecera.size();
+    terminado_ = false;
     return true;
 }
 
-void DiarioDeshacer::Rehace() {
-    contenido_.clear();
-    QString texto;
-    for (auto it = entradas_.crbegin(); it != entradas_.crend(); ++it)
-        if (it->Reversible()) texto += it->linea + ArchivoTexto::CRLF;
-    const QByteArray cp = ArchivoTexto::Codifica(texto);
-    utf8_ = ArchivoTexto::Decodifica(cp) != texto;
-    contenido_ = utf8_ ? texto.toUtf8() : cp;
+bool DiarioDeshacer::Registra(const QByteArray& registro, QString& error) {
+    if (fd_ < 0) {
+        error = QStringLiteral("la lista para deshacer no está abierta");
+        return false;
+    }
+    if (EscribeTodo(fd_, registro)) {
+        largo_ += registro.size();
+        return true;
+    }
+    error = ErrorSistema();
+    // A record cut short is taken back; when even that fails, the journal
+    // takes nothing more (its reader leaves out a torn last record).
+    if (::ftruncate(fd_, largo_) != 0) Cierra();
+    return false;
 }
 
 bool DiarioDeshacer::Anota(const ResultadoCodigo& r) {
@@ -128,60 +216,90 @@ ListaDeshacer DiarioDeshacer::Lista() const {
 
 bool DiarioDeshacer::Agrega(const ResultadoCodigo& r, QString& error) {
     if (!Cuenta(r)) return true;
-    bool rehacer = Anota(r);
-    if (ruta_.isEmpty()) return true;
-    const Entrada& e = entradas_.last();
-    if (!e.Reversible() && !rehacer) return true;
-    if (!rehacer && !utf8_) {
-        const QString texto = e.linea + ArchivoTexto::CRLF;
-        const QByteArray cp = ArchivoTexto::Codifica(texto);
-        if (ArchivoTexto::Decodifica(cp) == texto)
-            contenido_.prepend(cp);
-        else
-            rehacer = true;
-    } else if (!rehacer) {
-        contenido_.prepend((e.linea + ArchivoTexto::CRLF).toUtf8());
-    }
-    if (rehacer) Rehace();
-    return Escribe(error);
+    if (!ruta_.isEmpty() && !Registra(Registro(r), error)) return false;
+    Anota(r);
+    return true;
 }
 
 bool DiarioDeshacer::QuitaUltimo(QString& error) {
     if (codigos_.isEmpty()) return true;
-    // Rare (a commit that failed): the list is built again from the codes.
+    // Rare (a commit that failed): the reckoning is built again from the codes.
     QVector<ResultadoCodigo> codigos = codigos_;
     codigos.removeLast();
-    codigos_.clear();
-    entradas_.clear();
-    recibidos_.clear();
+    Reinicia();
     for (const ResultadoCodigo& r : codigos) Anota(r);
-    Rehace();
-    return Escribe(error);
+    return ruta_.isEmpty() || Registra(kRetira, error);
 }
 
-bool DiarioDeshacer::Escribe(QString& error) {
-    const QString temporal = ruta_ + QStringLiteral(".tmp");
-    QFile f(temporal);
-    const QByteArray bom = utf8_ ? QByteArray("\xEF\xBB\xBF") : QByteArray();
-    const bool ok = f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bom + contenido_) == bom.size() + contenido_.size() &&
-                    f.flush();
-    if (!ok) error = f.errorString();
-    f.close();
-    if (ok && std::rename(QFile::encodeName(temporal).constData(), QFile::encodeName(ruta_).constData()) == 0) return true;
-    if (ok) error = QString::fromLocal8Bit(std::strerror(errno));
-    QFile::remove(temporal);
-    return false;
-}
-
-QString DiarioDeshacer::Termina() {
-    if (ruta_.isEmpty()) return {};
-    bool alguna = false;
-    for (const Entrada& e : entradas_) alguna = alguna || e.Reversible();
-    if (!alguna) {
-        QFile::remove(ruta_);
+QString DiarioDeshacer::Termina(QString* error) {
+    if (ruta_.isEmpty() || terminado_) return {};
+    const QStringList lineas = Lista().lineas;
+    QString motivo;
+    if (!lineas.isEmpty() && !EscribeLista(ruta_, lineas, motivo)) {
+        if (error) *error = motivo;
+        Cierra();
+        terminado_ = true;
         return {};
     }
-    return ruta_;
+    Cierra();
+    QFile::remove(RutaDiario(ruta_));
+    terminado_ = true;
+    return lineas.isEmpty() ? QString() : ruta_;
+}
+
+bool DiarioDeshacer::LeeDiario(const QString& diario, ListaDeshacer& lista) {
+    const std::optional<QByteArray> bytes = ArchivoTexto::LeeBytes(diario);
+    if (!bytes || !bytes->startsWith(kCabecera)) return false;
+    DiarioDeshacer d;
+    QString sinError;
+    qsizetype i = kCabecera.size();
+    for (qsizetype fin; (fin = bytes->indexOf('\n', i)) >= 0; i = fin + 1) {
+        const QByteArray registro = bytes->mid(i, fin - i);
+        if (registro == kRetira.chopped(1)) {
+            d.QuitaUltimo(sinError);
+            continue;
+        }
+        const QList<QByteArray> campos = registro.split('\t');
+        if (campos.size() != 5 || campos[0] != "+") continue;
+        ResultadoCodigo r;
+        r.tipo = static_cast<TipoPlan>(campos[1].toInt());
+        r.viejo = QString::fromUtf8(QByteArray::fromPercentEncoding(campos[2]));
+        r.nuevo = QString::fromUtf8(QByteArray::fromPercentEncoding(campos[3]));
+        r.rubroAnterior = QString::fromUtf8(QByteArray::fromPercentEncoding(campos[4]));
+        d.Agrega(r, sinError);
+    }
+    lista = d.Lista();
+    return true;
+}
+
+QStringList CompletaListasInterrumpidas(const QString& carpeta, QStringList* fallos) {
+    QStringList escritas;
+    const QDir dir(carpeta);
+    for (const QString& nombre : dir.entryList({QStringLiteral("Deshacer-*.txt.diario")}, QDir::Files, QDir::Name)) {
+        const QString diario = dir.filePath(nombre);
+        const QString ruta = diario.chopped(QStringLiteral(".diario").size());
+        const int fd = ::open(QFile::encodeName(diario).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) continue;
+        // Held by a run still going.
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(fd);
+            continue;
+        }
+        ListaDeshacer lista;
+        QString error;
+        bool listo = true;
+        // A list already there was written before the journal could be removed.
+        if (!QFileInfo::exists(ruta) && DiarioDeshacer::LeeDiario(diario, lista) && !lista.lineas.isEmpty()) {
+            listo = EscribeLista(ruta, lista.lineas, error);
+            if (listo) escritas << ruta;
+        }
+        if (listo)
+            QFile::remove(diario);
+        else if (fallos)
+            *fallos << ruta + QStringLiteral(": ") + error;
+        ::close(fd);
+    }
+    return escritas;
 }
 
 QString RutaPendientes(const QDateTime& momento) {

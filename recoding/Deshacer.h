@@ -28,35 +28,52 @@ ListaDeshacer ArmaDeshacer(const QVector<ResultadoCodigo>& codigos);
 // leaving aside what later codes of the run do to its new code.
 QString MotivoNoReversible(const ResultadoCodigo& r);
 
-// The undo list of a run in progress, on disk around every commit: the file
-// is replaced (a temporary file renamed over it) with the code's line before
-// the code commits, and without it when the commit fails. Whatever ends the
-// process, it reverts every code committed; at most the code whose commit
-// was cut short is listed too, and running its line finds nothing to move.
+// The undo list of a run in progress. Each code is appended to a journal
+// beside the list ("<list>.diario") before it commits, and a retraction
+// when the commit fails; the list itself is written once, when the run
+// ends. A journal left by a process that ended without writing its list is
+// turned into the list by CompletaListasInterrumpidas: it reverts every
+// code committed, plus at most the code whose commit was cut short (running
+// its line finds nothing to move).
 class DiarioDeshacer {
 public:
-    // Creates the empty list, checking that the folder takes data. False
-    // with the reason in `error`.
+    DiarioDeshacer() = default;
+    DiarioDeshacer(const DiarioDeshacer&) = delete;
+    DiarioDeshacer& operator=(const DiarioDeshacer&) = delete;
+    // Writes the list when Termina was not called.
+    ~DiarioDeshacer();
+
+    // Creates the journal, checking that the folder takes data. False with
+    // the reason in `error`.
     bool Crea(const QString& ruta, QString& error);
     // One code of the run, in order, about to commit (failed and skipped
-    // codes change nothing). False with the reason when the file could not
-    // be written.
+    // codes change nothing). False with the reason when the journal could
+    // not be written.
     bool Agrega(const ResultadoCodigo& r, QString& error);
     // The last code did not commit after all.
     bool QuitaUltimo(QString& error);
-    // The run is over: a list with no line leaves no file. The path, or
-    // empty when there is none.
-    QString Termina();
+    // The run is over: the list is written and the journal removed. A list
+    // with no line leaves no file. The path, or empty when there is none;
+    // when the list cannot be written the reason is in `error` and the
+    // journal stays for CompletaListasInterrumpidas.
+    QString Termina(QString* error = nullptr);
     // The codes so far: the lines to revert them, last first, and those
     // that cannot be reverted, with why.
     ListaDeshacer Lista() const;
     const QString& Ruta() const { return ruta_; }
 
+    // The journal's path for a list's path.
+    static QString RutaDiario(const QString& ruta);
+    // The list a journal holds (a torn last record is left out). False when
+    // it cannot be read or is not a journal.
+    static bool LeeDiario(const QString& diario, ListaDeshacer& lista);
+
 private:
     // Records a code; true when lines already listed stop being reversible.
     bool Anota(const ResultadoCodigo& r);
-    bool Escribe(QString& error);
-    void Rehace();
+    void Reinicia();
+    bool Registra(const QByteArray& registro, QString& error);
+    void Cierra();
 
     struct Entrada {
         QString clave;  // the new code as the server compares it
@@ -69,9 +86,16 @@ private:
     QVector<ResultadoCodigo> codigos_;
     QVector<Entrada> entradas_;
     QHash<QString, int> recibidos_;
-    QByteArray contenido_;  // the lines, last first, encoded
-    bool utf8_ = false;
+    int fd_ = -1;  // the journal, open and locked while the run lasts
+    qint64 largo_ = 0;
+    bool terminado_ = true;
 };
+
+// Writes the list of every journal in `carpeta` that no running process
+// holds (a run ended by a kill or a power cut) and removes the journal.
+// The lists written; a journal whose list cannot be written stays, with
+// the reason in `fallos`.
+QStringList CompletaListasInterrumpidas(const QString& carpeta, QStringList* fallos = nullptr);
 
 // The rows a stopped run left, as a pair file in the import format ("old,new"
 // per line): "Pendientes-<yyyyMMdd-HHmmss>.txt" beside the undo list.

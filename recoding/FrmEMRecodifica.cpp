@@ -10,11 +10,14 @@
 #include "frame/lib/Lib_Teclado.h"
 #include "frame/lib/Lib_Dialogo.h"
 #include "frame/lib/Lib_Util.h"
+#include "frame/platform/Aplicacion.h"
+#include "frame/platform/ArchivoTexto.h"
 #include "frame/platform/Guardia.h"
 #include "frame/platform/Operador.h"
 #include "frame/platform/Texto.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "lookup/ModConsultas.h"
+#include "recoding/Deshacer.h"
 #include "recoding/InformeVistaPrevia.h"
 #include "recoding/Resguardos.h"
 #include "recoding/RevisionLista.h"
@@ -28,6 +31,21 @@ void FrmEMRecodifica::Form_Load() {
     IniciaAplicacion(false, QString(), cadena, 3);
     if (Vista) Vista->AplicaApariencia();
     InicializaGrid2();
+    CompletaDeshacerInterrumpidos();
+}
+
+void FrmEMRecodifica::CompletaDeshacerInterrumpidos() {
+    QStringList fallos;
+    const QStringList listas = CompletaListasInterrumpidas(CarpetaAplicacion(), &fallos);
+    if (!listas.isEmpty())
+        ElOperador().Mensaje(QStringLiteral("Una corrida anterior terminó sin escribir su lista para deshacer; quedó "
+                                            "completa en:") +
+                                 ArchivoTexto::CRLF + listas.join(ArchivoTexto::CRLF),
+                             vbOKOnly + vbInformation, QStringLiteral("Aviso al operador"));
+    if (!fallos.isEmpty())
+        ElOperador().Mensaje(QStringLiteral("No se pudo completar la lista para deshacer de una corrida anterior:") +
+                                 ArchivoTexto::CRLF + fallos.join(ArchivoTexto::CRLF),
+                             vbOKOnly + vbExclamation, QStringLiteral("Aviso al operador"));
 }
 
 void FrmEMRecodifica::Form_Unload() { FinalizaAplicacion(); }

@@ -110,6 +110,9 @@ public:
     // ---- window load and unload --------------------------------------------------
     // Start-up (which may end the process), the view's appearance, the grid.
     void Form_Load();
+    // Writes the undo lists of runs that ended without writing theirs, and
+    // tells the operator where they are.
+    void CompletaDeshacerInterrumpidos();
     // Shut-down: the exit time in the access log, the global objects released.
     void Form_Unload();
     void inicializa() { CargaPorPrefijo = false; }

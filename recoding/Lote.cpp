@@ -26,6 +26,7 @@
 #include "frame/sesion/LineaComandos.h"
 #include "frame/sesion/Sesion.h"
 #include "recoding/ArchivoImportado.h"
+#include "recoding/Deshacer.h"
 #include "recoding/FrmEMRecodifica.h"
 #include "recoding/Resguardos.h"
 #include "recoding/Planes.h"
@@ -414,6 +415,14 @@ int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& er
     if (!error.isEmpty()) {
         err << error << "\n" << AyudaOpciones(kUso, kOpciones);
         return SinEmpezar(o, out, error);
+    }
+
+    {
+        QStringList fallos;
+        for (const QString& lista : CompletaListasInterrumpidas(CarpetaAplicacion(), &fallos))
+            err << "Lista para deshacer de una corrida interrumpida, completada: " << lista << "\n";
+        for (const QString& f : fallos)
+            err << "No se pudo completar la lista para deshacer de una corrida interrumpida: " << f << "\n";
     }
 
     OperadorGuionado operador;

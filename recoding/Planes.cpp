@@ -206,12 +206,19 @@ QString ColumnasDeCopia() {
                           QStringLiteral("ID"), false, tipos);
 }
 
-void EligePlan(Plan& plan, const QString& O, const QString& N, const OpcionesPlan& op) {
+void EligePlan(Plan& plan, const QString& O, const QString& N, const OpcionesPlan& op, QString* columnas) {
     bool existe = false;
-    QString columnas;
+    QString leidas;
     if (!op.ChkEstadisticas && !Texto::Iguales(Texto::Trim(O), Texto::Trim(N))) {
         existe = ExisteArticulo(N);
-        if (!existe) columnas = ColumnasDeCopia();
+        if (!existe) {
+            if (!columnas)
+                leidas = ColumnasDeCopia();
+            else if (columnas->isEmpty())
+                leidas = *columnas = ColumnasDeCopia();
+            else
+                leidas = *columnas;
+        }
     }
-    ArmaPlan(plan, O, N, op, existe, columnas);
+    ArmaPlan(plan, O, N, op, existe, leidas);
 }

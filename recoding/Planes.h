@@ -69,5 +69,8 @@ QString ColumnasDeCopia();
 // Chooses the plan as the run does: the statistics plan consults nothing,
 // equal codes (trimmed, ignoring case) give the in-place plan, otherwise
 // the probe decides merge or copy; the copy lists the master's columns.
-// Failures of the probe or the listing are raised to the caller.
-void EligePlan(Plan& plan, const QString& O, const QString& N, const OpcionesPlan& op);
+// Failures of the probe or the listing are raised to the caller. With
+// `columnas`, the list is read once into it and taken from it afterwards
+// (a run's codes share it).
+void EligePlan(Plan& plan, const QString& O, const QString& N, const OpcionesPlan& op,
+               QString* columnas = nullptr);

@@ -6,8 +6,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include "db/platform/InyeccionFallas.h"
+#include "frame/platform/Aplicacion.h"
 #include "recoding/Deshacer.h"
 #include "recoding/Planes.h"
 #include "recoding/Resguardos.h"
@@ -149,17 +151,97 @@ TEST_F(Resguardos, LaCorridaReactivaLosDisparadoresQueEncuentraApagados) {
 TEST_F(Resguardos, LaListaParaDeshacerEnDiscoCubreLoConfirmado) {
     Lista(4);
     QStringList vistas;
+    QString diario;
     testigos.cada = [&] {
-        // The file is found by its folder: the run has not said its name yet.
-        const QStringList f = QDir(CarpetaAplicacion()).entryList({"Deshacer-*.txt"}, QDir::Files);
+        // The journal is found by its folder: the run has not said its name yet. What a
+        // start would write from it, were the process killed now, covers every commit.
+        const QStringList f = QDir(CarpetaAplicacion()).entryList({"Deshacer-*"}, QDir::Files);
         ASSERT_EQ(f.size(), 1);
-        vistas << QString::number(ArchivoTexto::Lineas(LeeArchivo(QDir(CarpetaAplicacion()).filePath(f[0]))).size());
+        ASSERT_TRUE(f[0].endsWith(".txt.diario")) << f[0].toStdString();
+        diario = QDir(CarpetaAplicacion()).filePath(f[0]);
+        ListaDeshacer l;
+        ASSERT_TRUE(DiarioDeshacer::LeeDiario(diario, l));
+        vistas << l.lineas.join(' ');
+        // Held by the run: a start meanwhile leaves it alone.
+        EXPECT_TRUE(CompletaListasInterrumpidas(CarpetaAplicacion()).isEmpty());
     };
     frm.ProcesoPrincipal();
-    EXPECT_EQ(vistas, (QStringList{"1", "2", "3", "4"}));
-    EXPECT_EQ(ArchivoTexto::Lineas(LeeArchivo(frm.UltimaCorrida().archivoDeshacer)),
-              (QStringList{"RES-3," + viejos[3], "RES-2," + viejos[2], "RES-1," + viejos[1], "RES-0," + viejos[0]}));
+    const QString r0 = "RES-0," + viejos[0], r1 = "RES-1," + viejos[1], r2 = "RES-2," + viejos[2],
+                  r3 = "RES-3," + viejos[3];
+    EXPECT_EQ(vistas, (QStringList{r0, r1 + " " + r0, r2 + " " + r1 + " " + r0, r3 + " " + r2 + " " + r1 + " " + r0}));
+    EXPECT_EQ(ArchivoTexto::Lineas(LeeArchivo(frm.UltimaCorrida().archivoDeshacer)), (QStringList{r3, r2, r1, r0}));
+    EXPECT_EQ(frm.UltimaCorrida().archivoDeshacer + ".diario", diario);
+    EXPECT_FALSE(QFileInfo::exists(diario));
     EXPECT_FALSE(QFileInfo::exists(frm.UltimaCorrida().archivoDeshacer + ".tmp"));
+}
+
+TEST(DiarioDeshacer, UnDiarioAbandonadoSeCompletaAlArrancar) {
+    QTemporaryDir dir;
+    auto Lee = [](const QString& r) { return ArchivoTexto::Lee(r).value_or(QString()); };
+    const QString ruta = QDir(dir.path()).filePath("Deshacer-20261210-120000.txt");
+    const QString copia = QDir(dir.path()).filePath("Deshacer-20261210-130000.txt");
+    auto codigo = [](const QString& o, const QString& n, TipoPlan t = TipoPlan::Copia) {
+        ResultadoCodigo r;
+        r.viejo = o;
+        r.nuevo = n;
+        r.tipo = t;
+        return r;
+    };
+    QString error;
+    ListaDeshacer esperada;
+    {
+        DiarioDeshacer d;
+        ASSERT_TRUE(d.Crea(ruta, error)) << error.toStdString();
+        // Codes a percent-encoding, a tab or a letter outside Windows-1252 would upset.
+        for (const ResultadoCodigo& r : {codigo("A", "A1"), codigo("B%20", "B\tx"), codigo("Ω-1", "Ω-2"),
+                                         codigo("M", "X", TipoPlan::Fusion), codigo("N", "x", TipoPlan::Fusion),
+                                         codigo("A1", "A2"), codigo("C", "C1")})
+            ASSERT_TRUE(d.Agrega(r, error)) << error.toStdString();
+        ASSERT_TRUE(d.QuitaUltimo(error));  // C's commit failed
+        esperada = d.Lista();
+        // The process dies here: its journal is all that is left.
+        ASSERT_TRUE(QFile::copy(DiarioDeshacer::RutaDiario(ruta), DiarioDeshacer::RutaDiario(copia)));
+        // A record cut short by the death is left out.
+        QFile f(DiarioDeshacer::RutaDiario(copia));
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        f.write("+\t2\tD\tD");
+        f.close();
+        EXPECT_EQ(d.Termina(), ruta);
+    }
+    EXPECT_EQ(esperada.lineas, (QStringList{"A2,A1", "Ω-2,Ω-1", "B\tx,B%20", "A1,A"}));
+    EXPECT_EQ(esperada.noReversibles.size(), 2);  // the two merges into one code
+    EXPECT_FALSE(QFileInfo::exists(DiarioDeshacer::RutaDiario(ruta)));
+    // The list from the journal is the list the run wrote; the journal goes.
+    EXPECT_EQ(CompletaListasInterrumpidas(dir.path()), QStringList{copia});
+    EXPECT_EQ(Lee(copia), Lee(ruta));
+    // Written as UTF-8 with its mark: Windows-1252 has no "Ω".
+    const QByteArray bytes = ArchivoTexto::LeeBytes(copia).value_or(QByteArray());
+    ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    EXPECT_EQ(ArchivoTexto::Lineas(QString::fromUtf8(bytes.mid(3))), esperada.lineas);
+    EXPECT_FALSE(QFileInfo::exists(DiarioDeshacer::RutaDiario(copia)));
+    EXPECT_TRUE(CompletaListasInterrumpidas(dir.path()).isEmpty());
+
+    // A journal whose list was written already (a death between the two) is only removed;
+    // one with no committed code leaves no list.
+    ASSERT_TRUE(QFile::copy(ruta, DiarioDeshacer::RutaDiario(copia)));
+    const QString vacia = QDir(dir.path()).filePath("Deshacer-20261210-140000.txt");
+    {
+        DiarioDeshacer d;
+        ASSERT_TRUE(d.Crea(vacia, error));
+        ASSERT_TRUE(QFile::copy(DiarioDeshacer::RutaDiario(vacia), DiarioDeshacer::RutaDiario(vacia) + ".copia"));
+    }
+    ASSERT_TRUE(QFile::rename(DiarioDeshacer::RutaDiario(vacia) + ".copia", DiarioDeshacer::RutaDiario(vacia)));
+    EXPECT_TRUE(CompletaListasInterrumpidas(dir.path()).isEmpty());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{QFileInfo(ruta).fileName(), QFileInfo(copia).fileName()}));
+    // Names are not reused while a journal holds them.
+    DiarioDeshacer d;
+    const QDateTime momento = QDateTime::fromString("20261210-150000", "yyyyMMdd-HHmmss");
+    const QString carpeta = CarpetaAplicacion();
+    EstableceCarpetaAplicacion(dir.path());
+    const QString primera = RutaDeshacer(momento);
+    EXPECT_TRUE(d.Crea(primera, error));
+    EXPECT_NE(RutaDeshacer(momento), primera);
+    EstableceCarpetaAplicacion(carpeta);
 }
 
 TEST_F(Resguardos, UnCodigoQueYaNoExisteSeOmiteSinDecirOk) {

@@ -69,10 +69,28 @@ def deshacer(carpeta):
     return lineas
 
 
+def completa(carpeta):
+    """The next start of the tool (a dry run of an empty list) writes the undo list a killed
+    run left in its journal."""
+    vacio = os.path.join(carpeta, "vacio.txt")
+    open(vacio, "w").close()
+    r = subprocess.run([LOTE, "--carpeta", carpeta, "--vista-previa", "--archivo", vacio, LINEA],
+                       capture_output=True, timeout=120)
+    return r.stderr.decode("utf-8", "replace")
+
+
 def verifica(carpeta, lista, salida, caso, cortado=False):
     """Each pair done or untouched; OK lines and the undo list say what committed. A process
     killed outright may have listed the code whose commit it did not finish: one line more,
-    for a pair left untouched (running it moves nothing)."""
+    for a pair left untouched (running it moves nothing). Its list is written at the next start."""
+    diarios = [n for n in os.listdir(carpeta) if n.endswith(".diario")]
+    comprueba(cortado or not diarios, "%s: diarios sin completar: %s" % (caso, diarios))
+    if diarios:
+        texto = completa(carpeta)
+        comprueba("completada: " in texto or not any(os.path.getsize(os.path.join(carpeta, d)) > 20 for d in diarios),
+                  "%s: el arranque no dijo qué lista completó: %s" % (caso, texto[-300:]))
+        quedan = [n for n in os.listdir(carpeta) if n.endswith(".diario")]
+        comprueba(not quedan, "%s: diarios tras el arranque: %s" % (caso, quedan))
     m = maestro(carpeta)
     hechos = set()
     for v, nv in lista:
