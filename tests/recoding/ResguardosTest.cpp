@@ -175,6 +175,33 @@ TEST_F(Resguardos, LaListaParaDeshacerEnDiscoCubreLoConfirmado) {
     EXPECT_FALSE(QFileInfo::exists(frm.UltimaCorrida().archivoDeshacer + ".tmp"));
 }
 
+TEST_F(Resguardos, AlAbrirLaVentanaSeCompletaLaListaDeUnaCorridaMatada) {
+    Lista(2);
+    // A run whose process dies after its codes: its journal is left behind.
+    QString diario;
+    testigos.cada = [&] {
+        const QStringList f = QDir(CarpetaAplicacion()).entryList({"Deshacer-*.diario"}, QDir::Files);
+        ASSERT_EQ(f.size(), 1);
+        diario = QDir(CarpetaAplicacion()).filePath(f[0]);
+        QFile::remove(diario + ".copia");
+        ASSERT_TRUE(QFile::copy(diario, diario + ".copia"));
+    };
+    frm.ProcesoPrincipal();
+    QFile::remove(frm.UltimaCorrida().archivoDeshacer);
+    ASSERT_TRUE(QFile::rename(diario + ".copia", diario));
+
+    frm.CompletaDeshacerInterrumpidos();
+    const QString lista = diario.chopped(QString(".diario").size());
+    const QStringList m = Mensajes();
+    ASSERT_FALSE(m.isEmpty());
+    EXPECT_TRUE(m.last().contains("quedó completa en:\r\n" + lista)) << m.last().toStdString();
+    EXPECT_EQ(ArchivoTexto::Lineas(LeeArchivo(lista)), (QStringList{"RES-1," + viejos[1], "RES-0," + viejos[0]}));
+    EXPECT_FALSE(QFileInfo::exists(diario));
+    // Nothing left: the next opening says nothing.
+    frm.CompletaDeshacerInterrumpidos();
+    EXPECT_EQ(Mensajes().size(), m.size());
+}
+
 TEST(DiarioDeshacer, UnDiarioAbandonadoSeCompletaAlArrancar) {
     QTemporaryDir dir;
     auto Lee = [](const QString& r) { return ArchivoTexto::Lee(r).value_or(QString()); };
