@@ -394,6 +394,10 @@ QString NadaProcesado(const OpcionesLeidas& o, const FrmEMRecodifica& frm) {
 }  // namespace
 
 int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& err) {
+    if (const std::optional<QString> ayuda = TextoDeAyuda(argumentos, kUso, kOpciones)) {
+        out << *ayuda;
+        return 0;
+    }
     Argumentos a(argumentos);
     const OpcionesLeidas o = LeeOpciones(a.argc(), a.argv(), kOpciones);
     const bool deshacer = o.Tiene(QStringLiteral("deshacer"));

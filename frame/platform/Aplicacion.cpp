@@ -2,8 +2,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -13,14 +18,50 @@ QString& carpetaDada() {
 }
 }  // namespace
 
-QString CarpetaAplicacion() {
-    if (!carpetaDada().isEmpty()) return carpetaDada();
-    const QString env = qEnvironmentVariable("QUENVAR_CARPETA");
-    if (!env.isEmpty()) return QDir(env).absolutePath();
+QString CarpetaPrograma() {
     if (QCoreApplication::instance()) return QCoreApplication::applicationDirPath();
     const QFileInfo exe(QStringLiteral("/proc/self/exe"));
     if (exe.exists()) return QFileInfo(exe.symLinkTarget()).absolutePath();
     return QDir::currentPath();
+}
+
+bool ProgramaInstalado(const QString& carpetaPrograma) {
+    return QFileInfo(QDir(carpetaPrograma).filePath(QStringLiteral("../share/quenvar"))).isDir();
+}
+
+bool ProgramaInstalado() {
+    return ProgramaInstalado(CarpetaPrograma());
+}
+
+QString CarpetaCompartida() {
+    const QString programa = CarpetaPrograma();
+    return ProgramaInstalado() ? QDir::cleanPath(QDir(programa).filePath(QStringLiteral("../share/quenvar")))
+                               : programa;
+}
+
+QString CarpetaDeUsuario() {
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (base.isEmpty() || QDir::isRelativePath(base)) base = QDir::home().filePath(QStringLiteral(".local/share"));
+    const QString carpeta = QDir(base).filePath(QStringLiteral("quenvar"));
+    QDir().mkpath(carpeta);
+    return carpeta;
+}
+
+QString CarpetaAplicacion() {
+    if (!carpetaDada().isEmpty()) return carpetaDada();
+    const QString env = qEnvironmentVariable("QUENVAR_CARPETA");
+    if (!env.isEmpty()) return QDir(env).absolutePath();
+    return CarpetaPorDefecto(CarpetaPrograma());
+}
+
+QString CarpetaPorDefecto(const QString& programa) {
+    // Never the system's folders, even for a user who may write there.
+    if (!ProgramaInstalado(programa) && ::access(QFile::encodeName(programa).constData(), W_OK) == 0) return programa;
+    return CarpetaDeUsuario();
+}
+
+QString VersionPrograma() {
+    return QStringLiteral(QUENVAR_VERSION);
 }
 
 QString CarpetaDatos() {
@@ -83,9 +124,46 @@ OpcionesLeidas LeeOpciones(int argc, char** argv, std::vector<Opcion> declaradas
 }
 
 QString AyudaOpciones(const QString& uso, const std::vector<Opcion>& declaradas) {
+    std::vector<Opcion> todas = declaradas;
+    todas.push_back({QStringLiteral("carpeta"), 1, QStringLiteral("DIR  carpeta de la aplicación")});
+    todas.push_back({QStringLiteral("help"), 0, QStringLiteral("  esta ayuda")});
+    todas.push_back({QStringLiteral("version"), 0, QStringLiteral("  la versión del programa")});
+    // Each help split where two blanks or more begin: the values' names, then what it does.
+    std::vector<std::pair<QString, QString>> lineas;
+    qsizetype ancho = 0;
+    for (const Opcion& o : todas) {
+        if (o.ayuda.isEmpty()) continue;
+        const qsizetype corte = o.ayuda.indexOf(QStringLiteral("  "));
+        QString valores = corte < 0 ? QString() : o.ayuda.left(corte).trimmed();
+        QString que = corte < 0 ? o.ayuda.trimmed() : o.ayuda.mid(corte).trimmed();
+        const QString izquierda = QStringLiteral("--") + o.nombre + (valores.isEmpty() ? QString() : QLatin1Char(' ') + valores);
+        ancho = std::max(ancho, izquierda.size());
+        lineas.emplace_back(izquierda, que);
+    }
     QString t = QStringLiteral("Uso: %1\n").arg(uso);
-    for (const Opcion& o : declaradas)
-        if (!o.ayuda.isEmpty()) t += QStringLiteral("  --%1 %2\n").arg(o.nombre, o.ayuda);
-    t += QStringLiteral("  --carpeta DIR  carpeta de la aplicación\n");
+    for (const auto& [izquierda, que] : lineas)
+        t += QStringLiteral("  ") + izquierda.leftJustified(ancho + 2) + que + QLatin1Char('\n');
     return t;
+}
+
+std::optional<QString> TextoDeAyuda(const QStringList& argumentos, const QString& uso,
+                                    const std::vector<Opcion>& declaradas) {
+    for (const QString& a : argumentos) {
+        if (a == QLatin1String("--")) break;
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) return AyudaOpciones(uso, declaradas);
+        if (a == QLatin1String("--version"))
+            return uso.section(QLatin1Char(' '), 0, 0) + QLatin1Char(' ') + VersionPrograma() + QLatin1Char('\n');
+    }
+    return std::nullopt;
+}
+
+std::optional<int> AtiendeAyuda(int argc, char** argv, const QString& uso, const std::vector<Opcion>& declaradas) {
+    QStringList argumentos;
+    for (int i = 1; i < argc; ++i) argumentos << QString::fromLocal8Bit(argv[i]);
+    const std::optional<QString> texto = TextoDeAyuda(argumentos, uso, declaradas);
+    if (!texto) return std::nullopt;
+    const QByteArray b = texto->toLocal8Bit();
+    std::fwrite(b.constData(), 1, static_cast<size_t>(b.size()), stdout);
+    std::fflush(stdout);
+    return 0;
 }

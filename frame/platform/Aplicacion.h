@@ -10,8 +10,25 @@
 #include <vector>
 
 // The folder that holds the files placed "in the application folder": the
-// one given with --carpeta, else $QUENVAR_CARPETA, else the executable's.
+// one given with --carpeta, else $QUENVAR_CARPETA, else the executable's
+// when the user can write there and the program is not installed (a build
+// tree or a folder of its own), else the user's own: $XDG_DATA_HOME/quenvar
+// (~/.local/share/quenvar), created on first use.
 QString CarpetaAplicacion();
+// The executable's folder.
+QString CarpetaPrograma();
+// Installed: the executable has "../share/quenvar" beside it.
+bool ProgramaInstalado();
+bool ProgramaInstalado(const QString& carpetaPrograma);
+// The application folder when none is given, for a program in `carpetaPrograma`.
+QString CarpetaPorDefecto(const QString& carpetaPrograma);
+// Where the files that ship with the program (style sheets, icon) are:
+// the installed share folder, else the executable's.
+QString CarpetaCompartida();
+// The user's own application folder, created when missing.
+QString CarpetaDeUsuario();
+// The project's version, e.g. "0.1".
+QString VersionPrograma();
 void EstableceCarpetaAplicacion(const QString& carpeta);
 // Where the embedded engine keeps its database files: $QUENVAR_DATOS, else
 // the application folder.
@@ -41,4 +58,14 @@ struct OpcionesLeidas {
 // Reads argv against the declared options. "--carpeta DIR" is known to
 // every executable and is applied to CarpetaAplicacion() at once.
 OpcionesLeidas LeeOpciones(int argc, char** argv, std::vector<Opcion> declaradas);
+// The usage line and one aligned line per option, --carpeta, --help and
+// --version included. An option's help is its values' names, two blanks
+// or more, and what it does ("ARCHIVO  cargar los pares…").
 QString AyudaOpciones(const QString& uso, const std::vector<Opcion>& declaradas);
+// When the arguments ask for --help (or -h) or --version: prints that on
+// standard output and gives the exit status (0). Every executable asks it
+// first, before it needs a display or a database.
+std::optional<int> AtiendeAyuda(int argc, char** argv, const QString& uso, const std::vector<Opcion>& declaradas);
+// The text those print, for a caller with its own output.
+std::optional<QString> TextoDeAyuda(const QStringList& argumentos, const QString& uso,
+                                    const std::vector<Opcion>& declaradas);

@@ -23,17 +23,17 @@
 #include "lookup/ui/VentanasConsulta.h"
 
 int main(int argc, char** argv) {
+    const std::vector<Opcion> opciones = {{"arbol", 0, "  el árbol en lugar de la lista"},
+                                          {"campo", 1, "COLUMNA  la columna devuelta"}};
+    const QString uso = QStringLiteral("quenvar-consulta [--carpeta DIR] [opciones] TABLA \"LINEA DE COMANDOS\"");
+    if (const auto r = AtiendeAyuda(argc, argv, uso, opciones)) return *r;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quenvar"));
     CargaTraduccionesQt();
-    const std::vector<Opcion> opciones = {{"arbol", 0, "el árbol en lugar de la lista"},
-                                          {"campo", 1, "COLUMNA  la columna devuelta"}};
     const OpcionesLeidas o = LeeOpciones(argc, argv, opciones);
     if (!o.error.isEmpty() || o.posicionales.size() < 2) {
         std::fprintf(stderr, "%s\n%s", qPrintable(o.error),
-                     qPrintable(AyudaOpciones(
-                         QStringLiteral("quenvar-consulta [--carpeta DIR] [opciones] TABLA \"LINEA DE COMANDOS\""),
-                         opciones)));
+                     qPrintable(AyudaOpciones(uso, opciones)));
         return 2;
     }
     gLineaComandosProceso = o.posicionales.mid(1).join(QLatin1Char(' '));

@@ -1,8 +1,9 @@
-// quenvar-demo --carpeta DIR [--base NAME] [--articulos N] [--semilla S]
-// Builds the demo databases; the last line printed is the suite command line
-// that opens them.
+// quenvar-demo [--carpeta DIR] [--base NAME] [--articulos N] [--semilla S]
+// Builds the demo databases (in the application folder); the line before
+// the last says how to open them, the last is the suite command line.
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QTextStream>
 
@@ -11,16 +12,17 @@
 #include "frame/platform/Fallo.h"
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    EstableceNombrePrograma(QStringLiteral("quenvar-demo"));
     const std::vector<Opcion> opciones = {
         {QStringLiteral("base"), 1, QStringLiteral("NOMBRE  base de la empresa (DEMO)")},
-        {QStringLiteral("articulos"), 1, QStringLiteral("N  filas del maestro de articulos (3000)")},
-        {QStringLiteral("movimientos"), 1, QStringLiteral("N  movimientos de stock por articulo (10)")},
+        {QStringLiteral("articulos"), 1, QStringLiteral("N  filas del maestro de artículos (3000)")},
+        {QStringLiteral("movimientos"), 1, QStringLiteral("N  movimientos de stock por artículo (10)")},
         {QStringLiteral("semilla"), 1, QStringLiteral("S  semilla de los datos (1)")},
     };
     const QString uso =
-        QStringLiteral("quenvar-demo --carpeta DIR [--base NOMBRE] [--articulos N] [--semilla S]");
+        QStringLiteral("quenvar-demo [--carpeta DIR] [--base NOMBRE] [--articulos N] [--movimientos N] [--semilla S]");
+    if (const auto r = AtiendeAyuda(argc, argv, uso, opciones)) return *r;
+    QCoreApplication app(argc, argv);
+    EstableceNombrePrograma(QStringLiteral("quenvar-demo"));
     QTextStream out(stdout), err(stderr);
     const OpcionesLeidas leidas = LeeOpciones(argc, argv, opciones);
     if (!leidas.error.isEmpty() || !leidas.posicionales.isEmpty()) {
@@ -54,6 +56,14 @@ int main(int argc, char** argv) {
             out << it.key() << "\t" << it.value() << "\n";
         out << "Bases creadas en " << CarpetaDatos() << " en "
             << QString::number(reloj.elapsed() / 1000.0, 'f', 1) << " s\n";
+        // How to open it: --carpeta only when it is not the folder the program finds by itself.
+        const QString carpeta = CarpetaAplicacion();
+        EstableceCarpetaAplicacion(QString());
+        const bool propia = QDir(CarpetaAplicacion()) == QDir(carpeta);
+        EstableceCarpetaAplicacion(carpeta);
+        out << "Para abrirla: " << QDir(CarpetaPrograma()).filePath(QStringLiteral("quenvar"))
+            << (propia ? QString() : QStringLiteral(" --carpeta '") + carpeta + QLatin1Char('\''))
+            << " '" << r.lineaComandos << "'\n";
         out << r.lineaComandos << "\n";
     } catch (const Fallo& f) {
         err << "Error " << f.Numero() << ": " << f.Descripcion() << "\n";

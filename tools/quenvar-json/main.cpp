@@ -39,11 +39,12 @@ QString DecodificaGuion(const QByteArray& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<Opcion> opciones{{QStringLiteral("ayuda"), 0, QStringLiteral("  esta ayuda")}};
+    const QString uso = QStringLiteral("quenvar-json ARCHIVO [ARCHIVO...]");
+    if (const auto r = AtiendeAyuda(argc, argv, uso, opciones)) return *r;
     QCoreApplication app(argc, argv);
     EstableceNombrePrograma(QStringLiteral("quenvar-json"));
-    const std::vector<Opcion> opciones{{QStringLiteral("ayuda"), 0, QStringLiteral(" esta ayuda")}};
     const OpcionesLeidas o = LeeOpciones(argc, argv, opciones);
-    const QString uso = QStringLiteral("quenvar-json ARCHIVO [ARCHIVO...]");
     if (o.Tiene(QStringLiteral("ayuda"))) {
         Escribe(stdout, AyudaOpciones(uso, opciones));
         return 0;

@@ -104,13 +104,15 @@ void ImprimeError(QTextStream& out, int32_t nativo, const QString& estado, const
 }  // namespace
 
 int main(int argc, char** argv) {
+    const QString uso = QStringLiteral("quenvar-sql [--carpeta DIR] \"CONEXION\" < lotes.sql");
+    if (const auto r = AtiendeAyuda(argc, argv, uso, {})) return *r;
     QCoreApplication app(argc, argv);
     EstableceNombrePrograma(QStringLiteral("quenvar-sql"));
     QTextStream out(stdout), err(stderr);
     const OpcionesLeidas leidas = LeeOpciones(argc, argv, {});
     if (!leidas.error.isEmpty() || leidas.posicionales.size() != 1) {
         err << (leidas.error.isEmpty() ? QStringLiteral("Falta la conexión") : leidas.error) << "\n"
-            << AyudaOpciones(QStringLiteral("quenvar-sql [--carpeta DIR] \"CONEXION\" < lotes.sql"), {});
+            << AyudaOpciones(uso, {});
         return 2;
     }
 

@@ -19,13 +19,15 @@
 #include "recoding/ui/FrmEMRecodificaVentana.h"
 
 int main(int argc, char** argv) {
+    const QString uso = QStringLiteral("quenvar [--carpeta DIR] \"LINEA DE COMANDOS\"");
+    if (const auto r = AtiendeAyuda(argc, argv, uso, {})) return *r;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quenvar"));
     CargaTraduccionesQt();
     const OpcionesLeidas o = LeeOpciones(argc, argv, {});
     if (!o.error.isEmpty()) {
         std::fprintf(stderr, "%s\n%s", qPrintable(o.error),
-                     qPrintable(AyudaOpciones(QStringLiteral("quenvar [--carpeta DIR] \"LINEA DE COMANDOS\""), {})));
+                     qPrintable(AyudaOpciones(uso, {})));
         return 2;
     }
     gLineaComandosProceso = o.posicionales.join(QLatin1Char(' '));
