@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -74,9 +75,11 @@ public:
           arena_(new cArenaJSON(static_cast<std::size_t>(n_) * 4)) {
         arena_->Toma();
     }
-    // The stacks go back after it (values left on them by a failure hold
-    // counts of the arena of their own).
+    // Values a failure left on the stacks may keep their texts in the
+    // arena: they go before it.
     ~Lector() {
+        valores_.Recorta(0);
+        claves_.Recorta(0);
         if (cupoTextos_) textos_.data_ptr().d_ptr()->ref_.fetchAndSubRelaxed(cupoTextos_);
         arena_->Suelta(cupo_ + 1);
     }
@@ -231,10 +234,11 @@ private:
     // in batches (cupo_ left of the last one).
     cArenaJSON* arena_;
     long cupo_ = 0;
-    // Room in the arena for a collection, with its count.
+    // Room in the arena for a collection, with its count, and `mas` bytes
+    // right after it.
     template <class C>
-    C* NuevaColeccion() {
-        void* lugar = arena_->Pide(sizeof(C), alignof(C));
+    C* NuevaColeccion(std::size_t mas = 0) {
+        void* lugar = arena_->Pide(sizeof(C) + mas, alignof(C));
         if (cupo_ == 0) {
             constexpr long kLote = 1024;
             arena_->Toma(kLote);
@@ -415,16 +419,24 @@ void Lector::Cierra() {
                 o->AgregaNueva(std::move(*clave), std::move(*it));
             claves_.OlvidaMovidos(m.inicioClaves);
         } else {
-            cJSONArreglo* a = NuevaColeccion<cJSONArreglo>();
-            v = cJSONValor::Adopta(a);
-            cJSONArreglo::Lista& lista = a->ElementosPorLlenar();
+            const std::size_t n = valores_.size() - m.inicio;
             if (pila_.empty() && valores_.capacity() * sizeof(cJSONValor) >= MemoriaJSON::kMemoriaGrande) {
                 // A large root takes the stack's memory as it is.
-                lista.TomaDe(valores_);
+                cJSONArreglo* a = NuevaColeccion<cJSONArreglo>();
+                v = cJSONValor::Adopta(a);
+                a->ElementosPorLlenar().TomaDe(valores_);
             } else {
+                // The elements right after the array, in one block of
+                // exactly their size.
+                static_assert(sizeof(cJSONArreglo) % alignof(cJSONValor) == 0);
+                cJSONArreglo* a = NuevaColeccion<cJSONArreglo>(n * sizeof(cJSONValor));
+                v = cJSONValor::Adopta(a);
+                auto* elementos = reinterpret_cast<cJSONValor*>(a + 1);
                 const bool triviales =
                     std::all_of(desde, valores_.end(), [](const cJSONValor& e) { return e.Trivial(); });
-                lista.AgregaReubicando(desde, valores_.size() - m.inicio);
+                if (n) std::memcpy(static_cast<void*>(elementos), static_cast<const void*>(desde), n * sizeof(cJSONValor));
+                cJSONArreglo::Lista& lista = a->ElementosPorLlenar();
+                lista.Adopta(elementos, n);
                 if (triviales) lista.SonTriviales();
             }
         }
@@ -528,7 +540,7 @@ bool Lector::LeeEscalar(cJSONValor& valor, QString& descripcion) {
     switch (c) {
         case u'"':
         case u'\'':
-            valor = LeeTexto();
+            valor = cJSONValor::TextoEnArena(arena_, LeeTexto());
             return true;
         case u't':
         case u'f':
@@ -618,7 +630,11 @@ const QString* Lector::LeeNumeroEn(cJSONValor& valor) {
         return nullptr;
     }
     bool desborde = false;
-    if (cDecimal::Lee(s_ + inicio, pos_ - inicio, valor.HazNumero(), &desborde)) return nullptr;
+    cDecimal d;
+    if (cDecimal::Lee(s_ + inicio, pos_ - inicio, d, &desborde)) {
+        valor = cJSONValor(std::move(d));
+        return nullptr;
+    }
     valor = cJSONValor();
     return desborde ? &DescripcionDesbordamiento() : &DescripcionTipos();
 }

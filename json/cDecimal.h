@@ -42,6 +42,15 @@ public:
     bool operator==(const cDecimal& o) const;
     // Its digits fit in one word (nothing is kept apart for them).
     bool EnUnaPalabra() const { return !largos_; }
+    // Such a number as its parts, and back.
+    uint64_t Mantisa() const { return mantisa_; }
+    static cDecimal DePartes(uint64_t mantisa, int32_t exponente, bool negativo) {
+        cDecimal d;
+        d.mantisa_ = mantisa;
+        d.exponente_ = exponente;
+        d.negativo_ = negativo;
+        return d;
+    }
 
 private:
     static constexpr int kDigitosMantisa = 19;  // always fit in 64 bits

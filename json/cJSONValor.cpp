@@ -2,7 +2,8 @@
 
 #include "frame/platform/Fallo.h"
 
-static_assert(sizeof(cJSONValor) == 32);
+static_assert(sizeof(cJSONValor) == 16);
+static_assert(sizeof(cJSONArreglo) == 32);
 
 cJSONValor cJSONValor::Nulo() {
     cJSONValor v;
@@ -10,11 +11,37 @@ cJSONValor cJSONValor::Nulo() {
     return v;
 }
 
+cJSONValor::cJSONValor(cDecimal d) : tipo_(Tipo::Numero) {
+    if (d.EnUnaPalabra()) {
+        u_.mantisa = d.Mantisa();
+        exponente_ = static_cast<int32_t>(d.Exponente());
+        marcas_ = d.Negativo() ? kNegativo : 0;
+    } else {
+        u_.d = new cDecimal(std::move(d));
+        marcas_ = kLargo;
+    }
+}
+
+cJSONValor cJSONValor::TextoEnArena(cArenaJSON* arena, QString t) {
+    cJSONValor v;
+    v.u_.t = new (arena->Pide(sizeof(QString), alignof(QString))) QString(std::move(t));
+    v.marcas_ = kEnArena;
+    v.tipo_ = Tipo::Texto;
+    return v;
+}
+
 void cJSONValor::CopiaDe(const cJSONValor& o) {
     switch (tipo_) {
         case Tipo::Booleano: u_.b = o.u_.b; break;
-        case Tipo::Texto: new (&u_.t) QString(o.u_.t); break;
-        case Tipo::Numero: new (&u_.d) cDecimal(o.u_.d); break;
+        case Tipo::Texto: u_.t = new QString(*o.u_.t); break;
+        case Tipo::Numero:
+            marcas_ = o.marcas_;
+            exponente_ = o.exponente_;
+            if (marcas_ & kLargo)
+                u_.d = new cDecimal(*o.u_.d);
+            else
+                u_.mantisa = o.u_.mantisa;
+            break;
         case Tipo::Objeto:
             u_.o = o.u_.o;
             u_.o->holders_.fetch_add(1, std::memory_order_relaxed);
@@ -29,12 +56,13 @@ void cJSONValor::CopiaDe(const cJSONValor& o) {
 
 const QString& cJSONValor::Texto() const {
     static const QString vacio;
-    return EsTexto() ? u_.t : vacio;
+    return EsTexto() ? *u_.t : vacio;
 }
 
-const cDecimal& cJSONValor::Numero() const {
-    static const cDecimal cero;
-    return EsNumero() ? u_.d : cero;
+cDecimal cJSONValor::Numero() const {
+    if (!EsNumero()) return {};
+    if (marcas_ & kLargo) return *u_.d;
+    return cDecimal::DePartes(u_.mantisa, exponente_, marcas_ & kNegativo);
 }
 
 cJSONValor::cJSONValor(std::unique_ptr<cJSONObjeto> o) noexcept : cJSONValor(Adopta(o.release())) {}

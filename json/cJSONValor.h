@@ -29,10 +29,10 @@ public:
     cJSONValor() noexcept {}  // the empty value: neither null nor text
     static cJSONValor Nulo();
     cJSONValor(bool b) noexcept : tipo_(Tipo::Booleano) { u_.b = b; }
-    cJSONValor(QString t) noexcept : tipo_(Tipo::Texto) { new (&u_.t) QString(std::move(t)); }
+    cJSONValor(QString t) : tipo_(Tipo::Texto) { u_.t = new QString(std::move(t)); }
     cJSONValor(const char16_t* t) : cJSONValor(QString::fromUtf16(t)) {}
     cJSONValor(const char*) = delete;  // not a boolean
-    cJSONValor(cDecimal d) noexcept : tipo_(Tipo::Numero) { new (&u_.d) cDecimal(std::move(d)); }
+    cJSONValor(cDecimal d);
     // A collection made with new.
     explicit cJSONValor(std::unique_ptr<cJSONObjeto> o) noexcept;
     explicit cJSONValor(std::unique_ptr<cJSONArreglo> a) noexcept;
@@ -40,6 +40,11 @@ public:
     // cJSONColeccion); the value becomes its first holder.
     static cJSONValor Adopta(cJSONObjeto* o) noexcept;
     static cJSONValor Adopta(cJSONArreglo* a) noexcept;
+    // A text kept in the arena, for a reader building collections there:
+    // the value must end inside a collection of that arena (or be
+    // destroyed while the reader still holds the arena). Copies of it keep
+    // their text on the heap.
+    static cJSONValor TextoEnArena(cArenaJSON* arena, QString t);
     cJSONValor(const cJSONValor& o) : tipo_(o.tipo_) { CopiaDe(o); }
     cJSONValor(cJSONValor&& o) noexcept : tipo_(o.tipo_) { MueveDe(o); }
     cJSONValor& operator=(const cJSONValor& o) {
@@ -59,13 +64,6 @@ public:
     }
     ~cJSONValor() { Libera(); }
 
-    // Makes this value the number zero, and gives that number to be set.
-    cDecimal& HazNumero() noexcept {
-        Libera();
-        tipo_ = Tipo::Numero;
-        return *new (&u_.d) cDecimal();
-    }
-
     Tipo tipo() const { return tipo_; }
     bool EsVacio() const { return tipo_ == Tipo::Vacio; }
     bool EsNulo() const { return tipo_ == Tipo::Nulo; }
@@ -78,48 +76,60 @@ public:
     bool Booleano() const { return EsBooleano() && u_.b; }
     // Nothing to give back when it goes: no text, no collection, no number
     // of more digits than fit in a word.
-    bool Trivial() const {
-        return tipo_ < Tipo::Texto || (tipo_ == Tipo::Numero && u_.d.EnUnaPalabra());
-    }
+    bool Trivial() const { return tipo_ < Tipo::Texto || (tipo_ == Tipo::Numero && !(marcas_ & kLargo)); }
     // The text of a text value; empty for any other kind.
     const QString& Texto() const;
     // The number of a number value; zero for any other kind.
-    const cDecimal& Numero() const;
+    cDecimal Numero() const;
     // The collection, or nullptr for any other kind.
     cJSONObjeto* Objeto() const { return EsObjeto() ? u_.o : nullptr; }
     cJSONArreglo* Arreglo() const { return EsArreglo() ? u_.a : nullptr; }
 
 private:
     void CopiaDe(const cJSONValor& o);
-    // Takes o's contents, which leaves o empty. Every kind held here
-    // (QString, cDecimal, a collection's address) owns its data through
-    // pointers and none points into itself, so its bytes may move as they
-    // are.
+    // Takes o's contents, which leaves o empty. Whatever is held (a box, a
+    // collection's address, a number's parts) points to nothing inside the
+    // value, so its bytes may move as they are.
     void MueveDe(cJSONValor& o) noexcept {
         std::memcpy(static_cast<void*>(&u_), static_cast<const void*>(&o.u_), sizeof u_);
+        exponente_ = o.exponente_;
+        marcas_ = o.marcas_;
         o.tipo_ = Tipo::Vacio;
     }
     void Libera() noexcept {
         switch (tipo_) {
-            case Tipo::Texto: u_.t.~QString(); break;
-            case Tipo::Numero: u_.d.~cDecimal(); break;
+            case Tipo::Texto:
+                if (marcas_ & kEnArena)
+                    u_.t->~QString();
+                else
+                    delete u_.t;
+                break;
+            case Tipo::Numero:
+                if (marcas_ & kLargo) delete u_.d;
+                break;
             case Tipo::Objeto: Suelta(u_.o); break;
             case Tipo::Arreglo: Suelta(u_.a); break;
             default: break;
         }
     }
 
-    // 32 bytes: the kind and one of these.
+    // 16 bytes. A number whose digits fit in a word is kept as its parts
+    // (mantissa here, exponent and sign beside); a longer one, and a text,
+    // in a box of their own.
     union Datos {
-        Datos() noexcept {}
-        ~Datos() {}
+        uint64_t mantisa;
         bool b;
-        QString t;
-        cDecimal d;
+        QString* t;
+        cDecimal* d;
         cJSONObjeto* o;
         cJSONArreglo* a;
-    } u_;
+    } u_{};
+    int32_t exponente_ = 0;
+    uint8_t marcas_ = 0;
     Tipo tipo_ = Tipo::Vacio;
+    static constexpr uint8_t kNegativo = 1;  // a number in parts
+    static constexpr uint8_t kLargo = 2;     // a number in a box
+    static constexpr uint8_t kEnArena = 4;   // a text boxed in an arena
 
     static void Suelta(cJSONObjeto* o) noexcept;
     static void Suelta(cJSONArreglo* a) noexcept;
@@ -197,7 +207,7 @@ public:
 
     cJSONArreglo() = default;
     // Built in the arena, whose count the caller has taken for it.
-    explicit cJSONArreglo(cArenaJSON* arena) noexcept : cJSONColeccion(arena), elementos_(arena) {}
+    explicit cJSONArreglo(cArenaJSON* arena) noexcept : cJSONColeccion(arena) {}
     ~cJSONArreglo();
 
     qsizetype Count() const { return static_cast<qsizetype>(elementos_.size()); }

@@ -316,3 +316,38 @@ TEST(LectorJSON, DocumentosGrandesYValoresQueSobreviven) {
     EXPECT_EQ(Clave(En(propio, 2), "c").Texto(), QStringLiteral("B1"));
     EXPECT_EQ(Clave(En(propio, 1), "c").Texto(), QStringLiteral("A%1").arg(n - 1));
 }
+
+TEST(LectorJSON, ArreglosLeidosCrecenYSusValoresSeCopian) {
+    cJSONValor a = Lee(QStringLiteral("[[1, \"dos\", 12345678901234567890123, -0.5e-2, [true]], 'x']"));
+    ASSERT_EQ(JSON::ReadErrors(), QString());
+    cJSONValor interno = En(a, 1);
+    const cJSONValor largo = En(interno, 3);
+    a = cJSONValor();
+
+    // An array read exactly sized takes more elements, and keeps those
+    // it had (its texts, numbers of every length, collections).
+    for (int i = 0; i < 100; ++i) interno.Arreglo()->Add(cDecimal::DeTexto(QString::number(i)).value());
+    ASSERT_EQ(interno.Arreglo()->Count(), 105);
+    EXPECT_EQ(En(interno, 1).Numero().Texto(), QStringLiteral("1"));
+    EXPECT_EQ(En(interno, 2).Texto(), QStringLiteral("dos"));
+    EXPECT_EQ(En(interno, 3).Numero().Texto(), QStringLiteral("12345678901234567890123"));
+    EXPECT_EQ(En(interno, 4).Numero().Texto(), QStringLiteral("-0.005"));
+    EXPECT_TRUE(En(En(interno, 5), 1).Booleano());
+    EXPECT_EQ(En(interno, 105).Numero().Texto(), QStringLiteral("99"));
+
+    // Copies and assignments across kinds own what they hold.
+    cJSONValor v = En(interno, 2);
+    cJSONValor w = v;
+    v = En(interno, 3);
+    w = En(interno, 4);
+    interno = cJSONValor();
+    EXPECT_EQ(v.Numero(), largo.Numero());
+    EXPECT_EQ(w.Numero().Texto(), QStringLiteral("-0.005"));
+    EXPECT_TRUE(w.Numero().Negativo());
+    v = w;
+    w = cJSONValor(QStringLiteral("t"));
+    EXPECT_EQ(v.Numero().Texto(), QStringLiteral("-0.005"));
+    EXPECT_EQ(w.Texto(), QStringLiteral("t"));
+    EXPECT_TRUE(w.Numero().Texto() == QStringLiteral("0"));  // zero for any other kind
+    EXPECT_EQ(largo.Numero().Texto(), QStringLiteral("12345678901234567890123"));
+}
