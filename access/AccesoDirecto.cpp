@@ -1,5 +1,6 @@
 #include "access/AccesoDirecto.h"
 
+#include "frame/platform/Aplicacion.h"
 #include "frame/platform/Fallo.h"
 
 #include <QDir>
@@ -84,7 +85,9 @@ QString CarpetaEscritorio() {
 QString Extension() { return QStringLiteral(".desktop"); }
 
 QString IconoDe(const QString& programa) {
-    return QFileInfo(programa).absolutePath() + QStringLiteral("/quenvar.svg");
+    // Installed, the icon is the desktop theme's; otherwise the file beside the program.
+    const QString carpeta = QFileInfo(programa).absolutePath();
+    return ProgramaInstalado(carpeta) ? QStringLiteral("quenvar") : carpeta + QStringLiteral("/quenvar.svg");
 }
 
 void Crea(const QString& archivo, const QString& nombre, const QString& programa, const QStringList& argumentos,

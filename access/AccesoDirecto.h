@@ -15,8 +15,9 @@ QString CarpetaEscritorio();
 // The extension of a shortcut file on this platform (".desktop", ".lnk").
 QString Extension();
 
-// The shortcut's icon for the program: the executable's folder +
-// "/quenvar.svg" on Unix, the program itself on Windows.
+// The shortcut's icon for the program: on Unix the theme's "quenvar" when
+// the program is installed, else the executable's folder + "/quenvar.svg";
+// the program itself on Windows.
 QString IconoDe(const QString& programa);
 
 // One argument of a launcher's Exec key, quoted by the Desktop Entry rules

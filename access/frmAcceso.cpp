@@ -523,10 +523,10 @@ void frmAcceso::CmdLineaComando_Click() {
         [&] {
             if (existe) return;
             const QString programa = QCoreApplication::applicationFilePath();
-            // The application folder it runs on goes along: a launcher made
-            // from a demo opens that demo.
+            // The application folder it runs on goes along, unless the program
+            // finds it by itself: a launcher made from a demo opens that demo.
             QStringList argumentos;
-            if (QDir(CarpetaAplicacion()) != QDir(QFileInfo(programa).absolutePath()))
+            if (QDir(CarpetaAplicacion()) != QDir(CarpetaPorDefecto(QFileInfo(programa).absolutePath())))
                 argumentos << QStringLiteral("--carpeta") << QDir::toNativeSeparators(CarpetaAplicacion());
             argumentos << ArgumentosAccesoDirecto();
             AccesoDirecto::Crea(archivo, nombre, programa, argumentos, AccesoDirecto::IconoDe(programa));

@@ -26,6 +26,10 @@ function(quenvar_executable name)
   target_link_libraries(${name} PRIVATE ${Q_LIBS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
   quenvar_warnings(${name})
+  # The programs (tools/) are installed; benchmarks stay in the build tree.
+  if(CMAKE_CURRENT_SOURCE_DIR MATCHES "/tools/")
+    install(TARGETS ${name} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endif()
 endfunction()
 
 # quenvar_test(NAME [UI] SOURCES ... LIBS ...)

@@ -40,8 +40,8 @@ QString ArchivoSkin(int estilo) {
 }
 
 QString RutaSkin(int estilo) {
-    QStringList carpetas{CarpetaAplicacion()};
-    if (QCoreApplication::instance()) carpetas << QCoreApplication::applicationDirPath();
+    // The folder's own copy first, then the one shipped with the program.
+    const QStringList carpetas{CarpetaAplicacion(), CarpetaCompartida()};
     for (const QString& c : carpetas) {
         const QString ruta = QDir(c).filePath(ArchivoSkin(estilo));
         if (QFileInfo(ruta).isFile()) return ruta;

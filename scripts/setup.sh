@@ -14,6 +14,7 @@ packages=(
   rapidjson-dev nlohmann-json3-dev
   python3 fonts-liberation2
   xvfb xdotool openbox
+  dpkg-dev file desktop-file-utils
 )
 
 missing=()

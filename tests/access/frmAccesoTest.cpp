@@ -471,3 +471,13 @@ TEST(AccesoDirectoExec, CaracteresReservados) {
     EXPECT_EQ(AccesoDirecto::ArgumentoExec(QStringLiteral("$x \"y\" `z` 50%")),
               QStringLiteral("\"\\\\$x \\\\\"y\\\\\" \\\\`z\\\\` 50%%\""));
 }
+
+#ifndef Q_OS_WIN
+TEST(AccesoDirectoExec, ElIconoDelProgramaInstaladoEsElDelTema) {
+    QTemporaryDir raiz;
+    const QDir r(raiz.path());
+    ASSERT_TRUE(r.mkpath("usr/bin") && r.mkpath("usr/share/quenvar") && r.mkpath("arbol/bin"));
+    EXPECT_EQ(AccesoDirecto::IconoDe(r.filePath("usr/bin/quenvar")), QStringLiteral("quenvar"));
+    EXPECT_EQ(AccesoDirecto::IconoDe(r.filePath("arbol/bin/quenvar")), r.filePath("arbol/bin/quenvar.svg"));
+}
+#endif
