@@ -96,24 +96,11 @@ bool EscribeTodo(int fd, const QByteArray& b) {
     return true;
 }
 
-// The list's lines, last first, in Windows-1252 or, when that loses
-// something, UTF-8 with a byte-order mark; a temporary file renamed over
-// the list, so that it is never seen torn.
+// The list's lines, last first, replacing the file whole (never seen torn).
 bool EscribeLista(const QString& ruta, const QStringList& lineas, QString& error) {
     QString texto;
     for (const QString& l : lineas) texto += l + ArchivoTexto::CRLF;
-    const QByteArray cp = ArchivoTexto::Codifica(texto);
-    const QByteArray bytes = ArchivoTexto::Decodifica(cp) == texto ? cp : QByteArray("\xEF\xBB\xBF") + texto.toUtf8();
-    const QString temporal = ruta + QStringLiteral(".tmp");
-    QFile f(temporal);
-    const bool ok = f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size() && f.flush();
-    if (!ok) error = f.errorString();
-    f.close();
-    if (ok && std::rename(QFile::encodeName(temporal).constData(), QFile::encodeName(ruta).constData()) == 0)
-        return true;
-    if (ok) error = ErrorSistema();
-    QFile::remove(temporal);
-    return false;
+    return ArchivoTexto::EscribeSinPerdida(ruta, texto, &error);
 }
 
 }  // namespace

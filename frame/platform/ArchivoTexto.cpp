@@ -59,24 +59,26 @@ bool Agrega(const QString& ruta, const QString& texto) {
 
 namespace {
 
-bool EscribeBytes(const QString& ruta, const QByteArray& b) {
+bool EscribeBytes(const QString& ruta, const QByteArray& b, QString* error = nullptr) {
     QSaveFile f(ruta);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    if (f.write(b) != b.size()) {
+    bool ok = f.open(QIODevice::WriteOnly);
+    if (ok && f.write(b) != b.size()) {
+        ok = false;
         f.cancelWriting();
-        return false;
     }
-    return f.commit();
+    ok = ok && f.commit();
+    if (!ok && error) *error = f.errorString();
+    return ok;
 }
 
 }  // namespace
 
 bool Escribe(const QString& ruta, const QString& texto) { return EscribeBytes(ruta, Codifica(texto)); }
 
-bool EscribeSinPerdida(const QString& ruta, const QString& texto) {
+bool EscribeSinPerdida(const QString& ruta, const QString& texto, QString* error) {
     QByteArray b = Codifica(texto);
     if (Decodifica(b) != texto) b = QByteArray("\xEF\xBB\xBF") + texto.toUtf8();
-    return EscribeBytes(ruta, b);
+    return EscribeBytes(ruta, b, error);
 }
 
 std::optional<QByteArray> LeeBytes(const QString& ruta) {

@@ -21,8 +21,9 @@ bool Agrega(const QString& ruta, const QString& texto);
 // Replaces the file with the text. False on failure.
 bool Escribe(const QString& ruta, const QString& texto);
 // The same, but a text that Windows-1252 cannot hold is written as UTF-8
-// with a byte-order mark instead, so nothing is lost.
-bool EscribeSinPerdida(const QString& ruta, const QString& texto);
+// with a byte-order mark instead, so nothing is lost. The file is replaced
+// whole or not at all; on failure the reason goes to `error` when given.
+bool EscribeSinPerdida(const QString& ruta, const QString& texto, QString* error = nullptr);
 // The whole file's bytes, or nothing when it cannot be read.
 std::optional<QByteArray> LeeBytes(const QString& ruta);
 // The whole file decoded, or nothing when it cannot be read.
