@@ -1,7 +1,7 @@
 #include "access/AccesoDirecto.h"
 
-#include "frame/platform/Aplicacion.h"
-#include "frame/platform/Fallo.h"
+#include "platform/Aplicacion.h"
+#include "platform/Fallo.h"
 
 #include <QDir>
 #include <QFile>

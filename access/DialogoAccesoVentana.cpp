@@ -1,6 +1,6 @@
 #include "access/DialogoAccesoVentana.h"
 
-#include "frame/platform/qt/OperadorQt.h"
+#include "platform/qt/OperadorQt.h"
 
 #include "access/frmAcceso.h"
 #include "access/frmAccesoVentana.h"

@@ -3,7 +3,7 @@
 // UsaDialogoAccesoVentana() (or EstableceDialogoAcceso with a factory of
 // DialogoAccesoVentana) once the QApplication exists.
 
-#include "access/DialogoAcceso.h"
+#include "platform/DialogoAcceso.h"
 
 #include <memory>
 

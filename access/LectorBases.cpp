@@ -1,7 +1,7 @@
 #include "access/LectorBases.h"
 
-#include "frame/platform/ArchivoTexto.h"
-#include "frame/platform/Texto.h"
+#include "platform/ArchivoTexto.h"
+#include "platform/Texto.h"
 
 #include <QStringList>
 

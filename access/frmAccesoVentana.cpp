@@ -1,6 +1,6 @@
 #include "access/frmAccesoVentana.h"
 
-#include "frame/platform/Fallo.h"
+#include "platform/Fallo.h"
 
 #include <QComboBox>
 #include <QFont>

@@ -2,15 +2,15 @@
 
 #include "db/Traduccion.h"
 #include "db/platform/Ado.h"
-#include "frame/lib/Lib_Dialogo.h"
-#include "frame/lib/Lib_Util.h"
-#include "frame/lib/TratamientoErrores.h"
-#include "frame/platform/Aplicacion.h"
-#include "frame/platform/ArchivoTexto.h"
-#include "frame/platform/Guardia.h"
-#include "frame/platform/Operador.h"
-#include "frame/platform/Texto.h"
-#include "frame/sesion/Sesion.h"
+#include "platform/lib/Lib_Dialogo.h"
+#include "platform/lib/Lib_Util.h"
+#include "platform/lib/TratamientoErrores.h"
+#include "platform/Aplicacion.h"
+#include "platform/ArchivoTexto.h"
+#include "platform/Guardia.h"
+#include "platform/Operador.h"
+#include "platform/Texto.h"
+#include "platform/sesion/Sesion.h"
 
 #include <QDateTime>
 

@@ -7,7 +7,7 @@
 
 #include "db/platform/Conexion.h"
 #include "db/platform/Recordset.h"
-#include "frame/platform/Fallo.h"
+#include "platform/Fallo.h"
 
 #include <QString>
 #include <QVariant>

@@ -1,14 +1,14 @@
 // Opening and recovering the session's connection.
 #include "db/DB_Dll.h"
 
-#include "access/DialogoAcceso.h"
+#include "platform/DialogoAcceso.h"
 #include "db/platform/Ado.h"
-#include "frame/lib/Lib_Dialogo.h"
-#include "frame/platform/ArchivoTexto.h"
-#include "frame/platform/Guardia.h"
-#include "frame/platform/Operador.h"
-#include "frame/platform/Texto.h"
-#include "frame/sesion/Sesion.h"
+#include "platform/lib/Lib_Dialogo.h"
+#include "platform/ArchivoTexto.h"
+#include "platform/Guardia.h"
+#include "platform/Operador.h"
+#include "platform/Texto.h"
+#include "platform/sesion/Sesion.h"
 
 using namespace Texto;
 

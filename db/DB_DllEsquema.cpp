@@ -2,9 +2,9 @@
 #include "db/DB_Dll.h"
 
 #include "db/platform/Ado.h"
-#include "frame/lib/Lib_Util.h"
-#include "frame/platform/Guardia.h"
-#include "frame/platform/Texto.h"
+#include "platform/lib/Lib_Util.h"
+#include "platform/Guardia.h"
+#include "platform/Texto.h"
 
 using namespace Texto;
 

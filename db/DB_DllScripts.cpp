@@ -1,8 +1,8 @@
 // The statement-by-statement runner of Oracle connections.
 #include "db/DB_Dll.h"
 
-#include "frame/platform/ArchivoTexto.h"
-#include "frame/platform/Texto.h"
+#include "platform/ArchivoTexto.h"
+#include "platform/Texto.h"
 
 #include <array>
 

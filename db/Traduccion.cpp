@@ -1,8 +1,8 @@
 #include "db/Traduccion.h"
 
-#include "frame/lib/Lib_Util.h"
-#include "frame/platform/Fallo.h"
-#include "frame/platform/Texto.h"
+#include "platform/lib/Lib_Util.h"
+#include "platform/Fallo.h"
+#include "platform/Texto.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #include "display/Dll_Display.h"
 
-#include "frame/platform/Guardia.h"
-#include "frame/platform/Operador.h"
+#include "platform/Guardia.h"
+#include "platform/Operador.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "display/Lbf_CtrlDisplay.h"
-#include "frame/platform/Espera.h"
+#include "platform/Espera.h"
 
 class Dll_Display {
 public:

@@ -6,15 +6,15 @@
 #include <QFileInfo>
 
 #include "db/DB_Dll.h"
-#include "frame/lib/Lib_Entorno.h"
-#include "frame/lib/Lib_Ini.h"
-#include "frame/lib/Lib_Util.h"
-#include "frame/lib/TratamientoErrores.h"
-#include "frame/platform/Aplicacion.h"
-#include "frame/platform/Guardia.h"
-#include "frame/platform/Operador.h"
-#include "frame/platform/Texto.h"
-#include "frame/sesion/Sesion.h"
+#include "platform/lib/Lib_Entorno.h"
+#include "platform/lib/Lib_Ini.h"
+#include "platform/lib/Lib_Util.h"
+#include "platform/lib/TratamientoErrores.h"
+#include "platform/Aplicacion.h"
+#include "platform/Guardia.h"
+#include "platform/Operador.h"
+#include "platform/Texto.h"
+#include "platform/sesion/Sesion.h"
 
 using Texto::InStr;
 using Texto::Mid;

@@ -2,13 +2,13 @@
 
 #include "db/DB_Dll.h"
 #include "db/platform/Ado.h"
-#include "frame/lib/Lib_Util.h"
-#include "frame/lib/TratamientoErrores.h"
-#include "frame/platform/Fallo.h"
-#include "frame/platform/Guardia.h"
-#include "frame/platform/Operador.h"
-#include "frame/platform/Texto.h"
-#include "frame/sesion/Sesion.h"
+#include "platform/lib/Lib_Util.h"
+#include "platform/lib/TratamientoErrores.h"
+#include "platform/Fallo.h"
+#include "platform/Guardia.h"
+#include "platform/Operador.h"
+#include "platform/Texto.h"
+#include "platform/sesion/Sesion.h"
 
 #include <cstdlib>
 

@@ -3,13 +3,13 @@
 #include "db/DB_Dll.h"
 #include "db/Traduccion.h"
 #include "db/platform/Ado.h"
-#include "frame/lib/Lib_Entorno.h"
-#include "frame/lib/Lib_Util.h"
-#include "frame/lib/TratamientoErrores.h"
-#include "frame/platform/ArchivoTexto.h"
-#include "frame/platform/Guardia.h"
-#include "frame/platform/Operador.h"
-#include "frame/platform/Texto.h"
+#include "platform/lib/Lib_Entorno.h"
+#include "platform/lib/Lib_Util.h"
+#include "platform/lib/TratamientoErrores.h"
+#include "platform/ArchivoTexto.h"
+#include "platform/Guardia.h"
+#include "platform/Operador.h"
+#include "platform/Texto.h"
 
 #include <QDateTime>
 

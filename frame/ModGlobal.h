@@ -3,7 +3,7 @@
 // texts, a table's column list, the transaction runner for statement lists,
 // the table-based error record, and Oracle's row limit.
 
-#include "frame/sesion/Sesion.h"
+#include "platform/sesion/Sesion.h"
 
 #include <QString>
 #include <QStringList>

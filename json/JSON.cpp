@@ -1,6 +1,6 @@
 #include "json/JSON.h"
 
-#include "frame/platform/Fallo.h"
+#include "platform/Fallo.h"
 
 #include <QSet>
 

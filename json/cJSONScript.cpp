@@ -1,8 +1,8 @@
 #include "json/cJSONScript.h"
 
-#include "frame/platform/Fallo.h"
-#include "frame/platform/Operador.h"
-#include "frame/platform/Texto.h"
+#include "platform/Fallo.h"
+#include "platform/Operador.h"
+#include "platform/Texto.h"
 #include "json/JSON.h"
 #include "json/cStringBuilder.h"
 

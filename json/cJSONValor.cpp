@@ -1,6 +1,6 @@
 #include "json/cJSONValor.h"
 
-#include "frame/platform/Fallo.h"
+#include "platform/Fallo.h"
 
 static_assert(sizeof(cJSONValor) == 16);
 static_assert(sizeof(cJSONArreglo) == 32);

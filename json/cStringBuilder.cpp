@@ -1,6 +1,6 @@
 #include "json/cStringBuilder.h"
 
-#include "frame/platform/Fallo.h"
+#include "platform/Fallo.h"
 
 #include <cstdlib>
 #include <cstring>

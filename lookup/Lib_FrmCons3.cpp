@@ -5,11 +5,11 @@
 #include "db/platform/Recordset.h"
 #include "frame/Apariencia.h"
 #include "frame/Configuracion.h"
-#include "frame/lib/Lib_Util.h"
-#include "frame/lib/TratamientoErrores.h"
-#include "frame/platform/Guardia.h"
-#include "frame/platform/Operador.h"
-#include "frame/platform/Texto.h"
+#include "platform/lib/Lib_Util.h"
+#include "platform/lib/TratamientoErrores.h"
+#include "platform/Guardia.h"
+#include "platform/Operador.h"
+#include "platform/Texto.h"
 #include "lookup/ModConsultas.h"
 
 #include <QDateTime>

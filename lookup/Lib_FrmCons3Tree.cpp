@@ -2,10 +2,10 @@
 
 #include "db/DB_Dll.h"
 #include "db/platform/Recordset.h"
-#include "frame/lib/Lib_Util.h"
-#include "frame/lib/TratamientoErrores.h"
-#include "frame/platform/Guardia.h"
-#include "frame/platform/Texto.h"
+#include "platform/lib/Lib_Util.h"
+#include "platform/lib/TratamientoErrores.h"
+#include "platform/Guardia.h"
+#include "platform/Texto.h"
 
 using namespace Texto;
 

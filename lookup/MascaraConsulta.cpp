@@ -4,8 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "frame/platform/ArchivoTexto.h"
-#include "frame/platform/Fallo.h"
+#include "platform/ArchivoTexto.h"
+#include "platform/Fallo.h"
 
 namespace {
 

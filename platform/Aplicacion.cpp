@@ -1,4 +1,4 @@
-#include "frame/platform/Aplicacion.h"
+#include "platform/Aplicacion.h"
 
 #include <QCoreApplication>
 #include <QDir>

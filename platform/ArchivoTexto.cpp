@@ -1,4 +1,4 @@
-#include "frame/platform/ArchivoTexto.h"
+#include "platform/ArchivoTexto.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "access/DialogoAcceso.h"
+#include "platform/DialogoAcceso.h"
 
-#include "frame/platform/OperadorGuionado.h"
+#include "platform/OperadorGuionado.h"
 
 namespace {
 struct Registro {

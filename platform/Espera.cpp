@@ -1,4 +1,4 @@
-#include "frame/platform/Espera.h"
+#include "platform/Espera.h"
 
 #include <utility>
 

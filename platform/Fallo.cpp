@@ -1,4 +1,4 @@
-#include "frame/platform/Fallo.h"
+#include "platform/Fallo.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "frame/platform/Guardia.h"
+#include "platform/Guardia.h"
 
 Guardia::Guardia(Dialogo dialogo) : dialogo_(std::move(dialogo)) {}
 

@@ -10,7 +10,7 @@
 // Per-routine rules ("error 5 is ignored silently", known provider errors
 // handled before the dialog) are options of the guard.
 
-#include "frame/platform/Fallo.h"
+#include "platform/Fallo.h"
 
 #include <functional>
 #include <initializer_list>

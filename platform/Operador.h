@@ -2,7 +2,7 @@
 // Every question to the operator goes through this interface: message
 // boxes, input boxes, file dialogs, opening documents, starting programs
 // and yielding to pending window events. Two implementations: the Qt one
-// (frame/platform/qt) and the scripted one (OperadorGuionado).
+// (platform/qt) and the scripted one (OperadorGuionado).
 
 #include <QString>
 #include <QStringList>

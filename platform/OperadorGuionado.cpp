@@ -1,6 +1,6 @@
-#include "frame/platform/OperadorGuionado.h"
+#include "platform/OperadorGuionado.h"
 
-#include "frame/platform/Fallo.h"
+#include "platform/Fallo.h"
 
 OperadorGuionado& OperadorGuionado::Responde(int codigo) {
     cola_.emplace_back(codigo);

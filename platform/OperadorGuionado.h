@@ -3,7 +3,7 @@
 // A prompt with no answer queued calls the missing-answer hook (tests make
 // it a failure) and then throws SinRespuesta, which no step guard catches.
 
-#include "frame/platform/Operador.h"
+#include "platform/Operador.h"
 
 #include <deque>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "frame/platform/SenalesCierre.h"
+#include "platform/SenalesCierre.h"
 
 #include <QSocketNotifier>
 

@@ -1,6 +1,6 @@
-#include "frame/platform/Texto.h"
+#include "platform/Texto.h"
 
-#include "frame/platform/Fallo.h"
+#include "platform/Fallo.h"
 
 #include <QLocale>
 #include <QRegularExpression>

@@ -2,7 +2,7 @@
 
 #include <QStringDecoder>
 
-#include "frame/platform/ArchivoTexto.h"
+#include "platform/ArchivoTexto.h"
 
 namespace ArchivoImportado {
 

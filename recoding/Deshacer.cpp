@@ -13,10 +13,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "frame/lib/Lib_Util.h"
-#include "frame/platform/Aplicacion.h"
-#include "frame/platform/ArchivoTexto.h"
-#include "frame/platform/Texto.h"
+#include "platform/lib/Lib_Util.h"
+#include "platform/Aplicacion.h"
+#include "platform/ArchivoTexto.h"
+#include "platform/Texto.h"
 #include "recoding/TextoSql.h"
 
 using Texto::Trim;

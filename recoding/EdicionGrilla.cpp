@@ -4,12 +4,12 @@
 #include <algorithm>
 
 #include "db/DB_Dll.h"
-#include "frame/lib/Lib_Teclado.h"
-#include "frame/lib/Lib_Util.h"
-#include "frame/platform/Guardia.h"
-#include "frame/platform/Operador.h"
-#include "frame/platform/Texto.h"
-#include "frame/sesion/Sesion.h"
+#include "platform/lib/Lib_Teclado.h"
+#include "platform/lib/Lib_Util.h"
+#include "platform/Guardia.h"
+#include "platform/Operador.h"
+#include "platform/Texto.h"
+#include "platform/sesion/Sesion.h"
 #include "recoding/FrmEMRecodifica.h"
 
 using Texto::Iguales;

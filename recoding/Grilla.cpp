@@ -1,6 +1,6 @@
 #include "recoding/Grilla.h"
 
-#include "frame/platform/Fallo.h"
+#include "platform/Fallo.h"
 
 namespace {
 [[noreturn]] void FueraDeRango() { throw Fallo(381, QStringLiteral("Subíndice no válido")); }

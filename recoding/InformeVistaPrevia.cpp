@@ -3,9 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "frame/platform/ArchivoTexto.h"
-#include "frame/platform/Operador.h"
-#include "frame/platform/Texto.h"
+#include "platform/ArchivoTexto.h"
+#include "platform/Operador.h"
+#include "platform/Texto.h"
 
 QStringList ColumnasRevision() {
     return {QStringLiteral("Gravedad"), QStringLiteral("Filas"), QStringLiteral("Pares"), QStringLiteral("Qué pasará")};

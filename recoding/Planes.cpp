@@ -6,8 +6,8 @@
 #include "db/platform/Ado.h"
 #include "db/platform/Recordset.h"
 #include "frame/ModGlobal.h"
-#include "frame/lib/Lib_Util.h"
-#include "frame/platform/Texto.h"
+#include "platform/lib/Lib_Util.h"
+#include "platform/Texto.h"
 #include "recoding/TextoSql.h"
 
 namespace {

@@ -6,12 +6,12 @@
 #include "db/platform/Ado.h"
 #include "db/platform/Conexion.h"
 #include "db/platform/Recordset.h"
-#include "frame/lib/Lib_Entorno.h"
-#include "frame/lib/Lib_Util.h"
-#include "frame/platform/Fallo.h"
-#include "frame/platform/Operador.h"
-#include "frame/platform/Texto.h"
-#include "frame/sesion/Sesion.h"
+#include "platform/lib/Lib_Entorno.h"
+#include "platform/lib/Lib_Util.h"
+#include "platform/Fallo.h"
+#include "platform/Operador.h"
+#include "platform/Texto.h"
+#include "platform/sesion/Sesion.h"
 
 namespace {
 

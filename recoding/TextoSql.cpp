@@ -1,6 +1,6 @@
 #include "recoding/TextoSql.h"
 
-#include "frame/platform/Texto.h"
+#include "platform/Texto.h"
 
 namespace TextoSql {
 

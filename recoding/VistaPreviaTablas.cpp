@@ -11,7 +11,7 @@
 #include "db/DB_Dll.h"
 #include "db/platform/Ado.h"
 #include "db/platform/Recordset.h"
-#include "frame/platform/Texto.h"
+#include "platform/Texto.h"
 #include "recoding/FrmEMRecodifica.h"
 #include "recoding/TextoSql.h"
 

@@ -26,10 +26,10 @@
 #include "db/platform/embebido/BaseEmbebida.h"
 #include "db/platform/embebido/FuncionesEmbebidas.h"
 #include "frame/ModGlobal.h"
-#include "frame/platform/Aplicacion.h"
-#include "frame/platform/ArchivoTexto.h"
-#include "frame/platform/OperadorGuionado.h"
-#include "frame/sesion/Sesion.h"
+#include "platform/Aplicacion.h"
+#include "platform/ArchivoTexto.h"
+#include "platform/OperadorGuionado.h"
+#include "platform/sesion/Sesion.h"
 #include "recoding/FrmEMRecodifica.h"
 
 namespace {

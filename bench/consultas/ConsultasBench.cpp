@@ -20,8 +20,8 @@
 #include "db/DB_Dll.h"
 #include "db/esquema/GeneradorDemo.h"
 #include "db/platform/Recordset.h"
-#include "frame/platform/Aplicacion.h"
-#include "frame/platform/OperadorGuionado.h"
+#include "platform/Aplicacion.h"
+#include "platform/OperadorGuionado.h"
 #include "lookup/Lib_FrmCons3.h"
 
 namespace {

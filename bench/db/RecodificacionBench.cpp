@@ -9,7 +9,7 @@
 #include "db/platform/embebido/ControladorEmbebido.h"
 #include "db/platform/embebido/FuncionesEmbebidas.h"
 #include "db/platform/embebido/TraductorTsql.h"
-#include "frame/platform/Aplicacion.h"
+#include "platform/Aplicacion.h"
 
 #include <QCoreApplication>
 #include <QFile>

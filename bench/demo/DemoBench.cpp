@@ -22,7 +22,7 @@
 #include <cstdio>
 
 #include "bench/Medicion.h"
-#include "frame/platform/Aplicacion.h"
+#include "platform/Aplicacion.h"
 
 extern char** environ;
 

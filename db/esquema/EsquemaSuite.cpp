@@ -1,7 +1,7 @@
 #include "db/esquema/EsquemaSuite.h"
 
 #include "db/platform/Conexion.h"
-#include "frame/platform/Fallo.h"
+#include "platform/Fallo.h"
 
 namespace EsquemaSuite {
 

@@ -10,10 +10,10 @@
 #include "db/esquema/EsquemaSuite.h"
 #include "db/platform/Conexion.h"
 #include "db/platform/embebido/BaseEmbebida.h"
-#include "frame/lib/Lib_Util.h"
-#include "frame/platform/Aplicacion.h"
-#include "frame/platform/Fallo.h"
-#include "frame/platform/Texto.h"
+#include "platform/lib/Lib_Util.h"
+#include "platform/Aplicacion.h"
+#include "platform/Fallo.h"
+#include "platform/Texto.h"
 
 namespace GeneradorDemo {
 

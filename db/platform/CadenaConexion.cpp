@@ -1,6 +1,6 @@
 #include "db/platform/CadenaConexion.h"
 
-#include "frame/platform/Texto.h"
+#include "platform/Texto.h"
 
 namespace CadenaConexion {
 

@@ -3,7 +3,7 @@
 #include "db/platform/Ado.h"
 #include "db/platform/CadenaConexion.h"
 #include "db/platform/EstadoRecordset.h"
-#include "frame/platform/Texto.h"
+#include "platform/Texto.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // The connection's error collection: one entry per provider diagnostic, in
 // the order reported.
 
-#include "frame/platform/Fallo.h"
+#include "platform/Fallo.h"
 
 #include <QString>
 

@@ -3,7 +3,7 @@
 #include "db/platform/Ado.h"
 #include "frame/planilla/ModeloPlanilla.h"
 #include "frame/planilla/TablaPlanilla.h"
-#include "frame/platform/Operador.h"
+#include "platform/Operador.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>

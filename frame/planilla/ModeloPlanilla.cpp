@@ -3,11 +3,11 @@
 #include "db/DB_Dll.h"
 #include "db/platform/Ado.h"
 #include "db/platform/Conexion.h"
-#include "frame/lib/Lib_Teclado.h"
-#include "frame/platform/Fallo.h"
-#include "frame/platform/Operador.h"
-#include "frame/platform/Texto.h"
-#include "frame/sesion/Sesion.h"
+#include "platform/lib/Lib_Teclado.h"
+#include "platform/Fallo.h"
+#include "platform/Operador.h"
+#include "platform/Texto.h"
+#include "platform/sesion/Sesion.h"
 
 #include <QDateTime>
 #include <QLocale>

@@ -2,7 +2,7 @@
 
 #include "db/platform/Ado.h"
 #include "frame/planilla/ModeloPlanilla.h"
-#include "frame/platform/Operador.h"
+#include "platform/Operador.h"
 
 #include <QColor>
 #include <QTimer>

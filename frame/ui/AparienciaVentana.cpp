@@ -7,11 +7,11 @@
 #include <QWidget>
 
 #include "frame/Apariencia.h"
-#include "frame/lib/Lib_Entorno.h"
-#include "frame/platform/Guardia.h"
-#include "frame/platform/Operador.h"
-#include "frame/platform/Texto.h"
-#include "frame/sesion/Sesion.h"
+#include "platform/lib/Lib_Entorno.h"
+#include "platform/Guardia.h"
+#include "platform/Operador.h"
+#include "platform/Texto.h"
+#include "platform/sesion/Sesion.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "frame/lib/Lib_Aplicacion.h"
+#include "platform/lib/Lib_Aplicacion.h"
 
 Lib_Aplicacion& LibAplicacion() {
     static Lib_Aplicacion a;

@@ -1,6 +1,6 @@
-#include "frame/lib/Lib_Dialogo.h"
+#include "platform/lib/Lib_Dialogo.h"
 
-#include "frame/platform/Operador.h"
+#include "platform/Operador.h"
 
 void Lib_Dialogo::Muestra(bool guardar) {
     PedidoArchivo p;

@@ -1,12 +1,12 @@
-#include "frame/lib/Lib_Entorno.h"
+#include "platform/lib/Lib_Entorno.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSysInfo>
 
-#include "frame/platform/Operador.h"
-#include "frame/platform/Texto.h"
+#include "platform/Operador.h"
+#include "platform/Texto.h"
 
 #ifdef Q_OS_UNIX
 #include <pwd.h>

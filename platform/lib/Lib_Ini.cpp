@@ -1,8 +1,8 @@
-#include "frame/lib/Lib_Ini.h"
+#include "platform/lib/Lib_Ini.h"
 
-#include "frame/platform/Aplicacion.h"
-#include "frame/platform/ArchivoTexto.h"
-#include "frame/platform/Texto.h"
+#include "platform/Aplicacion.h"
+#include "platform/ArchivoTexto.h"
+#include "platform/Texto.h"
 
 namespace {
 // Blanks and tabs, as the INI reading of the suite's platform trims.

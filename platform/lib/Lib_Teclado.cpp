@@ -1,4 +1,4 @@
-#include "frame/lib/Lib_Teclado.h"
+#include "platform/lib/Lib_Teclado.h"
 
 #include <QLocale>
 

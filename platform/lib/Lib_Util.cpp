@@ -1,12 +1,12 @@
-#include "frame/lib/Lib_Util.h"
+#include "platform/lib/Lib_Util.h"
 
 #include <QByteArray>
 #include <QDateTime>
 #include <QStringDecoder>
 #include <cmath>
 
-#include "frame/platform/Operador.h"
-#include "frame/platform/Texto.h"
+#include "platform/Operador.h"
+#include "platform/Texto.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <QVariant>
 #include <cstdint>
 
-#include "frame/platform/Fallo.h"
-#include "frame/platform/Guardia.h"
+#include "platform/Fallo.h"
+#include "platform/Guardia.h"
 
 class QObject;
 

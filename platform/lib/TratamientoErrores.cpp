@@ -1,10 +1,10 @@
-#include "frame/lib/TratamientoErrores.h"
+#include "platform/lib/TratamientoErrores.h"
 
-#include "frame/lib/Lib_Entorno.h"
-#include "frame/lib/Lib_Util.h"
-#include "frame/platform/ArchivoTexto.h"
-#include "frame/platform/Operador.h"
-#include "frame/platform/Texto.h"
+#include "platform/lib/Lib_Entorno.h"
+#include "platform/lib/Lib_Util.h"
+#include "platform/ArchivoTexto.h"
+#include "platform/Operador.h"
+#include "platform/Texto.h"
 
 PartesError ArmaPartesError(const Fallo& error, const QString& rutina, const QString& finTitulo) {
     PartesError p;

@@ -10,8 +10,8 @@
 #include <QString>
 #include <optional>
 
-#include "frame/platform/Fallo.h"
-#include "frame/platform/Guardia.h"
+#include "platform/Fallo.h"
+#include "platform/Guardia.h"
 
 // Abort, Retry and Ignore with a critical icon.
 constexpr int BotonesErrorPorDefecto = 18;

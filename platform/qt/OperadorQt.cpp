@@ -1,4 +1,4 @@
-#include "frame/platform/qt/OperadorQt.h"
+#include "platform/qt/OperadorQt.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -24,8 +24,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "frame/platform/Fallo.h"
-#include "frame/platform/Texto.h"
+#include "platform/Fallo.h"
+#include "platform/Texto.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <QUrl>
 
-#include "frame/platform/Operador.h"
+#include "platform/Operador.h"
 
 class QMessageBox;
 class QTableView;

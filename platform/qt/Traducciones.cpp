@@ -1,4 +1,4 @@
-#include "frame/platform/qt/Traducciones.h"
+#include "platform/qt/Traducciones.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

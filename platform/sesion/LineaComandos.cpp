@@ -1,6 +1,6 @@
-#include "frame/sesion/LineaComandos.h"
+#include "platform/sesion/LineaComandos.h"
 
-#include "frame/platform/Texto.h"
+#include "platform/Texto.h"
 
 namespace LineaComandos {
 

@@ -1,6 +1,6 @@
 #include "recoding/ui/FrmEMRecodificaVentana.h"
 
-#include "frame/platform/Espera.h"
+#include "platform/Espera.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -15,11 +15,11 @@
 
 #include "frame/controles/UtilKor.h"
 #include "frame/planilla/Lib_Planilla.h"
-#include "frame/lib/Lib_Util.h"
+#include "platform/lib/Lib_Util.h"
 #include "frame/ui/AparienciaVentana.h"
 #include "recoding/ui/FrmVistaPreviaVentana.h"
-#include "frame/platform/Operador.h"
-#include "frame/sesion/Sesion.h"
+#include "platform/Operador.h"
+#include "platform/sesion/Sesion.h"
 #include "recoding/ui/GrillaVista.h"
 
 int Twips(const QWidget& w, int twips) { return qRound(twips * w.logicalDpiX() / 1440.0); }

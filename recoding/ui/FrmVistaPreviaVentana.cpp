@@ -11,7 +11,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "frame/platform/qt/OperadorQt.h"
+#include "platform/qt/OperadorQt.h"
 #include "frame/ui/AparienciaVentana.h"
 
 namespace {

@@ -1,14 +1,14 @@
 #include "access/AccesoDirecto.h"
-#include "access/DialogoAcceso.h"
+#include "platform/DialogoAcceso.h"
 #include "access/frmAcceso.h"
 
 #include "db/DB_Dll.h"
 #include "db/esquema/GeneradorDemo.h"
 #include "db/platform/Ado.h"
-#include "frame/lib/Lib_Util.h"
-#include "frame/platform/Aplicacion.h"
-#include "frame/platform/ArchivoTexto.h"
-#include "frame/sesion/Sesion.h"
+#include "platform/lib/Lib_Util.h"
+#include "platform/Aplicacion.h"
+#include "platform/ArchivoTexto.h"
+#include "platform/sesion/Sesion.h"
 #include "tests/support/Soporte.h"
 
 #include <QCoreApplication>

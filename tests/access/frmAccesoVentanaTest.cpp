@@ -2,9 +2,9 @@
 #include "access/frmAcceso.h"
 #include "access/frmAccesoVentana.h"
 
-#include "frame/lib/Lib_Util.h"
-#include "frame/platform/ArchivoTexto.h"
-#include "frame/sesion/Sesion.h"
+#include "platform/lib/Lib_Util.h"
+#include "platform/ArchivoTexto.h"
+#include "platform/sesion/Sesion.h"
 #include "tests/support/Soporte.h"
 
 #include <QApplication>

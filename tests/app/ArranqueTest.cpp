@@ -6,21 +6,21 @@
 #include <QFile>
 #include <QRegularExpression>
 
-#include "access/DialogoAcceso.h"
+#include "platform/DialogoAcceso.h"
 #include "db/DB_Dll.h"
 #include "db/esquema/GeneradorDemo.h"
 #include "db/platform/Conexion.h"
 #include "db/platform/Recordset.h"
 #include "display/Dll_Display.h"
-#include "frame/Arranque.h"
+#include "app/Arranque.h"
 #include "frame/Permisos.h"
-#include "frame/lib/Lib_Entorno.h"
-#include "frame/lib/Lib_Util.h"
-#include "frame/platform/Aplicacion.h"
-#include "frame/platform/ArchivoTexto.h"
-#include "frame/platform/Fallo.h"
-#include "frame/platform/Operador.h"
-#include "frame/sesion/Sesion.h"
+#include "platform/lib/Lib_Entorno.h"
+#include "platform/lib/Lib_Util.h"
+#include "platform/Aplicacion.h"
+#include "platform/ArchivoTexto.h"
+#include "platform/Fallo.h"
+#include "platform/Operador.h"
+#include "platform/sesion/Sesion.h"
 #include "lookup/Lib_ClsCons3.h"
 
 #include <QFileInfo>

@@ -13,7 +13,7 @@
 
 #include "display/Dll_Display.h"
 #include "display/Lbf_CtrlDisplayVentana.h"
-#include "frame/platform/qt/OperadorQt.h"
+#include "platform/qt/OperadorQt.h"
 #include "tests/support/Soporte.h"
 
 namespace {

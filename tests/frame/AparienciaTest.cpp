@@ -8,11 +8,11 @@
 
 #include "db/DB_Dll.h"
 #include "frame/Apariencia.h"
-#include "frame/lib/Lib_Entorno.h"
-#include "frame/platform/ArchivoTexto.h"
-#include "frame/sesion/LineaComandos.h"
-#include "frame/sesion/Sesion.h"
-#include "tests/frame/EntornoDePrueba.h"
+#include "platform/lib/Lib_Entorno.h"
+#include "platform/ArchivoTexto.h"
+#include "platform/sesion/LineaComandos.h"
+#include "platform/sesion/Sesion.h"
+#include "tests/support/EntornoDePrueba.h"
 #include "tests/support/Soporte.h"
 
 namespace {

@@ -20,10 +20,10 @@
 
 #include "db/DB_Dll.h"
 #include "frame/Apariencia.h"
-#include "frame/lib/Lib_Entorno.h"
-#include "frame/platform/Aplicacion.h"
-#include "frame/platform/ArchivoTexto.h"
-#include "frame/sesion/Sesion.h"
+#include "platform/lib/Lib_Entorno.h"
+#include "platform/Aplicacion.h"
+#include "platform/ArchivoTexto.h"
+#include "platform/sesion/Sesion.h"
 #include "frame/ui/AparienciaVentana.h"
 #include "tests/support/Soporte.h"
 

@@ -5,7 +5,7 @@
 #include "PruebaPlanilla.h"
 
 #include "db/platform/Ado.h"
-#include "frame/lib/Lib_Teclado.h"
+#include "platform/lib/Lib_Teclado.h"
 
 #include <random>
 

@@ -1,6 +1,6 @@
 #include "json/cJSONScript.h"
 
-#include "frame/platform/Fallo.h"
+#include "platform/Fallo.h"
 #include "json/JSON.h"
 #include "tests/json/Ayuda.h"
 

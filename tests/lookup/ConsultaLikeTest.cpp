@@ -1,8 +1,8 @@
 // The per-table lookup: each branch's statement as the window gets it, run
 // on the session; the column lists of the definitions; the widths file.
 
-#include "frame/platform/ArchivoTexto.h"
-#include "frame/sesion/Sesion.h"
+#include "platform/ArchivoTexto.h"
+#include "platform/sesion/Sesion.h"
 #include "lookup/MascaraConsulta.h"
 #include "tests/lookup/PruebaConsultas.h"
 

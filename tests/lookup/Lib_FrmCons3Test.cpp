@@ -1,7 +1,7 @@
 #include "lookup/Lib_FrmCons3.h"
 
 #include "frame/Configuracion.h"
-#include "frame/platform/ArchivoTexto.h"
+#include "platform/ArchivoTexto.h"
 #include "lookup/ModConsultas.h"
 #include "tests/lookup/PruebaVentanasConsulta.h"
 

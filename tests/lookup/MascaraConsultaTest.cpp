@@ -5,12 +5,12 @@
 #include <QDir>
 #include <QFile>
 
-#include "frame/platform/ArchivoTexto.h"
-#include "frame/platform/Fallo.h"
+#include "platform/ArchivoTexto.h"
+#include "platform/Fallo.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "lookup/MascaraConsulta.h"
 #include "lookup/ModConsultas.h"
-#include "tests/frame/EntornoDePrueba.h"
+#include "tests/support/EntornoDePrueba.h"
 #include "tests/support/Soporte.h"
 
 namespace {

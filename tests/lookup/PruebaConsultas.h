@@ -8,7 +8,7 @@
 #include "db/esquema/GeneradorDemo.h"
 #include "db/platform/Ado.h"
 #include "db/platform/Conexion.h"
-#include "frame/platform/Aplicacion.h"
+#include "platform/Aplicacion.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "lookup/ModConsultas.h"
 #include "tests/lookup/VentanaGuionada.h"

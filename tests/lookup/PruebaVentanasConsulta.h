@@ -4,7 +4,7 @@
 
 #include "db/DB_Dll.h"
 #include "db/esquema/GeneradorDemo.h"
-#include "frame/platform/Aplicacion.h"
+#include "platform/Aplicacion.h"
 #include "tests/support/Soporte.h"
 
 class PruebaVentanasConsulta : public PruebaConCarpeta {

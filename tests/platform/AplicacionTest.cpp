@@ -9,7 +9,7 @@
 
 #include <unistd.h>
 
-#include "frame/platform/Aplicacion.h"
+#include "platform/Aplicacion.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "frame/platform/Guardia.h"
+#include "platform/Guardia.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include <QDir>
 
-#include "frame/lib/Lib_Entorno.h"
-#include "frame/lib/Lib_Ini.h"
-#include "frame/platform/ArchivoTexto.h"
-#include "tests/frame/EntornoDePrueba.h"
+#include "platform/lib/Lib_Entorno.h"
+#include "platform/lib/Lib_Ini.h"
+#include "platform/ArchivoTexto.h"
+#include "tests/support/EntornoDePrueba.h"
 #include "tests/support/Soporte.h"
 
 namespace {

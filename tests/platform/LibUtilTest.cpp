@@ -1,7 +1,7 @@
 #include <QDateTime>
 
-#include "frame/lib/Lib_Dialogo.h"
-#include "frame/lib/Lib_Util.h"
+#include "platform/lib/Lib_Dialogo.h"
+#include "platform/lib/Lib_Util.h"
 #include "tests/support/Soporte.h"
 
 namespace {

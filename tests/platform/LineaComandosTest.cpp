@@ -1,4 +1,4 @@
-#include "frame/sesion/LineaComandos.h"
+#include "platform/sesion/LineaComandos.h"
 
 #include "tests/support/Soporte.h"
 

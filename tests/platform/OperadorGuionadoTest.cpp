@@ -1,6 +1,6 @@
-#include "frame/platform/OperadorGuionado.h"
+#include "platform/OperadorGuionado.h"
 
-#include "frame/platform/Guardia.h"
+#include "platform/Guardia.h"
 #include "tests/support/Soporte.h"
 
 #include <gtest/gtest-spi.h>

@@ -15,9 +15,9 @@
 #include <functional>
 #include <memory>
 
-#include "frame/platform/ArchivoTexto.h"
-#include "frame/platform/Fallo.h"
-#include "frame/platform/qt/OperadorQt.h"
+#include "platform/ArchivoTexto.h"
+#include "platform/Fallo.h"
+#include "platform/qt/OperadorQt.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/platform/qt/Traducciones.h"
+#include "platform/qt/Traducciones.h"
 
 TEST(Traducciones, LosDialogosDeQtEnCastellano) {
     QDialogButtonBox antes(QDialogButtonBox::Cancel | QDialogButtonBox::Save);

@@ -3,10 +3,10 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include "frame/lib/Lib_Entorno.h"
-#include "frame/lib/TratamientoErrores.h"
-#include "frame/platform/ArchivoTexto.h"
-#include "tests/frame/EntornoDePrueba.h"
+#include "platform/lib/Lib_Entorno.h"
+#include "platform/lib/TratamientoErrores.h"
+#include "platform/ArchivoTexto.h"
+#include "tests/support/EntornoDePrueba.h"
 #include "tests/support/Soporte.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // "CONSULTAR": the article chosen in the lookup goes through the cell editor
 // as if typed and Enter pressed.
 
-#include "frame/lib/Lib_Teclado.h"
+#include "platform/lib/Lib_Teclado.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "lookup/ModConsultas.h"
 #include "tests/lookup/VentanaGuionada.h"

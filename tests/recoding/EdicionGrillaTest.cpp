@@ -1,6 +1,6 @@
 // The work grid's cell editor, its keys and the validation of the codes.
 
-#include "frame/lib/Lib_Teclado.h"
+#include "platform/lib/Lib_Teclado.h"
 #include "tests/recoding/PruebaRecodifica.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The code-pair sources: file import, prefix load and point control.
 
 #include "frame/Configuracion.h"
-#include "frame/platform/ArchivoTexto.h"
+#include "platform/ArchivoTexto.h"
 #include "tests/recoding/PruebaRecodifica.h"
 
 namespace {

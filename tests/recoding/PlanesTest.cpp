@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/lib/Lib_Util.h"
-#include "frame/platform/Texto.h"
+#include "platform/lib/Lib_Util.h"
+#include "platform/Texto.h"
 #include "recoding/Planes.h"
 #include "tests/db/sesion/SesionDemo.h"
 

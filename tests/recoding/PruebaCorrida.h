@@ -7,9 +7,9 @@
 
 #include "db/platform/Conexion.h"
 #include "db/platform/Recordset.h"
-#include "frame/lib/Lib_Util.h"
-#include "frame/platform/ArchivoTexto.h"
-#include "frame/platform/Texto.h"
+#include "platform/lib/Lib_Util.h"
+#include "platform/ArchivoTexto.h"
+#include "platform/Texto.h"
 #include "recoding/Corrida.h"
 #include "recoding/FrmEMRecodifica.h"
 #include "recoding/Testigo.h"

@@ -9,8 +9,8 @@
 #include "db/esquema/EsquemaSuite.h"
 #include "db/esquema/GeneradorDemo.h"
 #include "db/platform/Conexion.h"
-#include "frame/platform/Aplicacion.h"
-#include "frame/sesion/Sesion.h"
+#include "platform/Aplicacion.h"
+#include "platform/sesion/Sesion.h"
 #include "recoding/FrmEMRecodifica.h"
 #include "tests/support/Soporte.h"
 

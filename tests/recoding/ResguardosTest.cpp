@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 
 #include "db/platform/InyeccionFallas.h"
-#include "frame/platform/Aplicacion.h"
+#include "platform/Aplicacion.h"
 #include "recoding/Deshacer.h"
 #include "recoding/Planes.h"
 #include "recoding/Resguardos.h"

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/platform/Aplicacion.h"
-#include "frame/platform/ArchivoTexto.h"
+#include "platform/Aplicacion.h"
+#include "platform/ArchivoTexto.h"
 #include "recoding/FrmEMRecodifica.h"
 #include "recoding/Testigo.h"
 #include "tests/support/Soporte.h"

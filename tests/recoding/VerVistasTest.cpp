@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-#include "frame/platform/ArchivoTexto.h"
+#include "platform/ArchivoTexto.h"
 #include "recoding/Corrida.h"
 #include "recoding/VerVistas.h"
 #include "tests/recoding/PruebaRecodifica.h"

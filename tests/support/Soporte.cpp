@@ -1,6 +1,6 @@
 #include "tests/support/Soporte.h"
 
-#include "frame/platform/Aplicacion.h"
+#include "platform/Aplicacion.h"
 
 #include <QDir>
 

@@ -2,7 +2,7 @@
 // Test support: a scripted operator that fails the running test on an
 // unanswered prompt, and a fresh application folder per test.
 
-#include "frame/platform/OperadorGuionado.h"
+#include "platform/OperadorGuionado.h"
 
 #include <QString>
 #include <QTemporaryDir>

@@ -14,11 +14,11 @@
 
 #include "access/DialogoAccesoVentana.h"
 #include "display/Lbf_CtrlDisplayVentana.h"
-#include "frame/Arranque.h"
-#include "frame/platform/Aplicacion.h"
-#include "frame/platform/qt/OperadorQt.h"
-#include "frame/platform/qt/Traducciones.h"
-#include "frame/sesion/Sesion.h"
+#include "app/Arranque.h"
+#include "platform/Aplicacion.h"
+#include "platform/qt/OperadorQt.h"
+#include "platform/qt/Traducciones.h"
+#include "platform/sesion/Sesion.h"
 #include "lookup/Lib_ClsCons3.h"
 #include "lookup/ui/VentanasConsulta.h"
 

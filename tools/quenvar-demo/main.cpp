@@ -8,8 +8,8 @@
 #include <QTextStream>
 
 #include "db/esquema/GeneradorDemo.h"
-#include "frame/platform/Aplicacion.h"
-#include "frame/platform/Fallo.h"
+#include "platform/Aplicacion.h"
+#include "platform/Fallo.h"
 
 int main(int argc, char** argv) {
     const std::vector<Opcion> opciones = {

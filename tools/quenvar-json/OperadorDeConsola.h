@@ -2,7 +2,7 @@
 // The operator on a console: messages go to standard error, input boxes
 // read a line from standard input (the default when input is closed).
 
-#include "frame/platform/Operador.h"
+#include "platform/Operador.h"
 
 class OperadorDeConsola : public Operador {
 public:

@@ -4,9 +4,9 @@
 // go to standard error), 2 bad command line or unreadable file, 3 a
 // failure while running.
 
-#include "frame/platform/Aplicacion.h"
-#include "frame/platform/ArchivoTexto.h"
-#include "frame/platform/Fallo.h"
+#include "platform/Aplicacion.h"
+#include "platform/ArchivoTexto.h"
+#include "platform/Fallo.h"
 #include "json/JSON.h"
 #include "json/cJSONScript.h"
 #include "tools/quenvar-json/OperadorDeConsola.h"

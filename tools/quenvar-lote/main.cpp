@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
-#include "frame/platform/Fallo.h"
+#include "platform/Fallo.h"
 #include "recoding/Lote.h"
 
 int main(int argc, char** argv) {

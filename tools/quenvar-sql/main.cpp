@@ -14,10 +14,10 @@
 
 #include "db/platform/Ado.h"
 #include "db/platform/Conexion.h"
-#include "frame/platform/Aplicacion.h"
-#include "frame/platform/Fallo.h"
-#include "frame/platform/Texto.h"
-#include "frame/sesion/LineaComandos.h"
+#include "platform/Aplicacion.h"
+#include "platform/Fallo.h"
+#include "platform/Texto.h"
+#include "platform/sesion/LineaComandos.h"
 
 namespace {
 

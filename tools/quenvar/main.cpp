@@ -11,11 +11,11 @@
 #include "display/Lbf_CtrlDisplayVentana.h"
 #include "frame/ui/AparienciaVentana.h"
 #include "lookup/ui/VentanasConsulta.h"
-#include "frame/platform/Aplicacion.h"
-#include "frame/platform/SenalesCierre.h"
-#include "frame/platform/qt/OperadorQt.h"
-#include "frame/platform/qt/Traducciones.h"
-#include "frame/sesion/Sesion.h"
+#include "platform/Aplicacion.h"
+#include "platform/SenalesCierre.h"
+#include "platform/qt/OperadorQt.h"
+#include "platform/qt/Traducciones.h"
+#include "platform/sesion/Sesion.h"
 #include "recoding/ui/FrmEMRecodificaVentana.h"
 
 int main(int argc, char** argv) {

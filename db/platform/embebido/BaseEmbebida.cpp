@@ -1,8 +1,8 @@
 #include "db/platform/embebido/BaseEmbebida.h"
 
 #include "db/platform/embebido/CatalogoEmbebido.h"
-#include "frame/platform/Aplicacion.h"
-#include "frame/platform/ArchivoTexto.h"
+#include "platform/Aplicacion.h"
+#include "platform/ArchivoTexto.h"
 
 #include <QDir>
 #include <QFileInfo>

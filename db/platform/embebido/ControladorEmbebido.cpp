@@ -7,7 +7,7 @@
 #include "db/platform/embebido/FuncionesEmbebidas.h"
 #include "db/platform/embebido/InyeccionFallasInterna.h"
 #include "db/platform/embebido/TraductorTsql.h"
-#include "frame/platform/Espera.h"
+#include "platform/Espera.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

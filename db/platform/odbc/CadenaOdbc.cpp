@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-#include "frame/platform/Texto.h"
+#include "platform/Texto.h"
 
 namespace CadenaOdbc {
 

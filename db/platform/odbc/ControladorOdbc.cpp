@@ -10,8 +10,8 @@
 #include "db/platform/Ado.h"
 #include "db/platform/odbc/CadenaOdbc.h"
 #include "db/platform/odbc/DiagnosticoOdbc.h"
-#include "frame/platform/Espera.h"
-#include "frame/platform/Texto.h"
+#include "platform/Espera.h"
+#include "platform/Texto.h"
 
 #include <QElapsedTimer>
 

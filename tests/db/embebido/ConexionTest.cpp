@@ -5,7 +5,7 @@
 #include "db/platform/InyeccionFallas.h"
 #include "db/platform/embebido/BaseEmbebida.h"
 #include "db/platform/embebido/ControladorEmbebido.h"
-#include "frame/platform/Espera.h"
+#include "platform/Espera.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -9,9 +9,9 @@
 #include "db/esquema/EsquemaSuite.h"
 #include "db/esquema/GeneradorDemo.h"
 #include "db/platform/Conexion.h"
-#include "frame/lib/Lib_Util.h"
-#include "frame/platform/Texto.h"
-#include "frame/sesion/LineaComandos.h"
+#include "platform/lib/Lib_Util.h"
+#include "platform/Texto.h"
+#include "platform/sesion/LineaComandos.h"
 #include "tests/support/Soporte.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include "db/platform/Ado.h"
 #include "db/platform/odbc/ControladorOdbc.h"
 #include "db/platform/odbc/DiagnosticoOdbc.h"
-#include "frame/platform/Espera.h"
+#include "platform/Espera.h"
 
 #include <thread>
 #include "tests/support/Soporte.h"

@@ -5,8 +5,8 @@
 #include "db/DB_Dll.h"
 #include "db/esquema/GeneradorDemo.h"
 #include "db/platform/InyeccionFallas.h"
-#include "frame/platform/Aplicacion.h"
-#include "frame/sesion/Sesion.h"
+#include "platform/Aplicacion.h"
+#include "platform/sesion/Sesion.h"
 #include "tests/support/Soporte.h"
 
 // Raised by the test's process ending, so a test can see it.

@@ -1,13 +1,13 @@
 #include "tests/db/sesion/SesionDemo.h"
 
 #include "db/platform/Ado.h"
-#include "frame/Arranque.h"
+#include "app/Arranque.h"
 #include "frame/Configuracion.h"
 #include "frame/ModGlobal.h"
-#include "frame/lib/Lib_Util.h"
-#include "frame/platform/ArchivoTexto.h"
-#include "frame/platform/Texto.h"
-#include "frame/sesion/LineaComandos.h"
+#include "platform/lib/Lib_Util.h"
+#include "platform/ArchivoTexto.h"
+#include "platform/Texto.h"
+#include "platform/sesion/LineaComandos.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #include "db/Traduccion.h"
 
-#include "frame/platform/Fallo.h"
+#include "platform/Fallo.h"
 #include "tests/support/Soporte.h"
 
 using namespace Traduccion;
