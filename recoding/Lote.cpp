@@ -17,14 +17,14 @@
 
 #include "db/DB_Dll.h"
 #include "db/platform/Conexion.h"
-#include "frame/Arranque.h"
-#include "frame/platform/Aplicacion.h"
-#include "frame/platform/ArchivoTexto.h"
-#include "frame/platform/Fallo.h"
-#include "frame/platform/OperadorGuionado.h"
-#include "frame/platform/Texto.h"
-#include "frame/sesion/LineaComandos.h"
-#include "frame/sesion/Sesion.h"
+#include "app/Arranque.h"
+#include "platform/Aplicacion.h"
+#include "platform/ArchivoTexto.h"
+#include "platform/Fallo.h"
+#include "platform/OperadorGuionado.h"
+#include "platform/Texto.h"
+#include "platform/sesion/LineaComandos.h"
+#include "platform/sesion/Sesion.h"
 #include "recoding/ArchivoImportado.h"
 #include "recoding/Deshacer.h"
 #include "recoding/FrmEMRecodifica.h"
@@ -393,13 +393,10 @@ QString NadaProcesado(const OpcionesLeidas& o, const FrmEMRecodifica& frm) {
 
 }  // namespace
 
-int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& err) {
-    if (const std::optional<QString> ayuda = TextoDeAyuda(argumentos, kUso, kOpciones)) {
-        out << *ayuda;
-        return 0;
-    }
-    Argumentos a(argumentos);
-    const OpcionesLeidas o = LeeOpciones(a.argc(), a.argv(), kOpciones);
+namespace {
+
+// What is wrong with the command line; empty when it can run.
+QString ErrorDeOpciones(const OpcionesLeidas& o) {
     const bool deshacer = o.Tiene(QStringLiteral("deshacer"));
     const int fuentes = (o.Tiene(QStringLiteral("archivo")) ? 1 : 0) + (o.Tiene(QStringLiteral("prefijo")) ? 1 : 0) +
                         (o.Tiene(QStringLiteral("controlar-puntos")) ? 1 : 0) + (deshacer ? 1 : 0);
@@ -416,18 +413,206 @@ int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& er
             error = QStringLiteral("No se puede leer el archivo ") + o.Valor(opcion) +
                     (info.isDir() ? QStringLiteral(": es una carpeta") : QString());
     }
-    if (!error.isEmpty()) {
+    return error;
+}
+
+// The undo lists of runs killed before writing them, completed at start-up.
+void CompletaListas(QTextStream& err) {
+    QStringList fallos;
+    for (const QString& lista : CompletaListasInterrumpidas(CarpetaAplicacion(), &fallos))
+        err << "Lista para deshacer de una corrida interrumpida, completada: " << lista << "\n";
+    for (const QString& f : fallos)
+        err << "No se pudo completar la lista para deshacer de una corrida interrumpida: " << f << "\n";
+}
+
+// The window's fields from the options, then the list from its source.
+void CargaLista(FrmEMRecodifica& frm, const OpcionesLeidas& o) {
+    const bool deshacer = o.Tiene(QStringLiteral("deshacer"));
+    frm.InicializaGrid2();
+    frm.ChkEstadisticas = o.Tiene(QStringLiteral("estadisticas"));
+    frm.ChkSoloMaestro = o.Tiene(QStringLiteral("solo-maestro"));
+    frm.ChkPermiteExistente = o.Tiene(QStringLiteral("permite-existentes"));
+    frm.NoFusionar = deshacer;
+    frm.chkCargarBlancos = o.Tiene(QStringLiteral("solo-con-blancos"));
+    frm.chkBlancos = o.Tiene(QStringLiteral("quitar-blancos"));
+    frm.TxtDelimitador = o.Valor(QStringLiteral("delimitador"));
+    frm.TxtRubro = o.Valor(QStringLiteral("rubro"));
+    frm.TxtPrefijoAnt = o.Valor(QStringLiteral("prefijo"), 0);
+    frm.TxtPrefijoNvo = o.Valor(QStringLiteral("prefijo"), 1);
+    if (o.Tiene(QStringLiteral("archivo")) || deshacer)
+        frm.CmdBuscar_Click();
+    else if (o.Tiene(QStringLiteral("prefijo")))
+        frm.CmdPrefijo_Click();
+    else
+        frm.CmdControlar_Click();
+}
+
+// The JSON document (with --json) and the exit status it reports, once.
+struct Informe {
+    QTextStream& out;
+    bool json;
+    QJsonObject doc;
+    int Termina(int salida) {
+        if (json) {
+            doc.insert(QStringLiteral("salida"), salida);
+            out << QJsonDocument(doc).toJson(QJsonDocument::Indented);
+        }
+        out.flush();
+        return salida;
+    }
+};
+
+// The whole-list check, after reordering the chains when asked (an undo list
+// runs in its written order); what stops the run, empty when nothing does.
+QString RevisaYOrdena(FrmEMRecodifica& frm, const OpcionesLeidas& o, Informe& inf) {
+    const bool deshacer = o.Tiene(QStringLiteral("deshacer"));
+    RevisionLista revision = RevisaLista(frm);
+    bool reordenada = false;
+    if (o.Tiene(QStringLiteral("orden-seguro")) && !deshacer && !revision.ordenSeguro.isEmpty()) {
+        ReordenaGrilla(frm.MSFlexGrid1, revision.ordenSeguro);
+        revision = RevisaLista(frm);
+        reordenada = true;
+    }
+    inf.doc.insert(QStringLiteral("revision"), JsonRevision(revision, reordenada));
+    if (!inf.json) {
+        if (reordenada) inf.out << "Lista reordenada: las cadenas van en orden seguro\n";
+        ImprimeRevision(revision, inf.out);
+    }
+    return deshacer && !revision.HayRechazos() ? QString() : Impide(revision, o);
+}
+
+// The dry run's plans (or, with --resumen, the rows each table would move);
+// the number of codes.
+int MuestraVistaPrevia(FrmEMRecodifica& frm, const OpcionesLeidas& o, Informe& inf) {
+    QTextStream& out = inf.out;
+    const bool json = inf.json;
+    int codigos = 0;
+    QJsonArray pares;
+    if (o.Tiene(QStringLiteral("resumen"))) {
+        const VistaPreviaTablas vp = CalculaVistaPrevia(frm);
+        for (const PreviaCodigo& c : vp.codigos) {
+            ++codigos;
+            if (json) {
+                QJsonObject p = JsonPar(c.fila, c.viejo, c.nuevo, c.tipo, QStringLiteral("previsto"));
+                p.insert(QStringLiteral("tablas"), JsonConteos(c.conteos));
+                pares.append(p);
+                continue;
+            }
+            out << "-- " << Texto::RTrim(c.viejo) << " -> " << Trim(c.nuevo) << " (" << NombreTipoPlan(c.tipo)
+                << ")\n";
+            for (const ConteoTabla& t : c.conteos) ImprimeConteo(t, out);
+        }
+        const QVector<ConteoTabla> totales = vp.Totales();
+        inf.doc.insert(QStringLiteral("totales"), JsonConteos(totales));
+        if (!json) {
+            out << "Totales:\n";
+            for (const ConteoTabla& t : totales) ImprimeConteo(t, out);
+        }
+    } else {
+        frm.VistaPrevia([&](int fila, const QString& viejo, const QString& nuevo, const Plan& plan) {
+            ++codigos;
+            if (json) {
+                pares.append(JsonPar(fila, viejo, nuevo, plan.Tipo, QStringLiteral("previsto")));
+                return;
+            }
+            out << "-- " << Texto::RTrim(viejo) << " -> " << Trim(nuevo) << " (" << NombreTipoPlan(plan.Tipo)
+                << ")" << plan.Lote() << "\n";
+        });
+    }
+    inf.doc.insert(QStringLiteral("pares"), pares);
+    return codigos;
+}
+
+// What the run did: each pair (with --json), the summary, and the exit status.
+int InformaCorrida(const FrmEMRecodifica& frm, const OpcionesLeidas& o, Informe& inf, QTextStream& err,
+                   int omitidas, int senal) {
+    QTextStream& out = inf.out;
+    const FrmEMRecodifica::ResumenCorrida& r = frm.UltimaCorrida();
+    const int procesados = r.Correctos() + r.Errores();
+    if (inf.json) {
+        QJsonArray pares;
+        for (const ResultadoCodigo& c : r.codigos) {
+            QJsonObject p = JsonPar(c.fila, c.viejo, c.nuevo, c.tipo,
+                                    c.omitido ? QStringLiteral("omitido")
+                                    : c.error ? QStringLiteral("error")
+                                              : QStringLiteral("ok"));
+            if (c.error) p.insert(QStringLiteral("error"), c.descripcion);
+            if (c.omitido) p.insert(QStringLiteral("motivo"), c.descripcion);
+            pares.append(p);
+        }
+        for (int k = 0; k < r.pendientes.size(); ++k) {
+            const QStringList& f = r.pendientes[k];
+            pares.append(QJsonObject{{QStringLiteral("fila"), r.filasPendientes.value(k)},
+                                     {QStringLiteral("viejo"), Texto::RTrim(f.value(Grilla::IdArticulo))},
+                                     {QStringLiteral("nuevo"), Trim(f.value(Grilla::ArticuloNuevo))},
+                                     {QStringLiteral("resultado"), QStringLiteral("pendiente")}});
+        }
+        inf.doc.insert(QStringLiteral("pares"), pares);
+    }
+    const QString nada = procesados == 0 && senal == 0 && !r.detenida ? NadaProcesado(o, frm) : QString();
+    QJsonObject resumen{{QStringLiteral("procesados"), procesados},
+                        {QStringLiteral("correctos"), r.Correctos()},
+                        {QStringLiteral("conError"), r.Errores()},
+                        {QStringLiteral("omitidos"), omitidas + r.Omitidos()},
+                        {QStringLiteral("detenida"), r.detenida || senal != 0},
+                        {QStringLiteral("pendientes"), static_cast<int>(r.pendientes.size())},
+                        {QStringLiteral("pendientesArchivo"), r.archivoPendientes},
+                        {QStringLiteral("deshacer"), r.archivoDeshacer},
+                        {QStringLiteral("noReversibles"), QJsonArray::fromStringList(r.noReversibles)},
+                        {QStringLiteral("fallosArchivos"), QJsonArray::fromStringList(r.fallosArchivos)}};
+    if (senal) resumen.insert(QStringLiteral("senal"), senal);
+    if (!r.motivoDetencion.isEmpty()) resumen.insert(QStringLiteral("motivoDetencion"), r.motivoDetencion);
+    if (!r.disparadoresReactivados.isEmpty())
+        resumen.insert(QStringLiteral("disparadoresReactivados"), QJsonArray::fromStringList(r.disparadoresReactivados));
+    if (r.Errores() > 0) resumen.insert(QStringLiteral("logErrores"), EstadoCanalLog().nombre);
+    inf.doc.insert(QStringLiteral("resumen"), resumen);
+    if (!nada.isEmpty()) {
+        inf.doc.insert(QStringLiteral("error"), nada);
+        err << nada << "\n";
+    }
+
+    if (!inf.json) {
+        QString t;
+        QTextStream l(&t);
+        l << "Procesados: " << procesados << ", correctos: " << r.Correctos() << ", con error: " << r.Errores()
+          << ", omitidos: " << omitidas + r.Omitidos() << "\n";
+        if (r.detenida || senal)
+            l << "Detenida" << (senal ? QStringLiteral(" por la señal ") + QString::number(senal) : QString())
+              << (r.motivoDetencion.isEmpty() ? QString() : QStringLiteral(" (") + r.motivoDetencion + QStringLiteral(")"))
+              << ": " << r.pendientes.size() << " filas sin procesar\n";
+        if (!r.archivoPendientes.isEmpty()) l << "Pendientes: " << r.archivoPendientes << "\n";
+        if (!r.archivoDeshacer.isEmpty()) l << "Deshacer: " << r.archivoDeshacer << "\n";
+        for (const QString& n : r.noReversibles) l << "NO REVERSIBLE " << n << "\n";
+        for (const QString& f : r.fallosArchivos) l << "NO ESCRITO " << f << "\n";
+        if (r.Errores() > 0) l << "Log de errores: " << EstadoCanalLog().nombre << "\n";
+        l.flush();
+        out << t;
+        out.flush();
+        // A closed standard output (a pipe whose reader left): the summary
+        // still reaches the operator.
+        if (out.status() != QTextStream::Ok) err << t;
+        err.flush();
+    }
+    if (senal) return inf.Termina(128 + senal);
+    const bool falla =
+        r.Errores() > 0 || !r.fallosArchivos.isEmpty() || !r.motivoDetencion.isEmpty() || !nada.isEmpty();
+    return inf.Termina(falla ? 1 : 0);
+}
+
+}  // namespace
+
+int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& err) {
+    if (const std::optional<QString> ayuda = TextoDeAyuda(argumentos, kUso, kOpciones)) {
+        out << *ayuda;
+        return 0;
+    }
+    Argumentos a(argumentos);
+    const OpcionesLeidas o = LeeOpciones(a.argc(), a.argv(), kOpciones);
+    if (const QString error = ErrorDeOpciones(o); !error.isEmpty()) {
         err << error << "\n" << AyudaOpciones(kUso, kOpciones);
         return SinEmpezar(o, out, error);
     }
-
-    {
-        QStringList fallos;
-        for (const QString& lista : CompletaListasInterrumpidas(CarpetaAplicacion(), &fallos))
-            err << "Lista para deshacer de una corrida interrumpida, completada: " << lista << "\n";
-        for (const QString& f : fallos)
-            err << "No se pudo completar la lista para deshacer de una corrida interrumpida: " << f << "\n";
-    }
+    CompletaListas(err);
 
     OperadorGuionado operador;
     Politica politica(err, o);
@@ -447,17 +632,6 @@ int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& er
         SenalesLote senales(frm);
         VistaLote vista(out, err, json);
         frm.Vista = &vista;
-        frm.InicializaGrid2();
-        frm.ChkEstadisticas = o.Tiene(QStringLiteral("estadisticas"));
-        frm.ChkSoloMaestro = o.Tiene(QStringLiteral("solo-maestro"));
-        frm.ChkPermiteExistente = o.Tiene(QStringLiteral("permite-existentes"));
-        frm.NoFusionar = deshacer;
-        frm.chkCargarBlancos = o.Tiene(QStringLiteral("solo-con-blancos"));
-        frm.chkBlancos = o.Tiene(QStringLiteral("quitar-blancos"));
-        frm.TxtDelimitador = o.Valor(QStringLiteral("delimitador"));
-        frm.TxtRubro = o.Valor(QStringLiteral("rubro"));
-        frm.TxtPrefijoAnt = o.Valor(QStringLiteral("prefijo"), 0);
-        frm.TxtPrefijoNvo = o.Valor(QStringLiteral("prefijo"), 1);
 
         const bool previa = o.Tiene(QStringLiteral("vista-previa"));
         Conexion& cn = gDB().Cnn();
@@ -465,180 +639,40 @@ int EjecutaLote(const QStringList& argumentos, QTextStream& out, QTextStream& er
         if (previa) ReactivaDisparadores();
         // The dry run undoes whatever the loading writes (the point control's setting).
         if (previa) cn.BeginTrans();
+        CargaLista(frm, o);
 
-        if (o.Tiene(QStringLiteral("archivo")) || deshacer)
-            frm.CmdBuscar_Click();
-        else if (o.Tiene(QStringLiteral("prefijo")))
-            frm.CmdPrefijo_Click();
-        else
-            frm.CmdControlar_Click();
-
-        QJsonObject doc{{QStringLiteral("modo"), previa ? QStringLiteral("vista-previa") : QStringLiteral("corrida")}};
+        Informe inf{out, json,
+                    QJsonObject{{QStringLiteral("modo"), previa ? QStringLiteral("vista-previa") : QStringLiteral("corrida")}}};
         QJsonArray omitidosJson;
         const int omitidas = Omitidas(frm, out, json ? &omitidosJson : nullptr);
-        doc.insert(QStringLiteral("omitidos"), omitidosJson);
-        // The document, once, with the exit status it reports.
-        auto termina = [&](int salida) {
-            if (json) {
-                doc.insert(QStringLiteral("salida"), salida);
-                out << QJsonDocument(doc).toJson(QJsonDocument::Indented);
-            }
-            out.flush();
-            return salida;
-        };
-
-        // The whole-list check, after reordering the chains when asked (an
-        // undo list runs in its written order).
-        RevisionLista revision = RevisaLista(frm);
-        bool reordenada = false;
-        if (o.Tiene(QStringLiteral("orden-seguro")) && !deshacer && !revision.ordenSeguro.isEmpty()) {
-            ReordenaGrilla(frm.MSFlexGrid1, revision.ordenSeguro);
-            revision = RevisaLista(frm);
-            reordenada = true;
-        }
-        doc.insert(QStringLiteral("revision"), JsonRevision(revision, reordenada));
-        if (!json) {
-            if (reordenada) out << "Lista reordenada: las cadenas van en orden seguro\n";
-            ImprimeRevision(revision, out);
-        }
-        const QString impide =
-            deshacer && !revision.HayRechazos() ? QString() : Impide(revision, o);
+        inf.doc.insert(QStringLiteral("omitidos"), omitidosJson);
+        const QString impide = RevisaYOrdena(frm, o, inf);
 
         if (previa) {
-            int codigos = 0;
-            QJsonArray pares;
-            if (o.Tiene(QStringLiteral("resumen"))) {
-                const VistaPreviaTablas vp = CalculaVistaPrevia(frm);
-                for (const PreviaCodigo& c : vp.codigos) {
-                    ++codigos;
-                    if (json) {
-                        QJsonObject p = JsonPar(c.fila, c.viejo, c.nuevo, c.tipo, QStringLiteral("previsto"));
-                        p.insert(QStringLiteral("tablas"), JsonConteos(c.conteos));
-                        pares.append(p);
-                        continue;
-                    }
-                    out << "-- " << Texto::RTrim(c.viejo) << " -> " << Trim(c.nuevo) << " (" << NombreTipoPlan(c.tipo)
-                        << ")\n";
-                    for (const ConteoTabla& t : c.conteos) ImprimeConteo(t, out);
-                }
-                const QVector<ConteoTabla> totales = vp.Totales();
-                doc.insert(QStringLiteral("totales"), JsonConteos(totales));
-                if (!json) {
-                    out << "Totales:\n";
-                    for (const ConteoTabla& t : totales) ImprimeConteo(t, out);
-                }
-            } else {
-                frm.VistaPrevia([&](int fila, const QString& viejo, const QString& nuevo, const Plan& plan) {
-                    ++codigos;
-                    if (json) {
-                        pares.append(JsonPar(fila, viejo, nuevo, plan.Tipo, QStringLiteral("previsto")));
-                        return;
-                    }
-                    out << "-- " << Texto::RTrim(viejo) << " -> " << Trim(nuevo) << " (" << NombreTipoPlan(plan.Tipo)
-                        << ")" << plan.Lote() << "\n";
-                });
-            }
+            const int codigos = MuestraVistaPrevia(frm, o, inf);
             cn.RollbackTrans();
-            doc.insert(QStringLiteral("pares"), pares);
-            doc.insert(QStringLiteral("resumen"), QJsonObject{{QStringLiteral("codigos"), codigos},
-                                                              {QStringLiteral("omitidos"), omitidas}});
+            inf.doc.insert(QStringLiteral("resumen"), QJsonObject{{QStringLiteral("codigos"), codigos},
+                                                                  {QStringLiteral("omitidos"), omitidas}});
             if (!json) out << "Vista previa: " << codigos << " códigos, " << omitidas << " omitidos\n";
-            if (senales.Recibida()) return termina(128 + senales.Recibida());
-            // As the run would: stopped by the check.
-            if (!impide.isEmpty()) {
-                err << impide << "\n";
-                doc.insert(QStringLiteral("error"), impide);
-                return termina(2);
-            }
-            return termina(0);
+            if (senales.Recibida()) return inf.Termina(128 + senales.Recibida());
         }
-
+        // As the run would, the dry run stops at the check.
         if (!impide.isEmpty()) {
             err << impide << "\n";
-            doc.insert(QStringLiteral("error"), impide);
-            return termina(2);
+            inf.doc.insert(QStringLiteral("error"), impide);
+            return inf.Termina(2);
         }
+        if (previa) return inf.Termina(0);
 
         politica.enCorrida = true;
         frm.ProcesoPrincipal();
         politica.enCorrida = false;
         vista.Termina();
-
-        const FrmEMRecodifica::ResumenCorrida& r = frm.UltimaCorrida();
-        if (!r.noIniciada.isEmpty()) {
-            doc.insert(QStringLiteral("error"), r.noIniciada);
-            return termina(2);
+        if (!frm.UltimaCorrida().noIniciada.isEmpty()) {
+            inf.doc.insert(QStringLiteral("error"), frm.UltimaCorrida().noIniciada);
+            return inf.Termina(2);
         }
-        const int senal = senales.Recibida();
-        const int procesados = r.Correctos() + r.Errores();
-        if (json) {
-            QJsonArray pares;
-            for (const ResultadoCodigo& c : r.codigos) {
-                QJsonObject p = JsonPar(c.fila, c.viejo, c.nuevo, c.tipo,
-                                        c.omitido ? QStringLiteral("omitido")
-                                        : c.error ? QStringLiteral("error")
-                                                  : QStringLiteral("ok"));
-                if (c.error) p.insert(QStringLiteral("error"), c.descripcion);
-                if (c.omitido) p.insert(QStringLiteral("motivo"), c.descripcion);
-                pares.append(p);
-            }
-            for (int k = 0; k < r.pendientes.size(); ++k) {
-                const QStringList& f = r.pendientes[k];
-                pares.append(QJsonObject{{QStringLiteral("fila"), r.filasPendientes.value(k)},
-                                         {QStringLiteral("viejo"), Texto::RTrim(f.value(Grilla::IdArticulo))},
-                                         {QStringLiteral("nuevo"), Trim(f.value(Grilla::ArticuloNuevo))},
-                                         {QStringLiteral("resultado"), QStringLiteral("pendiente")}});
-            }
-            doc.insert(QStringLiteral("pares"), pares);
-        }
-        const QString nada = procesados == 0 && senal == 0 && !r.detenida ? NadaProcesado(o, frm) : QString();
-        QJsonObject resumen{{QStringLiteral("procesados"), procesados},
-                            {QStringLiteral("correctos"), r.Correctos()},
-                            {QStringLiteral("conError"), r.Errores()},
-                            {QStringLiteral("omitidos"), omitidas + r.Omitidos()},
-                            {QStringLiteral("detenida"), r.detenida || senal != 0},
-                            {QStringLiteral("pendientes"), static_cast<int>(r.pendientes.size())},
-                            {QStringLiteral("pendientesArchivo"), r.archivoPendientes},
-                            {QStringLiteral("deshacer"), r.archivoDeshacer},
-                            {QStringLiteral("noReversibles"), QJsonArray::fromStringList(r.noReversibles)},
-                            {QStringLiteral("fallosArchivos"), QJsonArray::fromStringList(r.fallosArchivos)}};
-        if (senal) resumen.insert(QStringLiteral("senal"), senal);
-        if (!r.motivoDetencion.isEmpty()) resumen.insert(QStringLiteral("motivoDetencion"), r.motivoDetencion);
-        if (!r.disparadoresReactivados.isEmpty())
-            resumen.insert(QStringLiteral("disparadoresReactivados"), QJsonArray::fromStringList(r.disparadoresReactivados));
-        if (r.Errores() > 0) resumen.insert(QStringLiteral("logErrores"), EstadoCanalLog().nombre);
-        doc.insert(QStringLiteral("resumen"), resumen);
-        if (!nada.isEmpty()) {
-            doc.insert(QStringLiteral("error"), nada);
-            err << nada << "\n";
-        }
-
-        if (!json) {
-            QString t;
-            QTextStream l(&t);
-            l << "Procesados: " << procesados << ", correctos: " << r.Correctos() << ", con error: " << r.Errores()
-              << ", omitidos: " << omitidas + r.Omitidos() << "\n";
-            if (r.detenida || senal)
-                l << "Detenida" << (senal ? QStringLiteral(" por la señal ") + QString::number(senal) : QString())
-                  << (r.motivoDetencion.isEmpty() ? QString() : QStringLiteral(" (") + r.motivoDetencion + QStringLiteral(")"))
-                  << ": " << r.pendientes.size() << " filas sin procesar\n";
-            if (!r.archivoPendientes.isEmpty()) l << "Pendientes: " << r.archivoPendientes << "\n";
-            if (!r.archivoDeshacer.isEmpty()) l << "Deshacer: " << r.archivoDeshacer << "\n";
-            for (const QString& n : r.noReversibles) l << "NO REVERSIBLE " << n << "\n";
-            for (const QString& f : r.fallosArchivos) l << "NO ESCRITO " << f << "\n";
-            if (r.Errores() > 0) l << "Log de errores: " << EstadoCanalLog().nombre << "\n";
-            l.flush();
-            out << t;
-            out.flush();
-            // A closed standard output (a pipe whose reader left): the summary
-            // still reaches the operator.
-            if (out.status() != QTextStream::Ok) err << t;
-            err.flush();
-        }
-        if (senal) return termina(128 + senal);
-        const bool falla = r.Errores() > 0 || !r.fallosArchivos.isEmpty() || !r.motivoDetencion.isEmpty() ||
-                           !nada.isEmpty();
-        return termina(falla ? 1 : 0);
+        return InformaCorrida(frm, o, inf, err, omitidas, senales.Recibida());
     } catch (const Fallo& f) {
         err << "Error " << f.Numero() << ": " << f.Descripcion() << "\n";
         return SinEmpezar(o, out, QStringLiteral("Error ") + QString::number(f.Numero()) + QStringLiteral(": ") +

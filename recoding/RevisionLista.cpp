@@ -30,9 +30,9 @@
 #include "db/platform/Ado.h"
 #include "db/platform/Conexion.h"
 #include "db/platform/Recordset.h"
-#include "frame/lib/Lib_Util.h"
-#include "frame/platform/Fallo.h"
-#include "frame/platform/Texto.h"
+#include "platform/lib/Lib_Util.h"
+#include "platform/Fallo.h"
+#include "platform/Texto.h"
 #include "recoding/Corrida.h"
 #include "recoding/FrmEMRecodifica.h"
 #include "recoding/Grilla.h"
@@ -377,16 +377,15 @@ void ReordenaGrilla(Grilla& g, const QVector<int>& orden) {
 }
 
 // ---- the list ----------------------------------------------------------------------------
+// Each kind of finding has its own function over one view of the list (Lista).
 
-RevisionLista RevisaLista(const QVector<ParLista>& pares, const OpcionesPlan& op) {
-    RevisionLista r;
-    Lista L(pares);
-    L.estadisticas = op.ChkEstadisticas;
+namespace {
+
+// The view: keys, stored forms and which pairs move something of their own.
+void PreparaVista(Lista& L, const CodigosConBlancos& conBlancos) {
+    const QVector<ParLista>& pares = L.p;
     const int n = L.n();
-    if (n == 0) return r;
-
     L.ancho = AnchoCodigo();
-    const CodigosConBlancos conBlancos = LeeCodigosConBlancos();
     QStringList todos;
     for (const ParLista& p : pares) {
         L.kv << Clave(p.viejo);
@@ -407,157 +406,166 @@ RevisionLista RevisaLista(const QVector<ParLista>& pares, const OpcionesPlan& op
         if (ef) L.porViejo.insert(L.kv[i], i);
     }
     L.enCiclo = QVector<bool>(n, false);
-    QVector<Hallazgo> h;
+}
 
-    // ---- the same old code twice.
-    {
-        QHash<QString, QVector<int>> grupos;
-        QStringList orden;
-        for (int i = 0; i < n; ++i) {
-            if (!grupos.contains(L.kv[i])) orden << L.kv[i];
-            grupos[L.kv[i]] << i;
-        }
-        for (const QString& k : orden) {
-            const QVector<int>& g = grupos[k];
-            if (g.size() < 2) continue;
-            QStringList nuevos;
-            QSet<QString> claves;
-            for (int i : g)
-                if (!claves.contains(L.kn[i])) {
-                    claves.insert(L.kn[i]);
-                    nuevos << pares[i].nuevo;
-                }
-            const QString veces = QString::number(g.size()) + QStringLiteral(" veces");
-            if (claves.size() == 1)
-                h << Nuevo(
-                    Gravedad::Aviso, TipoHallazgo::ViejoRepetido, L, g,
-                    QStringLiteral("El código ") + L.V(k) + QStringLiteral(" figura ") + veces +
-                        QStringLiteral(" con el mismo código nuevo ") + nuevos.first() +
-                        QStringLiteral(": la corrida lo recodifica la primera vez y las siguientes no hacen "
-                                       "nada. Deje un solo par."));
-            else
-                h << Nuevo(Gravedad::Rechazo, TipoHallazgo::ViejoRepetido, L, g,
-                           QStringLiteral("El código ") + L.V(k) + QStringLiteral(" figura ") + veces +
-                               QStringLiteral(" con distintos códigos nuevos (") + Enumera(nuevos) +
-                               QStringLiteral("): la corrida lo pasa a ") + pares[g.first()].nuevo +
-                               QStringLiteral(" y los demás pares terminan «bien» sin hacer nada, porque ") +
-                               (L.estadisticas ? QStringLiteral("sus estadísticas ya se movieron")
-                                               : L.V(k) + QStringLiteral(" ya no existe")) +
-                               QStringLiteral(". Deje un solo par para ") + L.V(k) + QStringLiteral("."));
-        }
+// The same old code twice.
+void ViejosRepetidos(const Lista& L, QVector<Hallazgo>& h) {
+    const QVector<ParLista>& pares = L.p;
+    const int n = L.n();
+    QHash<QString, QVector<int>> grupos;
+    QStringList orden;
+    for (int i = 0; i < n; ++i) {
+        if (!grupos.contains(L.kv[i])) orden << L.kv[i];
+        grupos[L.kv[i]] << i;
     }
-
-    // ---- cycles: each old code has at most one effective pair, so each
-    // key has at most one successor.
-    {
-        QHash<QString, int> estado;  // 1 on the current walk, 2 done
-        QSet<QString> usados;
-        for (int s = 0; s < n; ++s) {
-            if (!L.efectivo[s] || estado.value(L.kv[s]) != 0) continue;
-            QStringList camino;
-            QString k = L.kv[s];
-            while (L.porViejo.contains(k) && estado.value(k) == 0) {
-                estado[k] = 1;
-                camino << k;
-                k = L.kn[L.porViejo[k]];
+    for (const QString& k : orden) {
+        const QVector<int>& g = grupos[k];
+        if (g.size() < 2) continue;
+        QStringList nuevos;
+        QSet<QString> claves;
+        for (int i : g)
+            if (!claves.contains(L.kn[i])) {
+                claves.insert(L.kn[i]);
+                nuevos << pares[i].nuevo;
             }
-            if (L.porViejo.contains(k) && estado.value(k) == 1) {
-                // The cycle from k, started at its pair earliest in the list.
-                QVector<int> ciclo;
-                for (int j = camino.indexOf(k); j < camino.size(); ++j) ciclo << L.porViejo[camino[j]];
-                std::sort(ciclo.begin(), ciclo.end());
-                // A code of the cycle that is no article (a temporary code)
-                // breaks it: run from there, the cycle is a chain.
-                int existen = 0;
-                for (int i : ciclo) existen += L.Existe(L.kv[i]) ? 1 : 0;
-                if (existen == 0 || existen == ciclo.size()) {
-                    for (int i : ciclo) L.enCiclo[i] = true;
-                    QVector<int> vuelta{ciclo.first()};  // c1 → c2 → ... → ck
-                    while (true) {
-                        const int sig = L.porViejo.value(L.kn[vuelta.last()]);
-                        if (sig == ciclo.first()) break;
-                        vuelta << sig;
-                    }
-                    Hallazgo x = Nuevo(Gravedad::Rechazo, TipoHallazgo::Ciclo, L, ciclo, {});
-                    QStringList codigos;
-                    for (int i : vuelta) codigos << pares[i].viejo;
-                    const QString t = CodigoTemporal(L, usados, conBlancos);
-                    const bool intercambio = vuelta.size() == 2;
-                    QString efecto = intercambio ? QStringLiteral("Intercambio: la corrida fusionaría ")
-                                                 : QStringLiteral("Ciclo: la corrida fusionaría ");
-                    efecto += L.estadisticas
-                                  ? QStringLiteral("las estadísticas de ") + Enumera(codigos) +
-                                        QStringLiteral(" en un solo código para siempre.")
-                                  : (intercambio ? QStringLiteral("los artículos para siempre.")
-                                                 : QStringLiteral("los artículos ") + Enumera(codigos) +
-                                                       QStringLiteral(" en uno solo para siempre."));
-                    if (t.isEmpty()) {
-                        efecto += QStringLiteral(
-                            " No se encontró un código temporal libre que quepa en la columna "
-                            "de códigos: resuélvalo a mano.");
-                    } else {
-                        // c1 → T; ck → c1; ...; c2 → c3; T → c2.
-                        const ParLista& p1 = pares[vuelta.first()];
-                        x.propuesta << ParLista{p1.fila, p1.viejo, t, {}};
-                        for (int j = vuelta.size() - 1; j >= 1; --j) {
-                            const ParLista& pj = pares[vuelta[j]];
-                            x.propuesta << ParLista{pj.fila, pj.viejo, pj.nuevo, {}};
-                        }
-                        x.propuesta << ParLista{p1.fila, t, p1.nuevo, {}};
-                        // The last pair goes in a second list: a file's old codes must
-                        // exist when it is loaded, and the temporary one does only then.
-                        QStringList pasos;
-                        for (int k = 0; k + 1 < x.propuesta.size(); ++k)
-                            pasos << TextoPar(x.propuesta[k].viejo, x.propuesta[k].nuevo);
-                        efecto += QStringLiteral(" Use un código temporal libre: ") +
-                                  pasos.join(QStringLiteral("; ")) + QStringLiteral("; después, en otra lista, ") +
-                                  TextoPar(x.propuesta.last().viejo, x.propuesta.last().nuevo) + QStringLiteral(".");
-                    }
-                    x.efecto = efecto;
-                    h << x;
-                }
-            }
-            for (const QString& c : camino) estado[c] = 2;
-        }
+        const QString veces = QString::number(g.size()) + QStringLiteral(" veces");
+        if (claves.size() == 1)
+            h << Nuevo(
+                Gravedad::Aviso, TipoHallazgo::ViejoRepetido, L, g,
+                QStringLiteral("El código ") + L.V(k) + QStringLiteral(" figura ") + veces +
+                    QStringLiteral(" con el mismo código nuevo ") + nuevos.first() +
+                    QStringLiteral(": la corrida lo recodifica la primera vez y las siguientes no hacen "
+                                   "nada. Deje un solo par."));
+        else
+            h << Nuevo(Gravedad::Rechazo, TipoHallazgo::ViejoRepetido, L, g,
+                       QStringLiteral("El código ") + L.V(k) + QStringLiteral(" figura ") + veces +
+                           QStringLiteral(" con distintos códigos nuevos (") + Enumera(nuevos) +
+                           QStringLiteral("): la corrida lo pasa a ") + pares[g.first()].nuevo +
+                           QStringLiteral(" y los demás pares terminan «bien» sin hacer nada, porque ") +
+                           (L.estadisticas ? QStringLiteral("sus estadísticas ya se movieron")
+                                           : L.V(k) + QStringLiteral(" ya no existe")) +
+                           QStringLiteral(". Deje un solo par para ") + L.V(k) + QStringLiteral("."));
     }
-    bool hayCiclo = false;
-    for (bool c : L.enCiclo) hayCiclo = hayCiclo || c;
+}
 
-    // ---- links: the pair A→B and the pair B→C, outside cycles. When B is an
-    // article, B→C must run first (it frees B); when it is not, A→B must
-    // (B→C carries on what A→B put in B, as through a temporary code).
-    auto eslabon = [&](int i) {
-        if (!L.efectivo[i] || L.enCiclo[i] || !L.porViejo.contains(L.kn[i])) return -1;
-        const int q = L.porViejo[L.kn[i]];
-        return q == i || L.enCiclo[q] ? -1 : q;
-    };
-    auto primeroElSiguiente = [&](int q) { return L.Existe(L.kv[q]); };
+// Cycles: each old code has at most one effective pair, so each key has at
+// most one successor. Marks the pairs in a cycle.
+void Ciclos(Lista& L, const CodigosConBlancos& conBlancos, QVector<Hallazgo>& h) {
+    const QVector<ParLista>& pares = L.p;
+    const int n = L.n();
+    QHash<QString, int> estado;  // 1 on the current walk, 2 done
+    QSet<QString> usados;
+    for (int s = 0; s < n; ++s) {
+        if (!L.efectivo[s] || estado.value(L.kv[s]) != 0) continue;
+        QStringList camino;
+        QString k = L.kv[s];
+        while (L.porViejo.contains(k) && estado.value(k) == 0) {
+            estado[k] = 1;
+            camino << k;
+            k = L.kn[L.porViejo[k]];
+        }
+        if (L.porViejo.contains(k) && estado.value(k) == 1) {
+            // The cycle from k, started at its pair earliest in the list.
+            QVector<int> ciclo;
+            for (int j = camino.indexOf(k); j < camino.size(); ++j) ciclo << L.porViejo[camino[j]];
+            std::sort(ciclo.begin(), ciclo.end());
+            // A code of the cycle that is no article (a temporary code)
+            // breaks it: run from there, the cycle is a chain.
+            int existen = 0;
+            for (int i : ciclo) existen += L.Existe(L.kv[i]) ? 1 : 0;
+            if (existen == 0 || existen == ciclo.size()) {
+                for (int i : ciclo) L.enCiclo[i] = true;
+                QVector<int> vuelta{ciclo.first()};  // c1 → c2 → ... → ck
+                while (true) {
+                    const int sig = L.porViejo.value(L.kn[vuelta.last()]);
+                    if (sig == ciclo.first()) break;
+                    vuelta << sig;
+                }
+                Hallazgo x = Nuevo(Gravedad::Rechazo, TipoHallazgo::Ciclo, L, ciclo, {});
+                QStringList codigos;
+                for (int i : vuelta) codigos << pares[i].viejo;
+                const QString t = CodigoTemporal(L, usados, conBlancos);
+                const bool intercambio = vuelta.size() == 2;
+                QString efecto = intercambio ? QStringLiteral("Intercambio: la corrida fusionaría ")
+                                             : QStringLiteral("Ciclo: la corrida fusionaría ");
+                efecto += L.estadisticas
+                              ? QStringLiteral("las estadísticas de ") + Enumera(codigos) +
+                                    QStringLiteral(" en un solo código para siempre.")
+                              : (intercambio ? QStringLiteral("los artículos para siempre.")
+                                             : QStringLiteral("los artículos ") + Enumera(codigos) +
+                                                   QStringLiteral(" en uno solo para siempre."));
+                if (t.isEmpty()) {
+                    efecto += QStringLiteral(
+                        " No se encontró un código temporal libre que quepa en la columna "
+                        "de códigos: resuélvalo a mano.");
+                } else {
+                    // c1 → T; ck → c1; ...; c2 → c3; T → c2.
+                    const ParLista& p1 = pares[vuelta.first()];
+                    x.propuesta << ParLista{p1.fila, p1.viejo, t, {}};
+                    for (int j = vuelta.size() - 1; j >= 1; --j) {
+                        const ParLista& pj = pares[vuelta[j]];
+                        x.propuesta << ParLista{pj.fila, pj.viejo, pj.nuevo, {}};
+                    }
+                    x.propuesta << ParLista{p1.fila, t, p1.nuevo, {}};
+                    // The last pair goes in a second list: a file's old codes must
+                    // exist when it is loaded, and the temporary one does only then.
+                    QStringList pasos;
+                    for (int k = 0; k + 1 < x.propuesta.size(); ++k)
+                        pasos << TextoPar(x.propuesta[k].viejo, x.propuesta[k].nuevo);
+                    efecto += QStringLiteral(" Use un código temporal libre: ") +
+                              pasos.join(QStringLiteral("; ")) + QStringLiteral("; después, en otra lista, ") +
+                              TextoPar(x.propuesta.last().viejo, x.propuesta.last().nuevo) + QStringLiteral(".");
+                }
+                x.efecto = efecto;
+                h << x;
+            }
+        }
+        for (const QString& c : camino) estado[c] = 2;
+    }
+}
 
-    // ---- the safe order: every link as above, otherwise the list's order.
+// Links: the pair A→B and the pair B→C, outside cycles. When B is an
+// article, B→C must run first (it frees B); when it is not, A→B must
+// (B→C carries on what A→B put in B, as through a temporary code).
+int Eslabon(const Lista& L, int i) {
+    if (!L.efectivo[i] || L.enCiclo[i] || !L.porViejo.contains(L.kn[i])) return -1;
+    const int q = L.porViejo[L.kn[i]];
+    return q == i || L.enCiclo[q] ? -1 : q;
+}
+bool PrimeroElSiguiente(const Lista& L, int q) { return L.Existe(L.kv[q]); }
+
+// The safe order: every link as above, otherwise the list's order. Shorter
+// than the list when the links cannot all be kept.
+QVector<int> OrdenSeguro(const Lista& L) {
+    const int n = L.n();
     QVector<int> seguro;
-    {
-        QVector<QVector<int>> despues(n);
-        QVector<int> faltan(n, 0);
-        for (int i = 0; i < n; ++i) {
-            const int q = eslabon(i);
-            if (q < 0) continue;
-            const int antes = primeroElSiguiente(q) ? q : i, luego = primeroElSiguiente(q) ? i : q;
-            despues[antes] << luego;
-            ++faltan[luego];
-        }
-        std::priority_queue<int, std::vector<int>, std::greater<int>> listos;
-        for (int i = 0; i < n; ++i)
-            if (faltan[i] == 0) listos.push(i);
-        while (!listos.empty()) {
-            const int i = listos.top();
-            listos.pop();
-            seguro << i;
-            for (int j : despues[i])
-                if (--faltan[j] == 0) listos.push(j);
-        }
+    QVector<QVector<int>> despues(n);
+    QVector<int> faltan(n, 0);
+    for (int i = 0; i < n; ++i) {
+        const int q = Eslabon(L, i);
+        if (q < 0) continue;
+        const int antes = PrimeroElSiguiente(L, q) ? q : i, luego = PrimeroElSiguiente(L, q) ? i : q;
+        despues[antes] << luego;
+        ++faltan[luego];
     }
-    QVector<int> enLista(n);
-    for (int i = 0; i < n; ++i) enLista[i] = i;
+    std::priority_queue<int, std::vector<int>, std::greater<int>> listos;
+    for (int i = 0; i < n; ++i)
+        if (faltan[i] == 0) listos.push(i);
+    while (!listos.empty()) {
+        const int i = listos.top();
+        listos.pop();
+        seguro << i;
+        for (int j : despues[i])
+            if (--faltan[j] == 0) listos.push(j);
+    }
+    return seguro;
+}
+
+// Chains: A→B with B→C, grouped with the pairs they share codes with, told
+// with where each article ends in the list's order and in the safe one.
+void Cadenas(const Lista& L, const QVector<int>& enLista, const QVector<int>& seguro, QVector<Hallazgo>& h) {
+    const QVector<ParLista>& pares = L.p;
+    const int n = L.n();
     const QHash<QString, QString> finLista = Simula(L, enLista);
     const QHash<QString, QString> finSeguro =
         seguro.size() == n ? Simula(L, seguro) : QHash<QString, QString>();
@@ -567,146 +575,150 @@ RevisionLista RevisaLista(const QVector<ParLista>& pares, const OpcionesPlan& op
             if (del.contains(i)) l << L.Par(i);
         return l.join(QStringLiteral("; "));
     };
-
-    // ---- chains: A→B with B→C, grouped with the pairs they share codes with.
-    {
-        QVector<int> padre(n);
-        for (int i = 0; i < n; ++i) padre[i] = i;
-        std::function<int(int)> raiz = [&](int i) { return padre[i] == i ? i : padre[i] = raiz(padre[i]); };
-        QVector<bool> enCadena(n, false);
-        QHash<QString, int> porNuevo;
-        for (int i = 0; i < n; ++i) {
-            if (!L.efectivo[i] || L.enCiclo[i]) continue;
-            if (const int q = eslabon(i); q >= 0) {
-                padre[raiz(i)] = raiz(q);
-                enCadena[i] = enCadena[q] = true;
-            }
-            if (porNuevo.contains(L.kn[i]))
-                padre[raiz(i)] = raiz(porNuevo[L.kn[i]]);
-            else
-                porNuevo.insert(L.kn[i], i);
+    QVector<int> padre(n);
+    for (int i = 0; i < n; ++i) padre[i] = i;
+    std::function<int(int)> raiz = [&](int i) { return padre[i] == i ? i : padre[i] = raiz(padre[i]); };
+    QVector<bool> enCadena(n, false);
+    QHash<QString, int> porNuevo;
+    for (int i = 0; i < n; ++i) {
+        if (!L.efectivo[i] || L.enCiclo[i]) continue;
+        if (const int q = Eslabon(L, i); q >= 0) {
+            padre[raiz(i)] = raiz(q);
+            enCadena[i] = enCadena[q] = true;
         }
-        QHash<int, QVector<int>> grupos;
-        QVector<int> raices;
-        for (int i = 0; i < n; ++i) {
-            if (!L.efectivo[i] || L.enCiclo[i]) continue;
-            const int rz = raiz(i);
-            if (!grupos.contains(rz)) raices << rz;
-            grupos[rz] << i;
-        }
-        for (int rz : raices) {
-            const QVector<int>& g = grupos[rz];
-            bool hay = false, inseguro = false;
-            QStringList reusados, dePaso;
-            for (int i : g) {
-                if (!enCadena[i]) continue;
-                hay = true;
-                if (const int q = eslabon(i); q >= 0) {
-                    if (primeroElSiguiente(q) ? q > i : i > q) inseguro = true;
-                    QStringList& l = primeroElSiguiente(q) ? reusados : dePaso;
-                    if (!l.contains(pares[q].viejo)) l << pares[q].viejo;
-                }
-            }
-            if (!hay) continue;
-            QStringList articulos;
-            for (int i : g) {
-                for (const QString& k : {L.kv[i], L.kn[i]})
-                    if (L.Existe(k) && !articulos.contains(k)) articulos << k;
-            }
-            QString efecto;
-            if (inseguro) {
-                efecto = QStringLiteral("Cadena: en el orden de la lista (") + textoOrden(enLista, g) +
-                         QStringLiteral("), ") + Destinos(L, articulos, finLista) +
-                         QStringLiteral(". En orden seguro (") + textoOrden(seguro, g) +
-                         QStringLiteral("), ") + Destinos(L, articulos, finSeguro) + QStringLiteral(".");
-                QSet<QString> destinos;
-                for (const QString& a : articulos) destinos.insert(finLista.value(a, a));
-                const bool fusiona = destinos.size() < articulos.size();
-                efecto += fusiona && !L.estadisticas
-                              ? QStringLiteral(
-                                    " Una fusión no se puede deshacer: use el orden seguro si cada par "
-                                    "debe valer por sí mismo.")
-                              : QStringLiteral(" Use el orden seguro si cada par debe valer por sí mismo.");
-                h << Nuevo(Gravedad::Aviso, TipoHallazgo::Cadena, L, g, efecto);
-            } else {
-                efecto = QStringLiteral("Cadena en orden seguro (") + textoOrden(enLista, g) +
-                         QStringLiteral("): ") + Destinos(L, articulos, finLista) + QStringLiteral(".");
-                if (reusados.size() == 1)
-                    efecto += QStringLiteral(" El código ") + reusados.first() +
-                              QStringLiteral(" pasa a otro artículo.");
-                else if (reusados.size() > 1)
-                    efecto += QStringLiteral(" Los códigos ") + Enumera(reusados) +
-                              QStringLiteral(" pasan a otros artículos.");
-                if (dePaso.size() == 1)
-                    efecto +=
-                        QStringLiteral(" El código ") + dePaso.first() + QStringLiteral(" es solo de paso.");
-                else if (dePaso.size() > 1)
-                    efecto += QStringLiteral(" Los códigos ") + Enumera(dePaso) +
-                              QStringLiteral(" son solo de paso.");
-                h << Nuevo(Gravedad::Nota, TipoHallazgo::Cadena, L, g, efecto);
-            }
-        }
+        if (porNuevo.contains(L.kn[i]))
+            padre[raiz(i)] = raiz(porNuevo[L.kn[i]]);
+        else
+            porNuevo.insert(L.kn[i], i);
     }
-    if (!hayCiclo && seguro.size() == n && seguro != enLista)
-        for (int i : seguro) r.ordenSeguro << pares[i].fila;
-
-    // ---- several old codes onto one new code.
-    QVector<bool> enVarios(n, false);
-    {
-        QHash<QString, QVector<int>> grupos;
-        QStringList orden;
-        for (int i = 0; i < n; ++i) {
-            if (!L.efectivo[i]) continue;
-            if (!grupos.contains(L.kn[i])) orden << L.kn[i];
-            grupos[L.kn[i]] << i;
+    QHash<int, QVector<int>> grupos;
+    QVector<int> raices;
+    for (int i = 0; i < n; ++i) {
+        if (!L.efectivo[i] || L.enCiclo[i]) continue;
+        const int rz = raiz(i);
+        if (!grupos.contains(rz)) raices << rz;
+        grupos[rz] << i;
+    }
+    for (int rz : raices) {
+        const QVector<int>& g = grupos[rz];
+        bool hay = false, inseguro = false;
+        QStringList reusados, dePaso;
+        for (int i : g) {
+            if (!enCadena[i]) continue;
+            hay = true;
+            if (const int q = Eslabon(L, i); q >= 0) {
+                if (PrimeroElSiguiente(L, q) ? q > i : i > q) inseguro = true;
+                QStringList& l = PrimeroElSiguiente(L, q) ? reusados : dePaso;
+                if (!l.contains(pares[q].viejo)) l << pares[q].viejo;
+            }
         }
-        for (const QString& k : orden) {
-            const QVector<int>& g = grupos[k];
-            if (g.size() < 2) continue;
-            QStringList viejos;
-            for (int i : g) {
-                viejos << pares[i].viejo;
-                enVarios[i] = true;
-            }
-            if (L.estadisticas) {
-                h << Nuevo(Gravedad::Nota, TipoHallazgo::VariosEnUno, L, g,
-                           QStringLiteral("Las estadísticas de ") + Enumera(viejos) +
-                               QStringLiteral(" se suman en ") + L.V(k) +
-                               QStringLiteral("; los artículos no se tocan."));
-                continue;
-            }
-            QString efecto = Enumera(viejos) + QStringLiteral(" pasan al mismo código ") + L.V(k) +
-                             QStringLiteral(": quedan fusionados en un solo artículo");
-            if (L.Existe(k) && !L.porViejo.contains(k))
+        if (!hay) continue;
+        QStringList articulos;
+        for (int i : g) {
+            for (const QString& k : {L.kv[i], L.kn[i]})
+                if (L.Existe(k) && !articulos.contains(k)) articulos << k;
+        }
+        QString efecto;
+        if (inseguro) {
+            efecto = QStringLiteral("Cadena: en el orden de la lista (") + textoOrden(enLista, g) +
+                     QStringLiteral("), ") + Destinos(L, articulos, finLista) +
+                     QStringLiteral(". En orden seguro (") + textoOrden(seguro, g) +
+                     QStringLiteral("), ") + Destinos(L, articulos, finSeguro) + QStringLiteral(".");
+            QSet<QString> destinos;
+            for (const QString& a : articulos) destinos.insert(finLista.value(a, a));
+            const bool fusiona = destinos.size() < articulos.size();
+            efecto += fusiona && !L.estadisticas
+                          ? QStringLiteral(
+                                " Una fusión no se puede deshacer: use el orden seguro si cada par "
+                                "debe valer por sí mismo.")
+                          : QStringLiteral(" Use el orden seguro si cada par debe valer por sí mismo.");
+            h << Nuevo(Gravedad::Aviso, TipoHallazgo::Cadena, L, g, efecto);
+        } else {
+            efecto = QStringLiteral("Cadena en orden seguro (") + textoOrden(enLista, g) +
+                     QStringLiteral("): ") + Destinos(L, articulos, finLista) + QStringLiteral(".");
+            if (reusados.size() == 1)
+                efecto += QStringLiteral(" El código ") + reusados.first() +
+                          QStringLiteral(" pasa a otro artículo.");
+            else if (reusados.size() > 1)
+                efecto += QStringLiteral(" Los códigos ") + Enumera(reusados) +
+                          QStringLiteral(" pasan a otros artículos.");
+            if (dePaso.size() == 1)
                 efecto +=
-                    QStringLiteral(", junto con el artículo ") + L.V(k) + QStringLiteral(" que ya existe");
-            efecto += QStringLiteral(". No se puede deshacer.");
-            h << Nuevo(Gravedad::Aviso, TipoHallazgo::VariosEnUno, L, g, efecto);
+                    QStringLiteral(" El código ") + dePaso.first() + QStringLiteral(" es solo de paso.");
+            else if (dePaso.size() > 1)
+                efecto += QStringLiteral(" Los códigos ") + Enumera(dePaso) +
+                          QStringLiteral(" son solo de paso.");
+            h << Nuevo(Gravedad::Nota, TipoHallazgo::Cadena, L, g, efecto);
         }
     }
+}
 
-    // ---- a new code that is an article when its pair runs (in list order);
-    // chains, cycles and several-onto-one explain their own merges.
-    if (!L.estadisticas) {
-        Simula(L, enLista, [&](int i, const QStringList& antes) {
-            if (L.enCiclo[i] || enVarios[i] || L.porViejo.contains(L.kn[i])) return;
-            if (!L.Existe(L.kn[i]) || !antes.contains(L.kn[i])) return;
-            QString efecto = L.V(L.kn[i]) + QStringLiteral(" ya es un artículo: ") + pares[i].viejo +
-                             QStringLiteral(" se fusiona en él");
-            if (op.ChkSoloMaestro)
-                efecto += QStringLiteral(
-                              " y se borra; con «solo maestro» sus estadísticas y movimientos no se "
-                              "mueven y quedan con el código ") +
-                          pares[i].viejo + QStringLiteral(", que deja de existir");
-            else
-                efecto += QStringLiteral(" (sus estadísticas y movimientos pasan a ") + L.V(L.kn[i]) +
-                          QStringLiteral(" y ") + pares[i].viejo + QStringLiteral(" se borra)");
-            efecto += QStringLiteral(". No se puede deshacer.");
-            h << Nuevo(Gravedad::Aviso, TipoHallazgo::NuevoExistente, L, {i}, efecto);
-        });
+// Several old codes onto one new code; the pairs involved.
+QVector<bool> VariosEnUno(const Lista& L, QVector<Hallazgo>& h) {
+    const QVector<ParLista>& pares = L.p;
+    const int n = L.n();
+    QVector<bool> enVarios(n, false);
+    QHash<QString, QVector<int>> grupos;
+    QStringList orden;
+    for (int i = 0; i < n; ++i) {
+        if (!L.efectivo[i]) continue;
+        if (!grupos.contains(L.kn[i])) orden << L.kn[i];
+        grupos[L.kn[i]] << i;
     }
+    for (const QString& k : orden) {
+        const QVector<int>& g = grupos[k];
+        if (g.size() < 2) continue;
+        QStringList viejos;
+        for (int i : g) {
+            viejos << pares[i].viejo;
+            enVarios[i] = true;
+        }
+        if (L.estadisticas) {
+            h << Nuevo(Gravedad::Nota, TipoHallazgo::VariosEnUno, L, g,
+                       QStringLiteral("Las estadísticas de ") + Enumera(viejos) +
+                           QStringLiteral(" se suman en ") + L.V(k) +
+                           QStringLiteral("; los artículos no se tocan."));
+            continue;
+        }
+        QString efecto = Enumera(viejos) + QStringLiteral(" pasan al mismo código ") + L.V(k) +
+                         QStringLiteral(": quedan fusionados en un solo artículo");
+        if (L.Existe(k) && !L.porViejo.contains(k))
+            efecto +=
+                QStringLiteral(", junto con el artículo ") + L.V(k) + QStringLiteral(" que ya existe");
+        efecto += QStringLiteral(". No se puede deshacer.");
+        h << Nuevo(Gravedad::Aviso, TipoHallazgo::VariosEnUno, L, g, efecto);
+    }
+    return enVarios;
+}
 
-    // ---- too long for the code column.
+// A new code that is an article when its pair runs (in list order); chains,
+// cycles and several-onto-one explain their own merges.
+void NuevosExistentes(const Lista& L, const QVector<int>& enLista, const QVector<bool>& enVarios, bool soloMaestro,
+                      QVector<Hallazgo>& h) {
+    const QVector<ParLista>& pares = L.p;
+    if (L.estadisticas) return;
+    Simula(L, enLista, [&](int i, const QStringList& antes) {
+        if (L.enCiclo[i] || enVarios[i] || L.porViejo.contains(L.kn[i])) return;
+        if (!L.Existe(L.kn[i]) || !antes.contains(L.kn[i])) return;
+        QString efecto = L.V(L.kn[i]) + QStringLiteral(" ya es un artículo: ") + pares[i].viejo +
+                         QStringLiteral(" se fusiona en él");
+        if (soloMaestro)
+            efecto += QStringLiteral(
+                          " y se borra; con «solo maestro» sus estadísticas y movimientos no se "
+                          "mueven y quedan con el código ") +
+                      pares[i].viejo + QStringLiteral(", que deja de existir");
+        else
+            efecto += QStringLiteral(" (sus estadísticas y movimientos pasan a ") + L.V(L.kn[i]) +
+                      QStringLiteral(" y ") + pares[i].viejo + QStringLiteral(" se borra)");
+        efecto += QStringLiteral(". No se puede deshacer.");
+        h << Nuevo(Gravedad::Aviso, TipoHallazgo::NuevoExistente, L, {i}, efecto);
+    });
+}
+
+// Too long for the code column.
+void Largos(const Lista& L, QVector<Hallazgo>& h) {
+    const QVector<ParLista>& pares = L.p;
+    const int n = L.n();
     for (int i = 0; i < n; ++i)
         if (L.largo[i])
             h << Nuevo(Gravedad::Aviso, TipoHallazgo::Largo, L, {i},
@@ -715,8 +727,12 @@ RevisionLista RevisaLista(const QVector<ParLista>& pares, const OpcionesPlan& op
                            QStringLiteral(" caracteres y la columna de códigos admite ") +
                            QString::number(L.ancho) +
                            QStringLiteral(": ese par fallará en la corrida y se deshará."));
+}
 
-    // ---- the new code's form changed by the plans.
+// The new code's form changed by the plans.
+void Formatos(const Lista& L, QVector<Hallazgo>& h) {
+    const QVector<ParLista>& pares = L.p;
+    const int n = L.n();
     for (int i = 0; i < n; ++i) {
         const ParLista& p = pares[i];
         QStringList notas;
@@ -742,6 +758,34 @@ RevisionLista RevisaLista(const QVector<ParLista>& pares, const OpcionesPlan& op
         efecto[0] = efecto[0].toUpper();
         h << Nuevo(Gravedad::Nota, TipoHallazgo::Formato, L, {i}, efecto);
     }
+}
+
+}  // namespace
+
+RevisionLista RevisaLista(const QVector<ParLista>& pares, const OpcionesPlan& op) {
+    RevisionLista r;
+    Lista L(pares);
+    L.estadisticas = op.ChkEstadisticas;
+    const int n = L.n();
+    if (n == 0) return r;
+    const CodigosConBlancos conBlancos = LeeCodigosConBlancos();
+    PreparaVista(L, conBlancos);
+
+    QVector<Hallazgo> h;
+    ViejosRepetidos(L, h);
+    Ciclos(L, conBlancos, h);
+    bool hayCiclo = false;
+    for (bool c : L.enCiclo) hayCiclo = hayCiclo || c;
+    const QVector<int> seguro = OrdenSeguro(L);
+    QVector<int> enLista(n);
+    for (int i = 0; i < n; ++i) enLista[i] = i;
+    Cadenas(L, enLista, seguro, h);
+    if (!hayCiclo && seguro.size() == n && seguro != enLista)
+        for (int i : seguro) r.ordenSeguro << pares[i].fila;
+    const QVector<bool> enVarios = VariosEnUno(L, h);
+    NuevosExistentes(L, enLista, enVarios, op.ChkSoloMaestro, h);
+    Largos(L, h);
+    Formatos(L, h);
 
     Ordena(h);
     r.hallazgos = h;
