@@ -61,7 +61,10 @@ namespace {
 
 bool EscribeBytes(const QString& ruta, const QByteArray& b, QString* error = nullptr) {
     QSaveFile f(ruta);
-    bool ok = f.open(QIODevice::WriteOnly);
+    // Unbuffered: a buffered write reaches the file only when committing,
+    // past QSaveFile's error check, so a full disk left an empty file
+    // reported as written.
+    bool ok = f.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     if (ok && f.write(b) != b.size()) {
         ok = false;
         f.cancelWriting();
