@@ -139,7 +139,16 @@ bool DiarioDeshacer::Crea(const QString& ruta, QString& error) {
     ruta_ = ruta;
     largo_ = 0;
     const QByteArray nombre = QFile::encodeName(RutaDiario(ruta));
-    fd_ = ::open(nombre.constData(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0644);
+    if (::access(nombre.constData(), F_OK) == 0) {
+        errno = EEXIST;
+        error = ErrorSistema();
+        return false;
+    }
+    // Made under another name, locked and with its header, then renamed: a
+    // start that looks for journals meanwhile never takes a live one for
+    // an abandoned one.
+    const QByteArray nuevo = nombre + ".nuevo";
+    fd_ = ::open(nuevo.constData(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0644);
     if (fd_ < 0) {
         error = ErrorSistema();
         return false;
@@ -148,12 +157,20 @@ bool DiarioDeshacer::Crea(const QString& ruta, QString& error) {
     ::flock(fd_, LOCK_EX | LOCK_NB);
     // A folder that takes an empty file may still be full: a block of data
     // proves it takes the journal.
-    if (!EscribeTodo(fd_, QByteArray(8192, ' ')) || ::ftruncate(fd_, 0) != 0 || !EscribeTodo(fd_, kCabecera)) {
+    // Linked, not renamed, so that another run's journal of the same name is
+    // never replaced; renamed where the folder takes no links.
+    auto publica = [&] {
+        if (::link(nuevo.constData(), nombre.constData()) == 0) return true;
+        return errno != EEXIST && ::rename(nuevo.constData(), nombre.constData()) == 0;
+    };
+    if (!EscribeTodo(fd_, QByteArray(8192, ' ')) || ::ftruncate(fd_, 0) != 0 || !EscribeTodo(fd_, kCabecera) ||
+        !publica()) {
         error = ErrorSistema();
         Cierra();
-        ::unlink(nombre.constData());
+        ::unlink(nuevo.constData());
         return false;
     }
+    ::unlink(nuevo.constData());
     largo_ = kCabecera.size();
     terminado_ = false;
     return true;

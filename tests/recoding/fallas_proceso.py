@@ -86,9 +86,12 @@ def verifica(carpeta, lista, salida, caso, cortado=False):
     diarios = [n for n in os.listdir(carpeta) if n.endswith(".diario")]
     comprueba(cortado or not diarios, "%s: diarios sin completar: %s" % (caso, diarios))
     if diarios:
+        listas = {n for n in os.listdir(carpeta) if n.startswith("Deshacer-") and n.endswith(".txt")}
         texto = completa(carpeta)
-        comprueba("completada: " in texto or not any(os.path.getsize(os.path.join(carpeta, d)) > 20 for d in diarios),
-                  "%s: el arranque no dijo qué lista completó: %s" % (caso, texto[-300:]))
+        for n in os.listdir(carpeta):
+            if n.startswith("Deshacer-") and n.endswith(".txt") and n not in listas:
+                comprueba("completada: " + os.path.join(carpeta, n) in texto,
+                          "%s: el arranque no dijo qué lista completó: %s" % (caso, texto[-300:]))
         quedan = [n for n in os.listdir(carpeta) if n.endswith(".diario")]
         comprueba(not quedan, "%s: diarios tras el arranque: %s" % (caso, quedan))
     m = maestro(carpeta)
