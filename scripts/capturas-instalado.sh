@@ -23,14 +23,7 @@ export HOME="$tmp/casa" PATH="$raiz/usr/bin:$PATH"
 unset QUENVAR_CARPETA XDG_DATA_HOME
 quenvar-demo --articulos 3000 | tail -n 2 | head -n 1
 
-pantalla=${QUENVAR_PANTALLA:-:96}
-Xvfb $pantalla -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
-export DISPLAY=$pantalla
-sleep 1
-openbox > /dev/null 2>&1 &
-sleep 1
-captura() { sleep "${2:-0.8}"; import -window root "$salida/$1.png"; echo "$salida/$1.png"; }
-espera() { xdotool search --sync --onlyvisible --name "$1" > /dev/null; }
+source "$top/scripts/pantalla.sh" :96
 
 $exec_ 2>/dev/null &
 pid=$!

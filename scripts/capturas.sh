@@ -26,16 +26,7 @@ carpeta=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$carpeta"' EXIT
 linea=$("$bin/quenvar-demo" --carpeta "$carpeta" --articulos 3000 | tail -n 1)
 
-pantalla=${QUENVAR_PANTALLA:-:97}   # another display when :97 is taken
-Xvfb $pantalla -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
-export DISPLAY=$pantalla
-sleep 1
-# A window manager, so that windows show their captions.
-openbox > /dev/null 2>&1 &
-sleep 1
-
-captura() { sleep "${2:-0.8}"; import -window root "$salida/$1.png"; echo "$salida/$1.png"; }
-espera() { xdotool search --sync --onlyvisible --name "$1" > /dev/null; }
+source "$top/scripts/pantalla.sh" :97
 # A click at x, y of the main window's client area.
 clic() { xdotool mousemove --window "$(xdotool search --onlyvisible --name '^Quenvar$' | head -n 1)" "$1" "$2" click 1; }
 programa() { "$bin/quenvar" --carpeta "$carpeta" "$1" 2>/dev/null & pid=$!; }
