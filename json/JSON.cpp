@@ -72,6 +72,7 @@ public:
           pila_(pilas_.p->pila),
           valores_(pilas_.p->valores),
           claves_(pilas_.p->claves),
+          huellas_(pilas_.p->huellas),
           arena_(new cArenaJSON(static_cast<std::size_t>(n_) * 4)) {
         arena_->Toma();
     }
@@ -96,6 +97,8 @@ private:
         std::size_t inicio = 0;        // its first value in valores_
         std::size_t inicioClaves = 0;  // its first key in claves_
         QString clave;                 // the entry being read
+        uint32_t huella = 0;           // and its key's hash
+        uint64_t mascara = 0;          // a bit for each key's hash
         std::unique_ptr<QSet<QString>> vistas;  // keys, for larger objects
     };
 
@@ -106,6 +109,7 @@ private:
         std::vector<Marco> pila;
         cListaJSON<cJSONValor> valores;
         cListaJSON<QString> claves;
+        std::vector<uint32_t> huellas;  // of the keys, one for one
 
         static Pilas* Toma() {
             Pilas*& libres = Libres();
@@ -119,9 +123,11 @@ private:
             p->pila.clear();
             p->valores.Recorta(0);
             p->claves.Recorta(0);
+            p->huellas.clear();
             if (p->valores.capacity() * sizeof(cJSONValor) > kRetenido) p->valores.Libera();
             if (p->claves.capacity() * sizeof(QString) > kRetenido) p->claves.Libera();
             if (p->pila.capacity() * sizeof(Marco) > kRetenido) std::vector<Marco>().swap(p->pila);
+            if (p->huellas.capacity() * sizeof(uint32_t) > kRetenido) std::vector<uint32_t>().swap(p->huellas);
             Pilas*& libres = Libres();
             if (libres)
                 delete p;
@@ -155,9 +161,11 @@ private:
     // The `largo` characters written from `inicio`, as a text sharing the
     // buffer; a 0 ends them, as every text ends.
     QString Rebanada(qsizetype inicio, qsizetype largo);
-    // The key written from usados_, as the same key read before when it
-    // was (its characters written once for all).
-    QString Clave(qsizetype largo);
+    // The key of `largo` characters at `k`, as the same key read before
+    // when it was (its characters written once for all); its hash in
+    // huella_. `k` is the document, or the buffer from usados_, where a
+    // key read piecemeal is written.
+    QString Clave(const char16_t* k, qsizetype largo);
 
     // Filler: blanks, line ends, parentheses, "/" and "*" (comments).
     static bool PuedeSerRelleno(char16_t c) {
@@ -167,7 +175,13 @@ private:
         return c < 64 && ((kMascara >> c) & 1);
     }
     void SaltaRelleno() {
-        if (pos_ < n_ && PuedeSerRelleno(s_[pos_])) PasaRelleno();
+        if (pos_ < n_ && PuedeSerRelleno(s_[pos_])) {
+            // The common filler: one blank before what comes.
+            if (s_[pos_] == u' ' && pos_ + 1 < n_ && !PuedeSerRelleno(s_[pos_ + 1]))
+                ++pos_;
+            else
+                PasaRelleno();
+        }
     }
     void PasaRelleno();
     QString LeeClave();
@@ -179,6 +193,10 @@ private:
     // The number at the position, into `valor`; nullptr, or the failure's
     // description.
     const QString* LeeNumeroEn(cJSONValor& valor);
+    // The common number, read in one pass: false, with nothing read, for
+    // any other (more digits than a word holds, a "+", a fault, the text's
+    // end), which the general way reads.
+    bool LeeNumeroComun(cJSONValor& valor);
     // The literal's characters come next.
     template <std::size_t N>
     bool Sigue(const char16_t (&literal)[N]) const {
@@ -203,7 +221,7 @@ private:
     qsizetype n_;
     qsizetype pos_ = 0;  // 0-based here; messages give it 1-based
     QString& errores_;
-    bool Repetida(Marco& m, const QString& clave) const;
+    bool Repetida(Marco& m) const;
 
     struct Prestadas {
         Pilas* p = Pilas::Toma();
@@ -215,6 +233,7 @@ private:
     std::vector<Marco>& pila_;
     cListaJSON<cJSONValor>& valores_;
     cListaJSON<QString>& claves_;
+    std::vector<uint32_t>& huellas_;
     cJSONValor raiz_;
     QString textos_;
     char16_t* b_ = nullptr;
@@ -229,6 +248,7 @@ private:
     };
     static constexpr qsizetype kClaveCorta = 32;
     Vista vistas_[64];
+    uint32_t huella_ = 0;  // of the last key read
     // The collections' storage; each collection keeps it alive. The reader
     // holds one count of it and takes counts for the collections it builds
     // in batches (cupo_ left of the last one).
@@ -267,14 +287,62 @@ void Lector::Escribe(qsizetype inicio, qsizetype escritos, const char16_t* p, qs
     std::copy(p, p + n, Textos() + inicio + escritos);
 }
 
-QString Lector::Clave(qsizetype largo) {
-    if (largo > kClaveCorta) return Rebanada(usados_, largo);
-    const char16_t* k = Textos() + usados_;
-    uint32_t h = 2166136261u;
-    for (qsizetype i = 0; i < largo; ++i) h = (h ^ k[i]) * 16777619u;
-    Vista& v = vistas_[(h ^ (h >> 16)) & 63];
-    if (v.largo == largo && std::equal(k, k + largo, b_ + v.inicio)) return Rebanada(v.inicio, largo);
-    v = {usados_, largo};
+// A hash of a key's characters, taken four at a time.
+uint32_t Huella(const char16_t* k, qsizetype n) {
+    constexpr uint64_t kMezcla = 0x9E3779B97F4A7C15ull;
+    uint64_t h = static_cast<uint64_t>(n) * kMezcla;
+    auto mezcla = [&](uint64_t w) {
+        h = (h ^ w) * kMezcla;
+        h ^= h >> 29;
+    };
+    if (n >= 4) {
+        qsizetype i = 0;
+        for (; i + 4 <= n; i += 4) {
+            uint64_t w;
+            std::memcpy(&w, k + i, sizeof w);
+            mezcla(w);
+        }
+        if (i < n) {  // the last four, overlapping those taken
+            uint64_t w;
+            std::memcpy(&w, k + n - 4, sizeof w);
+            mezcla(w);
+        }
+    } else {
+        uint64_t w = 0;
+        for (qsizetype i = 0; i < n; ++i) w = (w << 16) | k[i];
+        mezcla(w);
+    }
+    return static_cast<uint32_t>(h ^ (h >> 32));
+}
+
+// The n characters at a and b are the same (n of a short key).
+inline bool Iguales(const char16_t* a, const char16_t* b, qsizetype n) {
+    if (n < 4) {
+        for (qsizetype i = 0; i < n; ++i)
+            if (a[i] != b[i]) return false;
+        return true;
+    }
+    uint64_t x, y;
+    for (qsizetype i = 0; i + 4 <= n; i += 4) {
+        std::memcpy(&x, a + i, sizeof x);
+        std::memcpy(&y, b + i, sizeof y);
+        if (x != y) return false;
+    }
+    std::memcpy(&x, a + n - 4, sizeof x);
+    std::memcpy(&y, b + n - 4, sizeof y);
+    return x == y;
+}
+
+QString Lector::Clave(const char16_t* k, qsizetype largo) {
+    const uint32_t h = Huella(k, largo);
+    huella_ = h;
+    const bool escrita = k == Textos() + usados_;
+    if (largo <= kClaveCorta) {
+        Vista& v = vistas_[(h ^ (h >> 16)) & 63];
+        if (v.largo == largo && Iguales(k, b_ + v.inicio, largo)) return Rebanada(v.inicio, largo);
+        v = {usados_, largo};
+    }
+    if (!escrita) Escribe(usados_, 0, k, largo);
     return Rebanada(usados_, largo);
 }
 
@@ -359,7 +427,11 @@ cJSONValor Lector::LeeDocumento() {
             ++pos_;
             SaltaRelleno();
         }
-        if (objeto) pila_.back().clave = LeeClave();
+        if (objeto) {
+            Marco& m = pila_.back();
+            m.clave = LeeClave();
+            m.huella = huella_;
+        }
         SaltaRelleno();
         if (pos_ < n_ && (s_[pos_] == u'{' || s_[pos_] == u'[')) {
             Abre(s_[pos_] == u'{');
@@ -406,21 +478,28 @@ void Lector::Cierra() {
     // A collection the one around it refuses (a repeated key) ends that
     // one too: a loop, not a recursion, however many levels it takes.
     for (;;) {
-        Marco m = std::move(pila_.back());
-        pila_.pop_back();
+        const Marco& m = pila_.back();
         cJSONValor* const desde = valores_.begin() + m.inicio;
         cJSONValor v;
         if (m.objeto) {
-            cJSONObjeto* o = NuevaColeccion<cJSONObjeto>();
+            // The entries right after the object, in one block of exactly
+            // their size.
+            using Entrada = cJSONObjeto::Entrada;
+            static_assert(sizeof(cJSONObjeto) % alignof(Entrada) == 0);
+            const std::size_t n = valores_.size() - m.inicio;
+            cJSONObjeto* o = NuevaColeccion<cJSONObjeto>(n * sizeof(Entrada));
             v = cJSONValor::Adopta(o);
-            o->Reserva(static_cast<qsizetype>(valores_.size() - m.inicio));
+            auto* entradas = reinterpret_cast<Entrada*>(o + 1);
+            cJSONObjeto::Lista& lista = o->EntradasPorLlenar();
+            lista.Adopta(entradas, n);
             QString* clave = claves_.begin() + m.inicioClaves;
-            for (cJSONValor* it = desde; it != valores_.end(); ++it, ++clave)
-                o->AgregaNueva(std::move(*clave), std::move(*it));
+            for (std::size_t i = 0; i < n; ++i) new (entradas + i) Entrada(std::move(clave[i]), std::move(desde[i]));
             claves_.OlvidaMovidos(m.inicioClaves);
+            huellas_.resize(m.inicioClaves);
+            o->Indexa();
         } else {
             const std::size_t n = valores_.size() - m.inicio;
-            if (pila_.empty() && valores_.capacity() * sizeof(cJSONValor) >= MemoriaJSON::kMemoriaGrande) {
+            if (pila_.size() == 1 && valores_.capacity() * sizeof(cJSONValor) >= MemoriaJSON::kMemoriaGrande) {
                 // A large root takes the stack's memory as it is.
                 cJSONArreglo* a = NuevaColeccion<cJSONArreglo>();
                 v = cJSONValor::Adopta(a);
@@ -441,6 +520,7 @@ void Lector::Cierra() {
             }
         }
         valores_.OlvidaMovidos(m.inicio);
+        pila_.pop_back();
         if (pila_.empty()) {
             raiz_ = std::move(v);
             return;
@@ -449,18 +529,19 @@ void Lector::Cierra() {
     }
 }
 
-bool Lector::Repetida(Marco& m, const QString& clave) const {
+bool Lector::Repetida(Marco& m) const {
     constexpr std::size_t kConConjunto = 12;
     const std::size_t n = claves_.size() - m.inicioClaves;
     if (!m.vistas) {
-        for (std::size_t i = m.inicioClaves; i < claves_.size(); ++i)
-            if (claves_[i] == clave) return true;
+        if (m.mascara & (uint64_t(1) << (m.huella & 63)))
+            for (std::size_t i = m.inicioClaves; i < claves_.size(); ++i)
+                if (huellas_[i] == m.huella && claves_[i] == m.clave) return true;
         if (n + 1 < kConConjunto) return false;
         m.vistas = std::make_unique<QSet<QString>>();
         for (std::size_t i = m.inicioClaves; i < claves_.size(); ++i) m.vistas->insert(claves_[i]);
         return false;
     }
-    return m.vistas->contains(clave);
+    return m.vistas->contains(m.clave);
 }
 
 bool Lector::Acepta(cJSONValor& valor) {
@@ -469,11 +550,13 @@ bool Lector::Acepta(cJSONValor& valor) {
         valores_.push_back(std::move(valor));
         return true;
     }
-    if (Repetida(m, m.clave)) {
+    if (Repetida(m)) {
         Agrega(QStringLiteral("Esta clave ya está asociada con un elemento de esta colección: ") + m.clave);
         return false;
     }
     if (m.vistas) m.vistas->insert(m.clave);
+    huellas_.push_back(m.huella);
+    m.mascara |= uint64_t(1) << (m.huella & 63);
     claves_.push_back(std::move(m.clave));
     valores_.push_back(std::move(valor));
     return true;
@@ -497,7 +580,11 @@ QString Lector::LeeClave() {
         Escribe(usados_, largo, s_ + desde, n);
         largo += n;
     };
-    auto clave = [&]() { return largo == 0 ? VaciaNoNula() : Clave(largo); };
+    auto clave = [&]() {
+        if (largo > 0) return Clave(Textos() + usados_, largo);
+        huella_ = Huella(nullptr, 0);
+        return VaciaNoNula();
+    };
     char16_t comilla = 0;  // the quote the key is inside, if any
     while (pos_ < n_) {
         const char16_t c = s_[pos_];
@@ -509,19 +596,29 @@ QString Lector::LeeClave() {
                 qsizetype fin = pos_;
                 while (fin < n_ && s_[fin] != c && s_[fin] > u' ' && s_[fin] != u'"' && s_[fin] != u'\'') ++fin;
                 if (fin < n_ && s_[fin] == c && fin > pos_) {
-                    junta(pos_, fin - pos_);
-                    pos_ = fin;
+                    // Read in place: only a key not seen lately is written.
+                    const qsizetype desde = pos_;
+                    pos_ = fin + 1;
+                    SaltaRelleno();
+                    if (pos_ < n_ && s_[pos_] == u':') {
+                        ++pos_;
+                        return Clave(s_ + desde, fin - desde);
+                    }
+                    junta(desde, fin - desde);
+                } else {
+                    continue;
                 }
-                continue;
             }
+            // The closing quote: a ":" must follow.
             comilla = 0;
             SaltaRelleno();
-            if (pos_ >= n_ || s_[pos_] != u':') {
-                QString k = clave();
-                Agrega(QStringLiteral("Invalid Key at position %1 : ").arg(pos_ + 1) + k);
-                return k;
+            if (pos_ < n_ && s_[pos_] == u':') {
+                ++pos_;
+                return clave();
             }
-            continue;
+            QString k = clave();
+            Agrega(QStringLiteral("Invalid Key at position %1 : ").arg(pos_ + 1) + k);
+            return k;
         }
         ++pos_;
         if (c == u':') {
@@ -621,8 +718,67 @@ bool Lector::LeeNumero(cJSONValor& valor, QString& descripcion) {
     return !fallo;
 }
 
+inline bool EsDigito(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+bool Lector::LeeNumeroComun(cJSONValor& valor) {
+    constexpr int kDigitos = 19;  // those a word holds
+    qsizetype i = pos_;
+    bool negativo = false;
+    if (i < n_ && s_[i] == u'-') {
+        negativo = true;
+        ++i;
+    }
+    uint64_t mantisa = 0;
+    int cuenta = 0;  // significant digits
+    auto digitos = [&]() {
+        for (; i < n_ && EsDigito(s_[i]); ++i) {
+            if (++cuenta > kDigitos) return false;
+            mantisa = mantisa * 10 + static_cast<unsigned>(s_[i] - u'0');
+        }
+        return true;
+    };
+    const qsizetype enteros = i;
+    while (i < n_ && s_[i] == u'0') ++i;  // leading zeros count for nothing
+    if (!digitos()) return false;
+    bool hayDigito = i > enteros;
+    int64_t fraccion = 0;
+    if (i < n_ && s_[i] == u'.') {
+        const qsizetype desde = ++i;
+        if (cuenta == 0)
+            while (i < n_ && s_[i] == u'0') ++i;
+        if (!digitos()) return false;
+        fraccion = i - desde;
+        hayDigito = hayDigito || fraccion > 0;
+    }
+    if (!hayDigito) return false;
+    int64_t exponente = 0;
+    if (i < n_ && (s_[i] == u'e' || s_[i] == u'E')) {
+        ++i;
+        bool menos = false;
+        if (i < n_ && (s_[i] == u'+' || s_[i] == u'-')) menos = s_[i++] == u'-';
+        if (i >= n_ || !EsDigito(s_[i])) return false;
+        for (; i < n_ && EsDigito(s_[i]); ++i) {
+            exponente = exponente * 10 + (s_[i] - u'0');
+            if (exponente > cDecimal::LimiteExponente) return false;
+        }
+        if (menos) exponente = -exponente;
+    }
+    if (i >= n_ || EsDeNumero(s_[i])) return false;
+    exponente -= fraccion;
+    if (cuenta == 0) {
+        // Zero keeps its fraction digits ("0.00") but no sign.
+        negativo = false;
+        if (exponente > 0) exponente = 0;
+    }
+    if (exponente < -cDecimal::LimiteExponente) return false;
+    valor = cJSONValor::DePartes(mantisa, static_cast<int32_t>(exponente), negativo);
+    pos_ = i;
+    return true;
+}
+
 const QString* Lector::LeeNumeroEn(cJSONValor& valor) {
     SaltaRelleno();
+    if (LeeNumeroComun(valor)) return nullptr;
     const qsizetype inicio = pos_;
     while (pos_ < n_ && EsDeNumero(s_[pos_])) ++pos_;
     if (pos_ >= n_) {

@@ -17,6 +17,10 @@ constexpr std::size_t kBloqueMinimo = 4096;
 // already mapped instead of faulting fresh pages in.
 constexpr std::size_t kBloqueComun = std::size_t(256) << 10;
 constexpr std::size_t kGuardados = 32;
+// Blocks of more than a quarter of the common size take the common size:
+// those of malloc's larger sizes would be mapped or trimmed away on release
+// and faulted in afresh by the next document.
+std::size_t Comun(std::size_t n) { return n > kBloqueComun / 4 ? kBloqueComun : n; }
 // An arena that has taken kGuardados common blocks holds a large document:
 // its next blocks double from kBloqueGrande up to kBloqueMaximo, mapped on
 // their own (MemoriaJSON).
@@ -143,7 +147,7 @@ void Enormes(void*, std::size_t) noexcept {}
 }  // namespace MemoriaJSON
 
 cArenaJSON::cArenaJSON(std::size_t previsto)
-    : siguiente_(std::clamp(previsto, kBloqueMinimo, kBloqueComun)) {}
+    : siguiente_(Comun(std::clamp(previsto, kBloqueMinimo, kBloqueComun))) {}
 
 cArenaJSON::~cArenaJSON() {
     while (bloques_) {
@@ -177,7 +181,7 @@ void* cArenaJSON::PideBloque(std::size_t bytes, std::size_t alineacion) {
         if (tamano == kBloqueComun && ++comunes_ >= static_cast<int>(kGuardados))
             siguiente_ = kBloqueGrande;
         else if (siguiente_ < kBloqueComun)
-            siguiente_ = std::min(siguiente_ * 2, kBloqueComun);
+            siguiente_ = Comun(siguiente_ * 2);
         else if (siguiente_ > kBloqueComun)
             siguiente_ = std::min(siguiente_ * 2, kBloqueMaximo);
         return Pide(bytes, alineacion);

@@ -1,14 +1,12 @@
 #pragma once
 // Storage for the collections of one read document: memory is taken in
 // blocks and given back all at once, when the last collection that uses it
-// is released. cAsignador hands it to the standard containers; without an
-// arena it uses the ordinary heap.
+// is released.
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <new>
-#include <type_traits>
 
 class cArenaJSON {
 public:
@@ -63,36 +61,3 @@ void Libera(void* p, std::size_t bytes) noexcept;
 // backed by huge pages, before it is first written.
 void Enormes(void* p, std::size_t bytes) noexcept;
 }  // namespace MemoriaJSON
-
-// Takes from an arena (or the heap when it has none) without keeping the
-// arena alive: for the containers inside a collection, which holds the
-// arena's count itself.
-template <class T>
-class cAsignador {
-public:
-    using value_type = T;
-    using propagate_on_container_move_assignment = std::true_type;
-    using propagate_on_container_swap = std::true_type;
-
-    cAsignador() noexcept = default;
-    explicit cAsignador(cArenaJSON* arena) noexcept : arena_(arena) {}
-    template <class U>
-    cAsignador(const cAsignador<U>& o) noexcept : arena_(o.Arena()) {}
-
-    T* allocate(std::size_t n) {
-        if (arena_) return static_cast<T*>(arena_->Pide(n * sizeof(T), alignof(T)));
-        return static_cast<T*>(::operator new(n * sizeof(T)));
-    }
-    void deallocate(T* p, std::size_t) noexcept {
-        if (!arena_) ::operator delete(p);
-    }
-
-    cArenaJSON* Arena() const noexcept { return arena_; }
-    template <class U>
-    bool operator==(const cAsignador<U>& o) const noexcept {
-        return arena_ == o.Arena();
-    }
-
-private:
-    cArenaJSON* arena_ = nullptr;
-};

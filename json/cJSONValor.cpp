@@ -155,12 +155,56 @@ void cJSONValor::Suelta(cJSONArreglo* a) noexcept {
     if (a->Ultimo()) Destruye(a);
 }
 
+// Texts that share one buffer (those of a read document do) give back
+// their counts of it in one step: all but the first of a run of them are
+// emptied without their own step, and the first is released as usual
+// afterwards, so the count never reaches zero here.
+class CuentasJuntas {
+public:
+    CuentasJuntas() = default;
+    CuentasJuntas(const CuentasJuntas&) = delete;
+    CuentasJuntas& operator=(const CuentasJuntas&) = delete;
+    ~CuentasJuntas() { Devuelve(); }
+
+    void Pasa(QString* t) noexcept {
+        if (!t) return;
+        QArrayData* d = t->data_ptr().d_ptr();
+        if (!d) return;
+        if (d != d_) {
+            Devuelve();
+            d_ = d;  // the first of the run keeps its count
+            return;
+        }
+        ++n_;
+        new (t) QString();  // its count goes back with the run's
+    }
+
+private:
+    void Devuelve() noexcept {
+        if (n_) d_->ref_.fetchAndSubRelease(n_);
+        n_ = 0;
+    }
+    QArrayData* d_ = nullptr;
+    int n_ = 0;
+};
+
 cJSONObjeto::~cJSONObjeto() {
+    {
+        CuentasJuntas cuentas;
+        for (Entrada& e : entradas_) {
+            cuentas.Pasa(&e.first);
+            cuentas.Pasa(e.second.TextoPropio());
+        }
+    }
     Desmonta(entradas_, [](Entrada& e) -> cJSONValor& { return e.second; });
 }
 
 cJSONArreglo::~cJSONArreglo() {
     if (elementos_.Triviales()) return;  // nothing in it to release
+    {
+        CuentasJuntas cuentas;
+        for (cJSONValor& e : elementos_) cuentas.Pasa(e.TextoPropio());
+    }
     Desmonta(elementos_, [](cJSONValor& e) -> cJSONValor& { return e; });
 }
 
@@ -183,14 +227,23 @@ void cJSONObjeto::Add(QString clave, cJSONValor valor) {
     AgregaNueva(std::move(clave), std::move(valor));
 }
 
+namespace {
+constexpr std::size_t kConIndice = 12;
+}
+
+void cJSONObjeto::Indexa() {
+    if (!indice_ && entradas_.size() > kConIndice) HazIndice();
+}
+
+void cJSONObjeto::HazIndice() {
+    auto indice = std::make_unique<QHash<QString, qsizetype>>();
+    indice->reserve(static_cast<qsizetype>(entradas_.size() * 2));
+    for (std::size_t i = 0; i < entradas_.size(); ++i) indice->insert(entradas_[i].first, static_cast<qsizetype>(i));
+    indice_ = std::move(indice);
+}
+
 void cJSONObjeto::AgregaNueva(QString clave, cJSONValor valor) {
-    constexpr std::size_t kConIndice = 12;
-    if (!indice_ && entradas_.size() + 1 > kConIndice) {
-        indice_ = std::make_unique<QHash<QString, qsizetype>>();
-        indice_->reserve(static_cast<qsizetype>(entradas_.size() * 2));
-        for (std::size_t i = 0; i < entradas_.size(); ++i)
-            indice_->insert(entradas_[i].first, static_cast<qsizetype>(i));
-    }
+    if (!indice_ && entradas_.size() + 1 > kConIndice) HazIndice();
     if (indice_) indice_->insert(clave, static_cast<qsizetype>(entradas_.size()));
     entradas_.emplace_back(std::move(clave), std::move(valor));
 }

@@ -33,6 +33,15 @@ public:
     cJSONValor(const char16_t* t) : cJSONValor(QString::fromUtf16(t)) {}
     cJSONValor(const char*) = delete;  // not a boolean
     cJSONValor(cDecimal d);
+    // The number of at most 19 digits these parts give (as cDecimal's).
+    static cJSONValor DePartes(uint64_t mantisa, int32_t exponente, bool negativo) noexcept {
+        cJSONValor v;
+        v.tipo_ = Tipo::Numero;
+        v.u_.mantisa = mantisa;
+        v.exponente_ = exponente;
+        v.marcas_ = negativo ? kNegativo : 0;
+        return v;
+    }
     // A collection made with new.
     explicit cJSONValor(std::unique_ptr<cJSONObjeto> o) noexcept;
     explicit cJSONValor(std::unique_ptr<cJSONArreglo> a) noexcept;
@@ -131,6 +140,11 @@ private:
     static constexpr uint8_t kLargo = 2;     // a number in a box
     static constexpr uint8_t kEnArena = 4;   // a text boxed in an arena
 
+    // The collections' destructors give back their texts' counts together.
+    friend class cJSONObjeto;
+    friend class cJSONArreglo;
+    QString* TextoPropio() { return tipo_ == Tipo::Texto ? u_.t : nullptr; }
+
     static void Suelta(cJSONObjeto* o) noexcept;
     static void Suelta(cJSONArreglo* a) noexcept;
     template <class C>
@@ -173,12 +187,11 @@ private:
 class cJSONObjeto : public cJSONColeccion {
 public:
     using Entrada = std::pair<QString, cJSONValor>;
-    using Lista = std::vector<Entrada, cAsignador<Entrada>>;
+    using Lista = cListaJSON<Entrada>;
 
     cJSONObjeto() = default;
     // Built in the arena, whose count the caller has taken for it.
-    explicit cJSONObjeto(cArenaJSON* arena) noexcept
-        : cJSONColeccion(arena), entradas_(cAsignador<Entrada>(arena)) {}
+    explicit cJSONObjeto(cArenaJSON* arena) noexcept : cJSONColeccion(arena) {}
     ~cJSONObjeto();
 
     qsizetype Count() const { return static_cast<qsizetype>(entradas_.size()); }
@@ -192,9 +205,15 @@ public:
     // Adds the key, or replaces its value when present.
     void Establece(const QString& clave, cJSONValor valor);
     const Lista& Entradas() const { return entradas_; }
+    // For a reader building it: the entries as a list to fill with keys
+    // known to be distinct, and then Indexa.
+    Lista& EntradasPorLlenar() { return entradas_; }
+    // Makes the index a larger object is searched by.
+    void Indexa();
 
 private:
     qsizetype Busca(const QString& clave) const;
+    void HazIndice();
 
     Lista entradas_;
     std::unique_ptr<QHash<QString, qsizetype>> indice_;  // built for larger objects

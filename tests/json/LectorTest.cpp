@@ -88,6 +88,33 @@ TEST(LectorJSON, NumerosExactosYComasOpcionales) {
     EXPECT_EQ(JSON::ReadErrors(), QStringLiteral("Desbordamiento: n\r\n"));
 }
 
+TEST(LectorJSON, NumerosComoLosLeeElDecimal) {
+    // Each number reads as cDecimal reads its text, in an array and as an object's value, or fails
+    // the same way.
+    const QStringList textos = {
+        "0", "-0", "0.0", "-0.000e5", "00012", "-00.0100", "1e5", "1E+5", "1.5e-3", "-.5", "5.", "7e0",
+        "9999999999999999999", "-9999999999999999999.0", "10000000000000000000", "1234567890.123456789",
+        "0.0000000000000000000001234", "1e100000", "1e-100000", "1.5e-99999", "1.5e-100000", "1e100001",
+        "0e100001", "1e", "1e+", "-", ".", "-e5", "1.2.3", "1e5.5", "+1", "--1", "1-"};
+    for (const QString& t : textos) {
+        bool desborde = false;
+        const std::optional<cDecimal> d = cDecimal::DeTexto(t, &desborde);
+        for (const QString& doc : {"[" + t + ", 1]", "{\"k\": " + t + ", \"z\": 1}"}) {
+            SCOPED_TRACE(doc.toStdString());
+            const cJSONValor v = Lee(doc);
+            if (!d) {
+                EXPECT_TRUE(JSON::ReadErrors().startsWith((desborde ? QStringLiteral("Desbordamiento") : kTipos) + ": "));
+                continue;
+            }
+            ASSERT_EQ(JSON::ReadErrors(), QString());
+            const cJSONValor n = v.EsArreglo() ? En(v, 1) : Clave(v, QStringLiteral("k"));
+            ASSERT_TRUE(n.EsNumero());
+            EXPECT_EQ(n.Numero(), *d);
+            EXPECT_EQ(n.Numero().Texto(), d->Texto());
+        }
+    }
+}
+
 TEST(LectorJSON, ClavesOrdenExactoYRepetidas) {
     cJSONValor o = Lee(QStringLiteral("{b: 1, \"my key\": 2 'A':3 a:4, \"x:y\": 5}"));
     ASSERT_EQ(JSON::ReadErrors(), QString());
