@@ -27,11 +27,27 @@ std::size_t Comun(std::size_t n) { return n > kBloqueComun / 4 ? kBloqueComun : 
 constexpr std::size_t kBloqueGrande = std::size_t(4) << 20;
 constexpr std::size_t kBloqueMaximo = std::size_t(64) << 20;
 
+// The kept blocks are carved from regions of kRegion bytes aligned to
+// their size, backed by huge pages where the system offers them: the first
+// document to use them faults a few pages in, not a thousand. Regions are
+// never given back (a block still in use may be released at the process's
+// very end); the heap serves where they cannot be mapped.
+constexpr std::size_t kRegion = std::size_t(2) << 20;
+constexpr std::size_t kRegiones = kGuardados * kBloqueComun / kRegion;
+
+void* MapeaRegion();
+
 struct Reserva {
     std::mutex m;
-    std::vector<void*> bloques;
-    ~Reserva() {
-        for (void* b : bloques) std::free(b);
+    std::vector<void*> libres;  // blocks of the regions, unused
+    char* regiones[kRegiones] = {};
+    std::size_t hechas = 0;
+
+    bool EsDeRegion(const void* b) const {
+        const char* c = static_cast<const char*>(b);
+        for (std::size_t i = 0; i < hechas; ++i)
+            if (c >= regiones[i] && c < regiones[i] + kRegion) return true;
+        return false;
     }
 };
 
@@ -44,9 +60,16 @@ void* PideComun() {
     {
         Reserva& r = LaReserva();
         std::lock_guard<std::mutex> l(r.m);
-        if (!r.bloques.empty()) {
-            void* b = r.bloques.back();
-            r.bloques.pop_back();
+        if (r.libres.empty() && r.hechas < kRegiones) {
+            if (char* region = static_cast<char*>(MapeaRegion())) {
+                r.libres.reserve(kGuardados);
+                r.regiones[r.hechas++] = region;
+                for (std::size_t i = kRegion / kBloqueComun; i-- > 0;) r.libres.push_back(region + i * kBloqueComun);
+            }
+        }
+        if (!r.libres.empty()) {
+            void* b = r.libres.back();
+            r.libres.pop_back();
             return b;
         }
     }
@@ -57,13 +80,31 @@ void DevuelveComun(void* b) {
     {
         Reserva& r = LaReserva();
         std::lock_guard<std::mutex> l(r.m);
-        if (r.bloques.size() < kGuardados) {
-            r.bloques.push_back(b);
+        if (r.EsDeRegion(b)) {
+            r.libres.push_back(b);
             return;
         }
     }
     std::free(b);
 }
+
+#if defined(MAP_ANONYMOUS) && defined(__linux__)
+void* MapeaRegion() {
+    // Twice the size, and the ends beyond the aligned region given back.
+    const std::size_t doble = 2 * kRegion;
+    void* p = mmap(nullptr, doble, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) return nullptr;
+    const auto inicio = reinterpret_cast<std::uintptr_t>(p);
+    const auto alineado = (inicio + kRegion - 1) & ~(std::uintptr_t(kRegion) - 1);
+    if (alineado > inicio) munmap(p, alineado - inicio);
+    const std::uintptr_t fin = inicio + doble;
+    if (fin > alineado + kRegion) munmap(reinterpret_cast<void*>(alineado + kRegion), fin - alineado - kRegion);
+    MemoriaJSON::Enormes(reinterpret_cast<void*>(alineado), kRegion);
+    return reinterpret_cast<void*>(alineado);
+}
+#else
+void* MapeaRegion() { return nullptr; }
+#endif
 }  // namespace
 
 namespace MemoriaJSON {
