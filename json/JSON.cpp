@@ -274,10 +274,19 @@ QString VaciaNoNula() { return QString(reinterpret_cast<const QChar*>(u""), 0); 
 
 char16_t* Lector::Textos() {
     if (!b_) {
-        // Only the pages written to are ever taken.
-        textos_.resize(n_ + 1);
-        b_ = reinterpret_cast<char16_t*>(textos_.data());
-        MemoriaJSON::Enormes(b_, static_cast<std::size_t>(n_ + 1) * sizeof(char16_t));
+        // Only the pages written to are ever taken. A large buffer is
+        // taken with room to start on a huge page's boundary: where the
+        // system backs it with huge pages, writing the texts faults a few
+        // pages in, not thousands.
+        constexpr std::size_t kPagina = MemoriaJSON::kPaginaEnorme;
+        std::size_t bytes = static_cast<std::size_t>(n_ + 1) * sizeof(char16_t);
+        const bool enormes = bytes >= MemoriaJSON::kMemoriaGrande;
+        if (enormes) bytes = (bytes + kPagina - 1) & ~(kPagina - 1);
+        textos_.resize(static_cast<qsizetype>((bytes + (enormes ? kPagina : 0)) / sizeof(char16_t)));
+        auto inicio = reinterpret_cast<std::uintptr_t>(textos_.data());
+        if (enormes) inicio = (inicio + kPagina - 1) & ~(std::uintptr_t(kPagina) - 1);
+        b_ = reinterpret_cast<char16_t*>(inicio);
+        MemoriaJSON::Enormes(b_, bytes);
     }
     return b_;
 }

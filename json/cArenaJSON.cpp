@@ -32,7 +32,7 @@ constexpr std::size_t kBloqueMaximo = std::size_t(64) << 20;
 // document to use them faults a few pages in, not a thousand. Regions are
 // never given back (a block still in use may be released at the process's
 // very end); the heap serves where they cannot be mapped.
-constexpr std::size_t kRegion = std::size_t(2) << 20;
+constexpr std::size_t kRegion = MemoriaJSON::kPaginaEnorme;
 constexpr std::size_t kRegiones = kGuardados * kBloqueComun / kRegion;
 
 void* MapeaRegion();
@@ -111,7 +111,7 @@ namespace MemoriaJSON {
 
 #if defined(MAP_ANONYMOUS) && defined(__linux__)
 namespace {
-constexpr std::size_t kPagina = std::size_t(2) << 20;
+constexpr std::size_t kPagina = kPaginaEnorme;
 std::size_t Redondea(std::size_t bytes) { return (bytes + kPagina - 1) & ~(kPagina - 1); }
 }  // namespace
 

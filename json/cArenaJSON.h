@@ -53,6 +53,8 @@ private:
 // bytes they come from the ordinary heap.
 namespace MemoriaJSON {
 constexpr std::size_t kMemoriaGrande = std::size_t(1) << 20;
+// The size of a huge page, where the system has them.
+constexpr std::size_t kPaginaEnorme = std::size_t(2) << 20;
 void* Pide(std::size_t bytes);
 // The buffer `p` of `antes` bytes, with room for `despues` bytes now.
 void* Crece(void* p, std::size_t antes, std::size_t despues);
