@@ -21,6 +21,7 @@ using namespace Texto;
 
 namespace {
 
+bool gRegistrandoIngreso = false;  // between the access row's insertion and the reading of its ID
 
 QString Comillas(const QString& v) { return QString(v).replace(QLatin1Char('\''), QStringLiteral("''")); }
 
@@ -97,6 +98,10 @@ void VerificaPermisos(const QString& Proceso) {
     if (Iguales(ejecutable, kMenuPrincipal)) return;
 
     bool insertado = false;
+    struct Registrando {
+        Registrando() { gRegistrandoIngreso = true; }
+        ~Registrando() { gRegistrandoIngreso = false; }
+    } registrando;
     IgnoraFallo([&] {
         const Lib_Entorno& entorno = LibEntorno();
         QString maquina = UCase(Trim(entorno.NombrePC()));
@@ -129,6 +134,8 @@ void VerificaPermisos(const QString& Proceso) {
         if (rs) db.CierraRecordset(rs);
     });
 }
+
+bool IngresoRegistrado() { return gIdAcceso != 0 || gRegistrandoIngreso; }
 
 void RegistraAccion(const QString& TipoComprobante, const QString& IdComprobante, QString& IdComplemento, bool Alta,
                     bool Modificacion, bool, const QString& Descripcion, const QString& Cuenta, bool EsError) {

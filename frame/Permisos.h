@@ -16,6 +16,11 @@ bool EsRespaldo(const QString& ejecutable);
 // Finds the user's menu task for the process (empty: this executable) and
 // writes the run's row into Control_Acceso; gIdAcceso becomes that row's ID.
 void VerificaPermisos(const QString& Proceso = {});
+// True from the moment the run's access row may be in the table (its
+// insertion and the reading of its ID let pending events run): a close
+// asked for from then on must wait for the window, whose shut-down stamps
+// the exit; before it, ending at once loses nothing.
+bool IngresoRegistrado();
 
 // One row of V_MV_CPTEACCIONES. An empty IdComplemento becomes "0".
 void RegistraAccion(const QString& TipoComprobante, const QString& IdComprobante, QString& IdComplemento, bool Alta,

@@ -9,6 +9,7 @@
 
 #include "access/DialogoAccesoVentana.h"
 #include "display/Lbf_CtrlDisplayVentana.h"
+#include "frame/Permisos.h"
 #include "frame/ui/AparienciaVentana.h"
 #include "lookup/ui/VentanasConsulta.h"
 #include "platform/Aplicacion.h"
@@ -41,13 +42,13 @@ int main(int argc, char** argv) {
 
     FrmEMRecodificaVentana ventana;
     // A signal closes the window as its close button does. During start-up:
-    // once this run's access row is written the window closes as soon as it
-    // is up (its exit time is stamped); before that nothing is lost by
-    // ending at once.
+    // once this run's access row may be written the window closes as soon
+    // as it is up (its exit time is stamped); before that nothing is lost
+    // by ending at once.
     bool cerrarAlMostrar = false;
     SenalesCierre senales([&](int senal) {
         if (ventana.isVisible()) ventana.close();
-        else if (gIdAcceso != 0) cerrarAlMostrar = true;
+        else if (IngresoRegistrado()) cerrarAlMostrar = true;
         else TerminaProceso(128 + senal);
     });
     ventana.Carga();
