@@ -28,7 +28,7 @@ linea=$("$bin/quenvar-demo" --carpeta "$carpeta" --articulos 3000 | tail -n 1)
 
 source "$top/scripts/pantalla.sh" :97
 # A click at x, y of the main window's client area.
-clic() { xdotool mousemove --window "$(xdotool search --onlyvisible --name '^Quenvar$' | head -n 1)" "$1" "$2" click 1; }
+clic() { xdotool mousemove --window "$(ventana '^Quenvar$')" "$1" "$2" click 1; }
 programa() { "$bin/quenvar" --carpeta "$carpeta" "$1" 2>/dev/null & pid=$!; }
 termina() { kill -TERM "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; }
 

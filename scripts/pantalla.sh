@@ -9,4 +9,16 @@ openbox > /dev/null 2>&1 &
 sleep 1
 
 captura() { sleep "${2:-0.8}"; import -window root "$salida/$1.png"; echo "$salida/$1.png"; }
-espera() { xdotool search --sync --onlyvisible --name "$1" > /dev/null; }
+# The first visible window whose name matches, waiting up to 30 s for it. A
+# search can meet a window that is closing (BadWindow): it is asked again.
+ventana() {
+  local i id
+  for i in $(seq 1 300); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  echo "no apareció la ventana: $1" >&2
+  return 1
+}
+espera() { ventana "$1" > /dev/null; }

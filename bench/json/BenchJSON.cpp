@@ -6,7 +6,8 @@
 // Besides Google Benchmark's own options:
 //   bench_json               the benchmarks, then the goals worked out from
 //                            them, and the peak memory of each 50 MB document
-//                            read in a process of its own
+//                            read in a process of its own; exits 1 when a
+//                            goal is missed (as --frio does)
 //   bench_json --frio[=N]    cold readings: each reader, shape and size
 //                            (1 MB, 50 MB) read once per process, in N
 //                            processes (3); their medians against the goals
@@ -212,28 +213,35 @@ std::string Tamano(int64_t bytes) {
     return bytes >= k1MB ? std::to_string(bytes >> 20) + " MB" : std::to_string(bytes >> 10) + " KB";
 }
 
-void Linea(const std::string& que, double valor, const char* meta, bool cumple) {
+// Prints a figure against its goal; false when it misses it.
+bool Linea(const std::string& que, double valor, const char* meta, bool cumple) {
     std::printf("  %-44s %7.2f   goal %-6s %s\n", que.c_str(), valor, meta, cumple ? "met" : "NOT MET");
+    return cumple;
 }
 
 // Each figure of ours against its goal: the cost per byte at 50 MB against
 // that at 1 MB (<= 1.3), the time against RapidJSON's DOM (<= 2) and
-// against nlohmann's (< 1).
-void Metas(const Cifras& c) {
+// against nlohmann's (< 1). False when one is missed.
+bool Metas(const Cifras& c) {
+    bool todas = true;
     std::set<int64_t> tamanos;
     for (const auto& [k, v] : c) tamanos.insert(std::get<2>(k));
     std::printf("\nGoals (times are seconds per byte; ratios of ours to the other)\n");
     for (int tipo = 0; tipo < 4; ++tipo) {
         std::printf("%s\n", kNombres[tipo]);
         const auto chico = Cifra(c, Nuestro, tipo, k1MB), grande = Cifra(c, Nuestro, tipo, k50MB);
-        if (chico && grande) Linea("cost per byte, 50 MB / 1 MB", *grande / *chico, "<= 1.3", *grande / *chico <= 1.3);
+        if (chico && grande)
+            todas &= Linea("cost per byte, 50 MB / 1 MB", *grande / *chico, "<= 1.3", *grande / *chico <= 1.3);
         for (int64_t b : tamanos) {
             const auto q = Cifra(c, Nuestro, tipo, b);
             if (!q) continue;
-            if (const auto r = Cifra(c, Rapid, tipo, b)) Linea(Tamano(b) + ": time / RapidJSON DOM", *q / *r, "<= 2", *q / *r <= 2);
-            if (const auto n = Cifra(c, Nlohmann_, tipo, b)) Linea(Tamano(b) + ": time / nlohmann", *q / *n, "< 1", *q / *n < 1);
+            if (const auto r = Cifra(c, Rapid, tipo, b))
+                todas &= Linea(Tamano(b) + ": time / RapidJSON DOM", *q / *r, "<= 2", *q / *r <= 2);
+            if (const auto n = Cifra(c, Nlohmann_, tipo, b))
+                todas &= Linea(Tamano(b) + ": time / nlohmann", *q / *n, "< 1", *q / *n < 1);
         }
     }
+    return todas;
 }
 
 // Collects each run's CPU time per byte (the least of its repetitions).
@@ -405,9 +413,9 @@ int Frio(int veces) {
             }
             std::printf("\n");
         }
-    Metas(cifras);
+    const bool metas = Metas(cifras);
     Picos(medidas);
-    return 0;
+    return metas ? 0 : 1;
 }
 
 }  // namespace
@@ -426,7 +434,7 @@ int main(int argc, char** argv) {
     Recolector recolector;
     benchmark::RunSpecifiedBenchmarks(&recolector);
     benchmark::Shutdown();
-    Metas(recolector.cifras);
+    const bool metas = Metas(recolector.cifras);
     // The peak memory of the 50 MB documents that ran, each read in a
     // process of its own.
     std::map<Clave, std::vector<Medida>> medidas;
@@ -435,5 +443,5 @@ int main(int argc, char** argv) {
             for (int l = 0; l < 3; ++l)
                 if (const auto m = EnOtroProceso(l, tipo, k50MB)) medidas[{l, tipo, k50MB}].push_back(*m);
     Picos(medidas);
-    return 0;
+    return metas ? 0 : 1;
 }
