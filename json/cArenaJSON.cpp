@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #if __has_include(<sys/mman.h>)
@@ -23,7 +24,8 @@ constexpr std::size_t kGuardados = 32;
 std::size_t Comun(std::size_t n) { return n > kBloqueComun / 4 ? kBloqueComun : n; }
 // An arena that has taken kGuardados common blocks holds a large document:
 // its next blocks double from kBloqueGrande up to kBloqueMaximo, mapped on
-// their own (MemoriaJSON).
+// their own (MemoriaJSON). One block of kBloqueGrande is kept too, so that
+// a document a little over the kept common blocks faults nothing in.
 constexpr std::size_t kBloqueGrande = std::size_t(4) << 20;
 constexpr std::size_t kBloqueMaximo = std::size_t(64) << 20;
 
@@ -36,12 +38,16 @@ constexpr std::size_t kRegion = MemoriaJSON::kPaginaEnorme;
 constexpr std::size_t kRegiones = kGuardados * kBloqueComun / kRegion;
 
 void* MapeaRegion();
+// A mapping of `bytes` (a multiple of a huge page) aligned to a huge page;
+// nullptr when it cannot be made.
+void* MapeaAlineado(std::size_t bytes);
 
 struct Reserva {
     std::mutex m;
     std::vector<void*> libres;  // blocks of the regions, unused
     char* regiones[kRegiones] = {};
     std::size_t hechas = 0;
+    void* grande = nullptr;  // a kept block of kBloqueGrande
 
     bool EsDeRegion(const void* b) const {
         const char* c = static_cast<const char*>(b);
@@ -88,23 +94,47 @@ void DevuelveComun(void* b) {
     std::free(b);
 }
 
+void* PideGrande() {
+    {
+        Reserva& r = LaReserva();
+        std::lock_guard<std::mutex> l(r.m);
+        if (void* b = std::exchange(r.grande, nullptr)) return b;
+    }
+    return MemoriaJSON::Pide(kBloqueGrande);
+}
+
+void DevuelveGrande(void* b) {
+    {
+        Reserva& r = LaReserva();
+        std::lock_guard<std::mutex> l(r.m);
+        if (!r.grande) {
+            r.grande = b;
+            return;
+        }
+    }
+    MemoriaJSON::Libera(b, kBloqueGrande);
+}
+
 #if defined(MAP_ANONYMOUS) && defined(__linux__)
-void* MapeaRegion() {
-    // Twice the size, and the ends beyond the aligned region given back.
-    const std::size_t doble = 2 * kRegion;
-    void* p = mmap(nullptr, doble, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+void* MapeaAlineado(std::size_t bytes) {
+    // A huge page more, and the ends beyond the aligned part given back.
+    constexpr std::size_t kPagina = MemoriaJSON::kPaginaEnorme;
+    const std::size_t mas = bytes + kPagina;
+    void* p = mmap(nullptr, mas, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED) return nullptr;
     const auto inicio = reinterpret_cast<std::uintptr_t>(p);
-    const auto alineado = (inicio + kRegion - 1) & ~(std::uintptr_t(kRegion) - 1);
+    const auto alineado = (inicio + kPagina - 1) & ~(std::uintptr_t(kPagina) - 1);
     if (alineado > inicio) munmap(p, alineado - inicio);
-    const std::uintptr_t fin = inicio + doble;
-    if (fin > alineado + kRegion) munmap(reinterpret_cast<void*>(alineado + kRegion), fin - alineado - kRegion);
-    MemoriaJSON::Enormes(reinterpret_cast<void*>(alineado), kRegion);
+    const std::uintptr_t fin = inicio + mas;
+    if (fin > alineado + bytes) munmap(reinterpret_cast<void*>(alineado + bytes), fin - alineado - bytes);
+    MemoriaJSON::Enormes(reinterpret_cast<void*>(alineado), bytes);
     return reinterpret_cast<void*>(alineado);
 }
 #else
-void* MapeaRegion() { return nullptr; }
+void* MapeaAlineado(std::size_t) { return nullptr; }
 #endif
+
+void* MapeaRegion() { return MapeaAlineado(kRegion); }
 }  // namespace
 
 namespace MemoriaJSON {
@@ -133,10 +163,8 @@ void* Pide(std::size_t bytes) {
         if (!p) throw std::bad_alloc();
         return p;
     }
-    const std::size_t n = Redondea(bytes);
-    void* p = mmap(nullptr, n, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED) throw std::bad_alloc();
-    Enormes(p, n);
+    void* p = MapeaAlineado(Redondea(bytes));
+    if (!p) throw std::bad_alloc();
     return p;
 }
 
@@ -196,6 +224,8 @@ cArenaJSON::~cArenaJSON() {
         bloques_ = b->anterior;
         if (b->tamano == kBloqueComun)
             DevuelveComun(b);
+        else if (b->tamano == kBloqueGrande)
+            DevuelveGrande(b);
         else
             MemoriaJSON::Libera(b, b->tamano);
     }
@@ -207,9 +237,12 @@ void* cArenaJSON::PideBloque(std::size_t bytes, std::size_t alineacion) {
     // A request larger than half a block gets a block of its own; the
     // current block stays in use.
     const bool propio = necesario > siguiente_ / 2;
-    // An own block never has the common size, so it is never kept.
-    const std::size_t tamano = propio ? (necesario == kBloqueComun ? necesario + 1 : necesario) : siguiente_;
-    auto* b = static_cast<Bloque*>(tamano == kBloqueComun ? PideComun() : MemoriaJSON::Pide(tamano));
+    // An own block never has a kept size, so it is never kept.
+    const std::size_t tamano =
+        propio ? (necesario == kBloqueComun || necesario == kBloqueGrande ? necesario + 1 : necesario) : siguiente_;
+    auto* b = static_cast<Bloque*>(tamano == kBloqueComun    ? PideComun()
+                                   : tamano == kBloqueGrande ? PideGrande()
+                                                             : MemoriaJSON::Pide(tamano));
     if (!b) throw std::bad_alloc();
     b->anterior = bloques_;
     b->tamano = tamano;
