@@ -24,10 +24,13 @@ constexpr std::size_t kGuardados = 32;
 std::size_t Comun(std::size_t n) { return n > kBloqueComun / 4 ? kBloqueComun : n; }
 // An arena that has taken kGuardados common blocks holds a large document:
 // its next blocks double from kBloqueGrande up to kBloqueMaximo, mapped on
-// their own (MemoriaJSON). One block of kBloqueGrande is kept too, so that
-// a document a little over the kept common blocks faults nothing in.
+// their own (MemoriaJSON). Released, they are kept too, up to kRetenidos
+// bytes in all, with their pages given up lazily: the system takes them
+// back when it needs memory, and a later document that reuses them before
+// then faults nothing in.
 constexpr std::size_t kBloqueGrande = std::size_t(4) << 20;
 constexpr std::size_t kBloqueMaximo = std::size_t(64) << 20;
+constexpr std::size_t kRetenidos = std::size_t(512) << 20;
 
 // The kept blocks are carved from regions of kRegion bytes aligned to
 // their size, backed by huge pages where the system offers them: the first
@@ -47,7 +50,8 @@ struct Reserva {
     std::vector<void*> libres;  // blocks of the regions, unused
     char* regiones[kRegiones] = {};
     std::size_t hechas = 0;
-    void* grande = nullptr;  // a kept block of kBloqueGrande
+    std::vector<std::pair<void*, std::size_t>> grandes;  // kept large blocks, and their sizes
+    std::size_t retenidos = 0;                           // their bytes
 
     bool EsDeRegion(const void* b) const {
         const char* c = static_cast<const char*>(b);
@@ -94,25 +98,33 @@ void DevuelveComun(void* b) {
     std::free(b);
 }
 
-void* PideGrande() {
+void* PideGrande(std::size_t tamano) {
     {
         Reserva& r = LaReserva();
         std::lock_guard<std::mutex> l(r.m);
-        if (void* b = std::exchange(r.grande, nullptr)) return b;
+        for (auto it = r.grandes.begin(); it != r.grandes.end(); ++it)
+            if (it->second == tamano) {
+                void* b = it->first;
+                r.grandes.erase(it);
+                r.retenidos -= tamano;
+                return b;
+            }
     }
-    return MemoriaJSON::Pide(kBloqueGrande);
+    return MemoriaJSON::Pide(tamano);
 }
 
-void DevuelveGrande(void* b) {
+void DevuelveGrande(void* b, std::size_t tamano) {
     {
         Reserva& r = LaReserva();
         std::lock_guard<std::mutex> l(r.m);
-        if (!r.grande) {
-            r.grande = b;
+        if (r.retenidos + tamano <= kRetenidos) {
+            r.grandes.emplace_back(b, tamano);
+            r.retenidos += tamano;
+            MemoriaJSON::Olvida(b, tamano);
             return;
         }
     }
-    MemoriaJSON::Libera(b, kBloqueGrande);
+    MemoriaJSON::Libera(b, tamano);
 }
 
 #if defined(MAP_ANONYMOUS) && defined(__linux__)
@@ -195,6 +207,15 @@ void Libera(void* p, std::size_t bytes) noexcept {
     else
         munmap(p, Redondea(bytes));
 }
+
+void Olvida(void* p, std::size_t bytes) noexcept {
+#ifdef MADV_FREE
+    if (bytes >= kMemoriaGrande) madvise(p, Redondea(bytes), MADV_FREE);
+#else
+    (void)p;
+    (void)bytes;
+#endif
+}
 #else
 void* Pide(std::size_t bytes) {
     void* p = std::malloc(bytes);
@@ -211,6 +232,8 @@ void* Crece(void* p, std::size_t, std::size_t despues) {
 void Libera(void* p, std::size_t) noexcept { std::free(p); }
 
 void Enormes(void*, std::size_t) noexcept {}
+
+void Olvida(void*, std::size_t) noexcept {}
 #endif
 
 }  // namespace MemoriaJSON
@@ -222,10 +245,12 @@ cArenaJSON::~cArenaJSON() {
     while (bloques_) {
         Bloque* b = bloques_;
         bloques_ = b->anterior;
-        if (b->tamano == kBloqueComun)
+        if (b->propio)
+            MemoriaJSON::Libera(b, b->tamano);
+        else if (b->tamano == kBloqueComun)
             DevuelveComun(b);
-        else if (b->tamano == kBloqueGrande)
-            DevuelveGrande(b);
+        else if (b->tamano >= kBloqueGrande)
+            DevuelveGrande(b, b->tamano);
         else
             MemoriaJSON::Libera(b, b->tamano);
     }
@@ -237,15 +262,15 @@ void* cArenaJSON::PideBloque(std::size_t bytes, std::size_t alineacion) {
     // A request larger than half a block gets a block of its own; the
     // current block stays in use.
     const bool propio = necesario > siguiente_ / 2;
-    // An own block never has a kept size, so it is never kept.
-    const std::size_t tamano =
-        propio ? (necesario == kBloqueComun || necesario == kBloqueGrande ? necesario + 1 : necesario) : siguiente_;
-    auto* b = static_cast<Bloque*>(tamano == kBloqueComun    ? PideComun()
-                                   : tamano == kBloqueGrande ? PideGrande()
+    const std::size_t tamano = propio ? necesario : siguiente_;
+    auto* b = static_cast<Bloque*>(propio                    ? MemoriaJSON::Pide(tamano)
+                                   : tamano == kBloqueComun  ? PideComun()
+                                   : tamano >= kBloqueGrande ? PideGrande(tamano)
                                                              : MemoriaJSON::Pide(tamano));
     if (!b) throw std::bad_alloc();
     b->anterior = bloques_;
     b->tamano = tamano;
+    b->propio = propio;
     bloques_ = b;
     char* inicio = reinterpret_cast<char*>(b) + cabecera;
     char* fin = reinterpret_cast<char*>(b) + tamano;

@@ -35,6 +35,7 @@ private:
     struct Bloque {
         Bloque* anterior;
         std::size_t tamano;
+        bool propio;  // taken for one request: never kept
     };
     void* PideBloque(std::size_t bytes, std::size_t alineacion);
 
@@ -59,6 +60,9 @@ void* Pide(std::size_t bytes);
 // The buffer `p` of `antes` bytes, with room for `despues` bytes now.
 void* Crece(void* p, std::size_t antes, std::size_t despues);
 void Libera(void* p, std::size_t bytes) noexcept;
+// Tells the system that the pages of a large buffer, kept for later, may
+// be taken back whenever it needs them (their contents are lost then).
+void Olvida(void* p, std::size_t bytes) noexcept;
 // Asks that the whole pages inside a large buffer taken elsewhere be
 // backed by huge pages, before it is first written.
 void Enormes(void* p, std::size_t bytes) noexcept;
