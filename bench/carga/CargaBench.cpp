@@ -85,9 +85,13 @@ int Lee(sqlite3* db, const QByteArray& sql, const QByteArray* valor) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<Opcion> opciones = {{"articulos", 1, "N  artículos de la demo (100000)"},
+                                          {"pares", 1, "N  pares de la lista (1000)"},
+                                          {"prefijo", 1, "P  prefijo cargado (1)"},
+                                          {"vueltas", 1, "N  vueltas de cada medida (5)"}};
+    if (const auto r = AtiendeAyuda(argc, argv, QStringLiteral("bench_carga [opciones]"), opciones)) return *r;
     QCoreApplication app(argc, argv);
-    const OpcionesLeidas op = LeeOpciones(
-        argc, argv, {{"articulos", 1, {}}, {"pares", 1, {}}, {"prefijo", 1, {}}, {"vueltas", 1, {}}});
+    const OpcionesLeidas op = LeeOpciones(argc, argv, opciones);
     if (!op.error.isEmpty()) Termina(op.error);
     OpcionesDemo demo;
     demo.articulos = op.Valor("articulos", 0, "100000").toInt();

@@ -51,8 +51,11 @@ long LeePlataforma(const QString& sql) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<Opcion> opciones = {{"articulos", 1, "N  artículos de la demo (100000)"},
+                                          {"vueltas", 1, "N  vueltas de cada medida (9)"}};
+    if (const auto r = AtiendeAyuda(argc, argv, QStringLiteral("bench_consultas [opciones]"), opciones)) return *r;
     QCoreApplication app(argc, argv);
-    const OpcionesLeidas op = LeeOpciones(argc, argv, {{"articulos", 1, {}}, {"vueltas", 1, {}}});
+    const OpcionesLeidas op = LeeOpciones(argc, argv, opciones);
     if (!op.error.isEmpty()) Termina(op.error);
     OpcionesDemo demo;
     demo.base = QStringLiteral("BENCHCONS");

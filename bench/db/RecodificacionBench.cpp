@@ -146,8 +146,11 @@ QString Codigo(int i) { return QStringLiteral("ART%1").arg(i); }
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<Opcion> opciones = {{QStringLiteral("articulos"), 1, QStringLiteral("N  artículos de la base (100000)")},
+                                          {QStringLiteral("codigos"), 1, QStringLiteral("N  códigos recodificados (2000)")}};
+    if (const auto r = AtiendeAyuda(argc, argv, QStringLiteral("bench_db_embebido [opciones]"), opciones)) return *r;
     QCoreApplication app(argc, argv);
-    const OpcionesLeidas op = LeeOpciones(argc, argv, {{QStringLiteral("articulos"), 1, {}}, {QStringLiteral("codigos"), 1, {}}});
+    const OpcionesLeidas op = LeeOpciones(argc, argv, opciones);
     if (!op.error.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(op.error));
         return 2;

@@ -77,10 +77,14 @@ long Filas(const QByteArray& salida, const QByteArray& tabla) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<Opcion> opciones = {{"articulos", 1, "N  artículos de la demo (100000)"},
+                                          {"vueltas", 1, "N  vueltas (1)"},
+                                          {"segundos", 1, "S  meta de tiempo (20)"},
+                                          {"megas", 1, "M  meta de memoria en MB (400)"},
+                                          {"programa", 1, "RUTA  el quenvar-demo medido"}};
+    if (const auto r = AtiendeAyuda(argc, argv, QStringLiteral("bench_demo [opciones]"), opciones)) return *r;
     QCoreApplication app(argc, argv);
-    const OpcionesLeidas op = LeeOpciones(
-        argc, argv,
-        {{"articulos", 1, {}}, {"vueltas", 1, {}}, {"segundos", 1, {}}, {"megas", 1, {}}, {"programa", 1, {}}});
+    const OpcionesLeidas op = LeeOpciones(argc, argv, opciones);
     if (!op.error.isEmpty()) Termina(op.error);
     const long articulos = op.Valor("articulos", 0, "100000").toLong();
     const int vueltas = std::max(1, op.Valor("vueltas", 0, "1").toInt());

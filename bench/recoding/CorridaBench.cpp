@@ -151,10 +151,15 @@ void Codigos(QStringList& simples, QStringList& conTalles) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<Opcion> opciones = {{"articulos", 1, "N  artículos de la demo (100000)"},
+                                          {"movimientos", 1, "N  movimientos por artículo (10)"},
+                                          {"codigos", 1, "N,M  tamaños de las listas (1000,5000)"},
+                                          {"vueltas", 1, "N  vueltas alternadas con el piso (3)"},
+                                          {"solo-previa", 0, "sólo la vista previa"}};
+    if (const auto r = AtiendeAyuda(argc, argv, QStringLiteral("bench_recoding [opciones]"), opciones)) return *r;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const OpcionesLeidas op = LeeOpciones(
-        argc, argv, {{"articulos", 1, {}}, {"movimientos", 1, {}}, {"codigos", 1, {}}, {"vueltas", 1, {}}, {"solo-previa", 0, {}}});
+    const OpcionesLeidas op = LeeOpciones(argc, argv, opciones);
     if (!op.error.isEmpty()) Termina(op.error);
     OpcionesDemo demo;
     demo.articulos = op.Valor("articulos", 0, "100000").toInt();
