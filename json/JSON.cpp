@@ -193,10 +193,6 @@ private:
     // The number at the position, into `valor`; nullptr, or the failure's
     // description.
     const QString* LeeNumeroEn(cJSONValor& valor);
-    // The common number, read in one pass: false, with nothing read, for
-    // any other (more digits than a word holds, a "+", a fault, the text's
-    // end), which the general way reads.
-    bool LeeNumeroComun(cJSONValor& valor);
     // The literal's characters come next.
     template <std::size_t N>
     bool Sigue(const char16_t (&literal)[N]) const {
@@ -727,67 +723,19 @@ bool Lector::LeeNumero(cJSONValor& valor, QString& descripcion) {
     return !fallo;
 }
 
-inline bool EsDigito(char16_t c) { return c >= u'0' && c <= u'9'; }
-
-bool Lector::LeeNumeroComun(cJSONValor& valor) {
-    constexpr int kDigitos = 19;  // those a word holds
-    qsizetype i = pos_;
-    bool negativo = false;
-    if (i < n_ && s_[i] == u'-') {
-        negativo = true;
-        ++i;
-    }
-    uint64_t mantisa = 0;
-    int cuenta = 0;  // significant digits
-    auto digitos = [&]() {
-        for (; i < n_ && EsDigito(s_[i]); ++i) {
-            if (++cuenta > kDigitos) return false;
-            mantisa = mantisa * 10 + static_cast<unsigned>(s_[i] - u'0');
-        }
-        return true;
-    };
-    const qsizetype enteros = i;
-    while (i < n_ && s_[i] == u'0') ++i;  // leading zeros count for nothing
-    if (!digitos()) return false;
-    bool hayDigito = i > enteros;
-    int64_t fraccion = 0;
-    if (i < n_ && s_[i] == u'.') {
-        const qsizetype desde = ++i;
-        if (cuenta == 0)
-            while (i < n_ && s_[i] == u'0') ++i;
-        if (!digitos()) return false;
-        fraccion = i - desde;
-        hayDigito = hayDigito || fraccion > 0;
-    }
-    if (!hayDigito) return false;
-    int64_t exponente = 0;
-    if (i < n_ && (s_[i] == u'e' || s_[i] == u'E')) {
-        ++i;
-        bool menos = false;
-        if (i < n_ && (s_[i] == u'+' || s_[i] == u'-')) menos = s_[i++] == u'-';
-        if (i >= n_ || !EsDigito(s_[i])) return false;
-        for (; i < n_ && EsDigito(s_[i]); ++i) {
-            exponente = exponente * 10 + (s_[i] - u'0');
-            if (exponente > cDecimal::LimiteExponente) return false;
-        }
-        if (menos) exponente = -exponente;
-    }
-    if (i >= n_ || EsDeNumero(s_[i])) return false;
-    exponente -= fraccion;
-    if (cuenta == 0) {
-        // Zero keeps its fraction digits ("0.00") but no sign.
-        negativo = false;
-        if (exponente > 0) exponente = 0;
-    }
-    if (exponente < -cDecimal::LimiteExponente) return false;
-    valor = cJSONValor::DePartes(mantisa, static_cast<int32_t>(exponente), negativo);
-    pos_ = i;
-    return true;
-}
-
 const QString* Lector::LeeNumeroEn(cJSONValor& valor) {
     SaltaRelleno();
-    if (LeeNumeroComun(valor)) return nullptr;
+    // The common number, straight into the value's parts, when no
+    // character that may be part of a number follows it.
+    uint64_t mantisa = 0;
+    int32_t exponente = 0;
+    bool negativo = false;
+    if (const qsizetype largo = cDecimal::LeeEnPartes(s_ + pos_, n_ - pos_, mantisa, exponente, negativo);
+        largo > 0 && pos_ + largo < n_ && !EsDeNumero(s_[pos_ + largo])) {
+        pos_ += largo;
+        valor = cJSONValor::DePartes(mantisa, exponente, negativo);
+        return nullptr;
+    }
     const qsizetype inicio = pos_;
     while (pos_ < n_ && EsDeNumero(s_[pos_])) ++pos_;
     if (pos_ >= n_) {

@@ -26,6 +26,12 @@ public:
     static std::optional<cDecimal> DeTexto(const char16_t* p, qsizetype n, bool* desborde = nullptr);
     // The same, into `d`; false when the text is not such a number.
     static bool Lee(const char16_t* p, qsizetype n, cDecimal& d, bool* desborde = nullptr);
+    // A number whose digits fit in one word at the start of the n
+    // characters at p, as its parts (see DePartes), without making a
+    // cDecimal: how many characters it takes (what follows is the
+    // caller's to judge), or 0 when no such number starts there.
+    static qsizetype LeeEnPartes(const char16_t* p, qsizetype n, uint64_t& mantisa, int32_t& exponente,
+                                 bool& negativo);
     static constexpr int64_t LimiteExponente = 100000;
 
     // The plain decimal text: no exponent, "." as the decimal point, the
@@ -54,6 +60,18 @@ public:
 
 private:
     static constexpr int kDigitosMantisa = 19;  // always fit in 64 bits
+
+    // What reading a number's text found; its significant digits go to
+    // the reader's `digito` (false stops the reading).
+    struct Lectura {
+        bool valido = false;  // a number, ending at fin
+        bool desborde = false;
+        bool negativo = false;
+        int64_t exponente = 0;
+        qsizetype fin = 0;
+    };
+    template <class Digito>
+    static Lectura Analiza(const char16_t* p, qsizetype n, Digito&& digito);
 
     // The digits: in mantisa_ when there are kDigitosMantisa or fewer,
     // otherwise as text in largos_ (and mantisa_ is 0).
