@@ -36,65 +36,6 @@ std::optional<cDecimal> cDecimal::DeTexto(const char16_t* p, qsizetype n, bool* 
     return d;
 }
 
-// Reads the longest start of the text that the form allows.
-template <class Digito>
-cDecimal::Lectura cDecimal::Analiza(const char16_t* p, qsizetype n, Digito&& digito) {
-    Lectura r;
-    qsizetype i = 0;
-    if (i < n && (p[i] == u'+' || p[i] == u'-')) r.negativo = p[i++] == u'-';
-    bool significativo = false;  // a digit other than a leading zero seen
-    auto digitos = [&]() {
-        for (; i < n && p[i] >= u'0' && p[i] <= u'9'; ++i) {
-            significativo = true;
-            if (!digito(p[i])) return false;
-        }
-        return true;
-    };
-    const qsizetype enteros = i;
-    while (i < n && p[i] == u'0') ++i;  // leading zeros count for nothing
-    if (!digitos()) return r;
-    bool hayDigito = i > enteros;
-    int64_t fraccion = 0;
-    if (i < n && p[i] == u'.') {
-        const qsizetype desde = ++i;
-        if (!significativo)
-            while (i < n && p[i] == u'0') ++i;
-        if (!digitos()) return r;
-        fraccion = i - desde;
-        hayDigito = hayDigito || fraccion > 0;
-    }
-    if (!hayDigito) return r;
-    int64_t exponente = 0;
-    if (i < n && (p[i] == u'e' || p[i] == u'E')) {
-        ++i;
-        bool negativo = false;
-        if (i < n && (p[i] == u'+' || p[i] == u'-')) negativo = p[i++] == u'-';
-        if (i == n || p[i] < u'0' || p[i] > u'9') return r;
-        for (; i < n && p[i] >= u'0' && p[i] <= u'9'; ++i) {
-            exponente = exponente * 10 + (p[i] - u'0');
-            if (exponente > LimiteExponente) {
-                r.desborde = true;
-                return r;
-            }
-        }
-        if (negativo) exponente = -exponente;
-    }
-    r.fin = i;
-    exponente -= fraccion;
-    if (!significativo) {
-        // Zero keeps its fraction digits ("0.00") but no sign.
-        r.negativo = false;
-        if (exponente > 0) exponente = 0;
-    }
-    if (exponente < -LimiteExponente || exponente > LimiteExponente) {
-        r.desborde = true;
-        return r;
-    }
-    r.exponente = exponente;
-    r.valido = true;
-    return r;
-}
-
 bool cDecimal::Lee(const char16_t* p, qsizetype n, cDecimal& d, bool* desborde) {
     d.mantisa_ = 0;
     d.largos_.reset();
@@ -117,22 +58,6 @@ bool cDecimal::Lee(const char16_t* p, qsizetype n, cDecimal& d, bool* desborde) 
     if (!r.valido || r.fin != n) return false;
     d.exponente_ = static_cast<int32_t>(r.exponente);
     return true;
-}
-
-qsizetype cDecimal::LeeEnPartes(const char16_t* p, qsizetype n, uint64_t& mantisa, int32_t& exponente,
-                                bool& negativo) {
-    uint64_t m = 0;
-    int cuenta = 0;
-    const Lectura r = Analiza(p, n, [&m, &cuenta](char16_t c) {
-        if (++cuenta > kDigitosMantisa) return false;
-        m = m * 10 + static_cast<unsigned>(c - u'0');
-        return true;
-    });
-    if (!r.valido) return 0;
-    mantisa = m;
-    exponente = static_cast<int32_t>(r.exponente);
-    negativo = r.negativo;
-    return r.fin;
 }
 
 std::string cDecimal::Digitos() const {

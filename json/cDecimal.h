@@ -80,3 +80,79 @@ private:
     int32_t exponente_ = 0;
     bool negativo_ = false;
 };
+
+// Inline: a reader of many numbers (the JSON reader) takes them in its own loop.
+// Reads the longest start of the text that the form allows.
+template <class Digito>
+cDecimal::Lectura cDecimal::Analiza(const char16_t* p, qsizetype n, Digito&& digito) {
+    Lectura r;
+    qsizetype i = 0;
+    if (i < n && (p[i] == u'+' || p[i] == u'-')) r.negativo = p[i++] == u'-';
+    bool significativo = false;  // a digit other than a leading zero seen
+    auto digitos = [&]() {
+        const qsizetype desde = i;
+        for (; i < n && p[i] >= u'0' && p[i] <= u'9'; ++i)
+            if (!digito(p[i])) return false;
+        significativo = significativo || i > desde;
+        return true;
+    };
+    const qsizetype enteros = i;
+    while (i < n && p[i] == u'0') ++i;  // leading zeros count for nothing
+    if (!digitos()) return r;
+    bool hayDigito = i > enteros;
+    int64_t fraccion = 0;
+    if (i < n && p[i] == u'.') {
+        const qsizetype desde = ++i;
+        if (!significativo)
+            while (i < n && p[i] == u'0') ++i;
+        if (!digitos()) return r;
+        fraccion = i - desde;
+        hayDigito = hayDigito || fraccion > 0;
+    }
+    if (!hayDigito) return r;
+    int64_t exponente = 0;
+    if (i < n && (p[i] == u'e' || p[i] == u'E')) {
+        ++i;
+        bool negativo = false;
+        if (i < n && (p[i] == u'+' || p[i] == u'-')) negativo = p[i++] == u'-';
+        if (i == n || p[i] < u'0' || p[i] > u'9') return r;
+        for (; i < n && p[i] >= u'0' && p[i] <= u'9'; ++i) {
+            exponente = exponente * 10 + (p[i] - u'0');
+            if (exponente > LimiteExponente) {
+                r.desborde = true;
+                return r;
+            }
+        }
+        if (negativo) exponente = -exponente;
+    }
+    r.fin = i;
+    exponente -= fraccion;
+    if (!significativo) {
+        // Zero keeps its fraction digits ("0.00") but no sign.
+        r.negativo = false;
+        if (exponente > 0) exponente = 0;
+    }
+    if (exponente < -LimiteExponente || exponente > LimiteExponente) {
+        r.desborde = true;
+        return r;
+    }
+    r.exponente = exponente;
+    r.valido = true;
+    return r;
+}
+
+inline qsizetype cDecimal::LeeEnPartes(const char16_t* p, qsizetype n, uint64_t& mantisa, int32_t& exponente,
+                                bool& negativo) {
+    uint64_t m = 0;
+    int cuenta = 0;
+    const Lectura r = Analiza(p, n, [&m, &cuenta](char16_t c) {
+        if (++cuenta > kDigitosMantisa) return false;
+        m = m * 10 + static_cast<unsigned>(c - u'0');
+        return true;
+    });
+    if (!r.valido) return 0;
+    mantisa = m;
+    exponente = static_cast<int32_t>(r.exponente);
+    negativo = r.negativo;
+    return r.fin;
+}
