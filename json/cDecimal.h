@@ -84,7 +84,7 @@ private:
 // Inline: a reader of many numbers (the JSON reader) takes them in its own loop.
 // Reads the longest start of the text that the form allows.
 template <class Digito>
-cDecimal::Lectura cDecimal::Analiza(const char16_t* p, qsizetype n, Digito&& digito) {
+[[gnu::always_inline]] inline cDecimal::Lectura cDecimal::Analiza(const char16_t* p, qsizetype n, Digito&& digito) {
     Lectura r;
     qsizetype i = 0;
     if (i < n && (p[i] == u'+' || p[i] == u'-')) r.negativo = p[i++] == u'-';
