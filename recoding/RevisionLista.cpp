@@ -408,19 +408,32 @@ void PreparaVista(Lista& L, const CodigosConBlancos& conBlancos) {
     L.enCiclo = QVector<bool>(n, false);
 }
 
+// The pairs `incluye` accepts, grouped by `clave(i)`: each group's pairs
+// in list order, the groups in the order their key first appears.
+template <class Clave, class Incluye>
+QVector<QVector<int>> Grupos(int n, Clave clave, Incluye incluye) {
+    using K = std::decay_t<decltype(clave(0))>;
+    QHash<K, int> cual;
+    QVector<QVector<int>> grupos;
+    for (int i = 0; i < n; ++i) {
+        if (!incluye(i)) continue;
+        const K k = clave(i);
+        auto it = cual.find(k);
+        if (it == cual.end()) {
+            it = cual.insert(k, static_cast<int>(grupos.size()));
+            grupos.push_back({});
+        }
+        grupos[*it] << i;
+    }
+    return grupos;
+}
+
 // The same old code twice.
 void ViejosRepetidos(const Lista& L, QVector<Hallazgo>& h) {
     const QVector<ParLista>& pares = L.p;
-    const int n = L.n();
-    QHash<QString, QVector<int>> grupos;
-    QStringList orden;
-    for (int i = 0; i < n; ++i) {
-        if (!grupos.contains(L.kv[i])) orden << L.kv[i];
-        grupos[L.kv[i]] << i;
-    }
-    for (const QString& k : orden) {
-        const QVector<int>& g = grupos[k];
+    for (const QVector<int>& g : Grupos(L.n(), [&](int i) { return L.kv[i]; }, [](int) { return true; })) {
         if (g.size() < 2) continue;
+        const QString& k = L.kv[g.first()];
         QStringList nuevos;
         QSet<QString> claves;
         for (int i : g)
@@ -591,16 +604,7 @@ void Cadenas(const Lista& L, const QVector<int>& enLista, const QVector<int>& se
         else
             porNuevo.insert(L.kn[i], i);
     }
-    QHash<int, QVector<int>> grupos;
-    QVector<int> raices;
-    for (int i = 0; i < n; ++i) {
-        if (!L.efectivo[i] || L.enCiclo[i]) continue;
-        const int rz = raiz(i);
-        if (!grupos.contains(rz)) raices << rz;
-        grupos[rz] << i;
-    }
-    for (int rz : raices) {
-        const QVector<int>& g = grupos[rz];
+    for (const QVector<int>& g : Grupos(n, raiz, [&](int i) { return L.efectivo[i] && !L.enCiclo[i]; })) {
         bool hay = false, inseguro = false;
         QStringList reusados, dePaso;
         for (int i : g) {
@@ -658,16 +662,9 @@ QVector<bool> VariosEnUno(const Lista& L, QVector<Hallazgo>& h) {
     const QVector<ParLista>& pares = L.p;
     const int n = L.n();
     QVector<bool> enVarios(n, false);
-    QHash<QString, QVector<int>> grupos;
-    QStringList orden;
-    for (int i = 0; i < n; ++i) {
-        if (!L.efectivo[i]) continue;
-        if (!grupos.contains(L.kn[i])) orden << L.kn[i];
-        grupos[L.kn[i]] << i;
-    }
-    for (const QString& k : orden) {
-        const QVector<int>& g = grupos[k];
+    for (const QVector<int>& g : Grupos(n, [&](int i) { return L.kn[i]; }, [&](int i) { return L.efectivo[i]; })) {
         if (g.size() < 2) continue;
+        const QString& k = L.kn[g.first()];
         QStringList viejos;
         for (int i : g) {
             viejos << pares[i].viejo;
