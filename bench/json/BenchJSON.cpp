@@ -12,15 +12,22 @@
 //                            does)
 //   bench_json --frio[=N]    cold readings: each reader, shape and size
 //                            (1 MB, 50 MB) read once per process, in N
-//                            processes (3); their medians against the goals
+//                            processes (3); their medians against the goals,
+//                            then what our cold times are made of (user and
+//                            system time) and what this machine charges
+//                            for a first touch of fresh memory
 //   bench_json --una=L,T,B   one reading in this process (reader L: 0 ours,
 //                            1 RapidJSON, 2 nlohmann; shape T; B bytes);
 //                            prints its CPU seconds, the peak memory it
-//                            added and its page faults
+//                            added, its page faults and its system seconds
+//   bench_json --toca=B      first touch of B bytes of fresh memory, taken
+//                            as the reader takes its large blocks; prints
+//                            its CPU seconds
 // Times are CPU times (as Google Benchmark's bytes_per_second), reading and
 // releasing the document.
 
 #include "json/JSON.h"
+#include "json/cArenaJSON.h"
 #include "json/cStringBuilder.h"
 
 #include <benchmark/benchmark.h>
@@ -292,14 +299,35 @@ long Fallos() {
     return u.ru_minflt + u.ru_majflt;
 }
 
+// CPU seconds spent in the system (page faults, mapping).
+double Sistema() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_stime.tv_sec) + static_cast<double>(u.ru_stime.tv_usec) * 1e-6;
+}
+
+// Writes a byte in each page of `bytes` of memory the process never had,
+// mapped as the reader maps its large blocks.
+int Toca(int64_t bytes) {
+    const auto n = static_cast<std::size_t>(bytes);
+    const double t = CPU();
+    auto* p = static_cast<volatile char*>(MemoriaJSON::Pide(n));
+    for (std::size_t i = 0; i < n; i += 4096) p[i] = 1;
+    std::printf("%.9f\n", CPU() - t);
+    MemoriaJSON::Libera(const_cast<char*>(p), n);
+    return 0;
+}
+
 // Reads the document once; prints CPU seconds (reading and releasing),
-// the peak memory the reading added, and its page faults. The peak is the
+// the peak memory the reading added, its page faults, and the part of the
+// seconds spent in the system. The peak is the
 // process's high-water mark, set back to the current size before reading.
 int Una(int lector, int tipo, int64_t bytes) {
     const Documento& d = Doc(static_cast<Tipo>(tipo), static_cast<std::size_t>(bytes));
     std::ofstream("/proc/self/clear_refs") << "5";
     const long long antes = Estado("VmRSS");
     const long fallos = Fallos();
+    const double sistema = Sistema();
     double t = CPU();
     long long pico = 0;
     auto mide = [&](auto&& lee) {
@@ -329,7 +357,7 @@ int Una(int lector, int tipo, int64_t bytes) {
             break;
     }
     if (!bien) return 1;
-    std::printf("%.9f %lld %ld\n", t, pico, Fallos() - fallos);
+    std::printf("%.9f %lld %ld %.6f\n", t, pico, Fallos() - fallos, Sistema() - sistema);
     return 0;
 }
 
@@ -337,22 +365,34 @@ struct Medida {
     double segundos = 0;
     long long pico = 0;
     long fallos = 0;
+    double sistema = 0;
 };
 
-// One reading in a new process of this program.
-std::optional<Medida> EnOtroProceso(int lector, int tipo, int64_t bytes) {
+// What this program prints when run with `argumento` in a new process;
+// nothing when it fails.
+std::optional<std::string> EnOtroProceso(const std::string& argumento) {
     static const std::string programa = [] {
         char ruta[4096];
         const ssize_t n = readlink("/proc/self/exe", ruta, sizeof ruta - 1);
         return n > 0 ? std::string(ruta, static_cast<std::size_t>(n)) : std::string("bench_json");
     }();
-    const std::string orden = "'" + programa + "' --una=" + std::to_string(lector) + "," + std::to_string(tipo) + "," +
-                              std::to_string(bytes);
-    FILE* f = popen(orden.c_str(), "r");
+    FILE* f = popen(("'" + programa + "' " + argumento).c_str(), "r");
     if (!f) return std::nullopt;
+    std::string salida;
+    char trozo[256];
+    while (std::fgets(trozo, sizeof trozo, f)) salida += trozo;
+    if (pclose(f) != 0) return std::nullopt;
+    return salida;
+}
+
+// One reading in a new process.
+std::optional<Medida> EnOtroProceso(int lector, int tipo, int64_t bytes) {
+    const auto salida = EnOtroProceso("--una=" + std::to_string(lector) + "," + std::to_string(tipo) + "," +
+                                      std::to_string(bytes));
     Medida m;
-    const int leidos = std::fscanf(f, "%lf %lld %ld", &m.segundos, &m.pico, &m.fallos);
-    if (pclose(f) != 0 || leidos != 3) return std::nullopt;
+    if (!salida ||
+        std::sscanf(salida->c_str(), "%lf %lld %ld %lf", &m.segundos, &m.pico, &m.fallos, &m.sistema) != 4)
+        return std::nullopt;
     return m;
 }
 
@@ -379,6 +419,53 @@ void Picos(const std::map<Clave, std::vector<Medida>>& medidas) {
         if (!hay[Nuestro] || !hay[Rapid]) continue;
         std::printf("  %-9s Quenvar %7.1f  RapidJSON %7.1f  nlohmann %7.1f   ratio %.2f\n", kNombres[tipo],
                     pico[Nuestro], pico[Rapid], pico[Nlohmann_], pico[Nuestro] / pico[Rapid]);
+    }
+}
+
+// What our cold readings are made of: at 50 MB, the reader's own work
+// (user time) and the system's, which is mostly the first touch of the
+// memory the reading writes; a 1 MB reading is too short for the system's
+// coarse sampling to split it, and its faults are few. And what a first
+// touch costs on this machine at the sizes the readings touch, each in a
+// new process after a few idle seconds (memory another process freed just
+// before is cheaper), `veces` times.
+void Desglose(const std::map<Clave, std::vector<Medida>>& medidas, int veces) {
+    std::printf("\nOurs, cold: ms per MB of document (median; MB of memory added)\n");
+    std::map<int64_t, double> tocados;  // the most memory a reading of each size added
+    for (int tipo = 0; tipo < 4; ++tipo) {
+        auto chico = medidas.find({Nuestro, tipo, k1MB}), grande = medidas.find({Nuestro, tipo, k50MB});
+        if (chico == medidas.end() || grande == medidas.end() || chico->second.empty() || grande->second.empty())
+            continue;
+        std::vector<double> t, u, s, p1, p50;
+        for (const Medida& m : chico->second) {
+            t.push_back(m.segundos);
+            p1.push_back(static_cast<double>(m.pico) / k1MB);
+        }
+        for (const Medida& m : grande->second) {
+            u.push_back(m.segundos - m.sistema);
+            s.push_back(m.sistema);
+            p50.push_back(static_cast<double>(m.pico) / k1MB);
+        }
+        const double cpu1 = Mediana(t) * 1e3, usuario50 = Mediana(u) / 50 * 1e3;
+        tocados[k1MB] = std::max(tocados[k1MB], Mediana(p1));
+        tocados[k50MB] = std::max(tocados[k50MB], Mediana(p50));
+        std::printf("  %-9s 1 MB: CPU %5.2f (%5.1f MB)   50 MB: user %5.2f + system %5.2f (%5.1f MB)"
+                    "   user at 50 MB / CPU at 1 MB %.2f\n",
+                    kNombres[tipo], cpu1, Mediana(p1), usuario50, Mediana(s) / 50 * 1e3, Mediana(p50),
+                    usuario50 / cpu1);
+    }
+    std::printf("\nFirst touch of fresh memory, as the reader maps it, after 3 s idle (median of %d)\n", veces);
+    for (const auto& [bytes, mb] : tocados) {
+        const auto n = static_cast<int64_t>(std::max(1.0, mb) * k1MB);
+        std::vector<double> t;
+        for (int i = 0; i < veces; ++i) {
+            sleep(3);
+            if (const auto salida = EnOtroProceso("--toca=" + std::to_string(n)))
+                t.push_back(std::atof(salida->c_str()));
+        }
+        if (t.empty()) continue;
+        std::printf("  %7.1f MB (a %s reading's)  %6.3f ms per MB\n", static_cast<double>(n) / k1MB,
+                    Tamano(bytes).c_str(), Mediana(t) / (static_cast<double>(n) / k1MB) * 1e3);
     }
 }
 
@@ -417,6 +504,7 @@ int Frio(int veces) {
         }
     const bool metas = Metas(cifras);
     Picos(medidas);
+    Desglose(medidas, veces);
     return metas ? 0 : 1;
 }
 
@@ -427,6 +515,7 @@ int main(int argc, char** argv) {
         int l = 0, t = 0;
         long long b = 0;
         if (std::sscanf(argv[i], "--una=%d,%d,%lld", &l, &t, &b) == 3) return Una(l, t, b);
+        if (std::sscanf(argv[i], "--toca=%lld", &b) == 1 && b > 0) return Toca(b);
         if (std::strcmp(argv[i], "--frio") == 0) return Frio(3);
         if (std::strncmp(argv[i], "--frio=", 7) == 0) return Frio(std::max(1, std::atoi(argv[i] + 7)));
     }
