@@ -141,7 +141,7 @@ template <class Digito>
     return r;
 }
 
-inline qsizetype cDecimal::LeeEnPartes(const char16_t* p, qsizetype n, uint64_t& mantisa, int32_t& exponente,
+[[gnu::always_inline]] inline qsizetype cDecimal::LeeEnPartes(const char16_t* p, qsizetype n, uint64_t& mantisa, int32_t& exponente,
                                 bool& negativo) {
     uint64_t m = 0;
     int cuenta = 0;

@@ -105,7 +105,11 @@ private:
         marcas_ = o.marcas_;
         o.tipo_ = Tipo::Vacio;
     }
+    // Gives back what it owns; a trivial value owns nothing.
     void Libera() noexcept {
+        if (!Trivial()) LiberaPropio();
+    }
+    void LiberaPropio() noexcept {
         switch (tipo_) {
             case Tipo::Texto:
                 if (marcas_ & kEnArena)
