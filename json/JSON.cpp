@@ -471,12 +471,11 @@ cJSONValor Lector::LeeDocumento() {
 }
 
 void Lector::Abre(bool objeto) {
-    Marco m;
+    Marco& m = pila_.emplace_back();
     m.objeto = objeto;
     m.inicio = valores_.size();
     m.inicioClaves = claves_.size();
     ++pos_;  // the "{" or "["
-    pila_.push_back(std::move(m));
 }
 
 void Lector::Cierra() {
@@ -516,9 +515,12 @@ void Lector::Cierra() {
                 cJSONArreglo* a = NuevaColeccion<cJSONArreglo>(n * sizeof(cJSONValor));
                 v = cJSONValor::Adopta(a);
                 auto* elementos = reinterpret_cast<cJSONValor*>(a + 1);
-                const bool triviales =
-                    std::all_of(desde, valores_.end(), [](const cJSONValor& e) { return e.Trivial(); });
-                if (n) std::memcpy(static_cast<void*>(elementos), static_cast<const void*>(desde), n * sizeof(cJSONValor));
+                // Mostly a few elements: copied one by one, not by a call.
+                bool triviales = true;
+                for (std::size_t i = 0; i < n; ++i) {
+                    triviales &= desde[i].Trivial();
+                    std::memcpy(static_cast<void*>(elementos + i), static_cast<const void*>(desde + i), sizeof(cJSONValor));
+                }
                 cJSONArreglo::Lista& lista = a->ElementosPorLlenar();
                 lista.Adopta(elementos, n);
                 if (triviales) lista.SonTriviales();
