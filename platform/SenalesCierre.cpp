@@ -4,6 +4,7 @@
 
 #ifdef Q_OS_UNIX
 #include <csignal>
+#include <pthread.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #endif
@@ -11,6 +12,16 @@
 #include <atomic>
 
 namespace {
+
+#ifdef Q_OS_UNIX
+sigset_t SenalesDeCierre() {
+    sigset_t s;
+    sigemptyset(&s);
+    sigaddset(&s, SIGTERM);
+    sigaddset(&s, SIGINT);
+    return s;
+}
+#endif
 
 int tuberia[2] = {-1, -1};
 std::atomic<int> recibidas{0};
@@ -30,7 +41,12 @@ SenalesCierre::SenalesCierre(std::function<void(int)> cierra, QObject* padre)
     : QObject(padre), cierra_(std::move(cierra)) {
 #ifdef Q_OS_UNIX
     recibidas = 0;
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, tuberia) != 0) return;
+    const sigset_t retenidas = SenalesDeCierre();
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, tuberia) != 0) {
+        // Without a way to the event loop they keep their default action.
+        pthread_sigmask(SIG_UNBLOCK, &retenidas, nullptr);
+        return;
+    }
     notificador_ = new QSocketNotifier(tuberia[0], QSocketNotifier::Read, this);
     connect(notificador_, &QSocketNotifier::activated, this, [this] { Lee(); });
     struct sigaction sa = {};
@@ -39,6 +55,15 @@ SenalesCierre::SenalesCierre(std::function<void(int)> cierra, QObject* padre)
     sa.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
+    // Any held back since Retiene arrives now, through the handler.
+    pthread_sigmask(SIG_UNBLOCK, &retenidas, nullptr);
+#endif
+}
+
+void SenalesCierre::Retiene() {
+#ifdef Q_OS_UNIX
+    const sigset_t s = SenalesDeCierre();
+    pthread_sigmask(SIG_BLOCK, &s, nullptr);
 #endif
 }
 

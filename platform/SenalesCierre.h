@@ -15,6 +15,11 @@ public:
     explicit SenalesCierre(std::function<void(int senal)> cierra, QObject* padre = nullptr);
     ~SenalesCierre() override;
 
+    // Holds SIGTERM and SIGINT back, from the start of the process, until
+    // a SenalesCierre takes them: one sent meanwhile reaches it then,
+    // instead of ending the process by the signal's default action.
+    static void Retiene();
+
     // The signals received so far.
     int Recibidas() const;
 

@@ -20,6 +20,8 @@
 #include "recoding/ui/FrmEMRecodificaVentana.h"
 
 int main(int argc, char** argv) {
+    // A close asked for while starting waits for the handler below.
+    SenalesCierre::Retiene();
     const QString uso = QStringLiteral("quenvar [--carpeta DIR] \"LINEA DE COMANDOS\"");
     if (const auto r = AtiendeAyuda(argc, argv, uso, {})) return *r;
     QApplication app(argc, argv);
