@@ -519,7 +519,8 @@ void Lector::Cierra() {
                 bool triviales = true;
                 for (std::size_t i = 0; i < n; ++i) {
                     triviales &= desde[i].Trivial();
-                    std::memcpy(static_cast<void*>(elementos + i), static_cast<const void*>(desde + i), sizeof(cJSONValor));
+                    std::memcpy(static_cast<void*>(elementos + i), static_cast<const void*>(desde + i),
+                                sizeof(cJSONValor));
                 }
                 cJSONArreglo::Lista& lista = a->ElementosPorLlenar();
                 lista.Adopta(elementos, n);

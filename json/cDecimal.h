@@ -141,8 +141,8 @@ template <class Digito>
     return r;
 }
 
-[[gnu::always_inline]] inline qsizetype cDecimal::LeeEnPartes(const char16_t* p, qsizetype n, uint64_t& mantisa, int32_t& exponente,
-                                bool& negativo) {
+[[gnu::always_inline]] inline qsizetype cDecimal::LeeEnPartes(const char16_t* p, qsizetype n, uint64_t& mantisa,
+                                                              int32_t& exponente, bool& negativo) {
     uint64_t m = 0;
     int cuenta = 0;
     const Lectura r = Analiza(p, n, [&m, &cuenta](char16_t c) {
