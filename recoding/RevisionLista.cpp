@@ -591,7 +591,7 @@ void Cadenas(const Lista& L, const QVector<int>& enLista, const QVector<int>& se
     QVector<int> padre(n);
     for (int i = 0; i < n; ++i) padre[i] = i;
     std::function<int(int)> raiz = [&](int i) { return padre[i] == i ? i : padre[i] = raiz(padre[i]); };
-    QVector<bool> enCadena(n, false);
+    QVector<bool> enCadena(pares.size(), false);
     QHash<QString, int> porNuevo;
     for (int i = 0; i < n; ++i) {
         if (!L.efectivo[i] || L.enCiclo[i]) continue;
