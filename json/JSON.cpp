@@ -277,10 +277,10 @@ char16_t* Lector::Textos() {
         constexpr std::size_t kPagina = MemoriaJSON::kPaginaEnorme;
         std::size_t bytes = static_cast<std::size_t>(n_ + 1) * sizeof(char16_t);
         const bool enormes = bytes >= MemoriaJSON::kMemoriaGrande;
-        if (enormes) bytes = (bytes + kPagina - 1) & ~(kPagina - 1);
+        if (enormes) bytes = MemoriaJSON::AEnorme(bytes);
         textos_.resize(static_cast<qsizetype>((bytes + (enormes ? kPagina : 0)) / sizeof(char16_t)));
         auto inicio = reinterpret_cast<std::uintptr_t>(textos_.data());
-        if (enormes) inicio = (inicio + kPagina - 1) & ~(std::uintptr_t(kPagina) - 1);
+        if (enormes) inicio = MemoriaJSON::AEnorme(inicio);
         b_ = reinterpret_cast<char16_t*>(inicio);
         MemoriaJSON::Enormes(b_, bytes);
     }

@@ -40,7 +40,6 @@ constexpr std::size_t kRetenidos = std::size_t(512) << 20;
 constexpr std::size_t kRegion = MemoriaJSON::kPaginaEnorme;
 constexpr std::size_t kRegiones = kGuardados * kBloqueComun / kRegion;
 
-void* MapeaRegion();
 // A mapping of `bytes` (a multiple of a huge page) aligned to a huge page;
 // nullptr when it cannot be made.
 void* MapeaAlineado(std::size_t bytes);
@@ -71,7 +70,7 @@ void* PideComun() {
         Reserva& r = LaReserva();
         std::lock_guard<std::mutex> l(r.m);
         if (r.libres.empty() && r.hechas < kRegiones) {
-            if (char* region = static_cast<char*>(MapeaRegion())) {
+            if (char* region = static_cast<char*>(MapeaAlineado(kRegion))) {
                 r.libres.reserve(kGuardados);
                 r.regiones[r.hechas++] = region;
                 for (std::size_t i = kRegion / kBloqueComun; i-- > 0;) r.libres.push_back(region + i * kBloqueComun);
@@ -135,7 +134,7 @@ void* MapeaAlineado(std::size_t bytes) {
     void* p = mmap(nullptr, mas, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED) return nullptr;
     const auto inicio = reinterpret_cast<std::uintptr_t>(p);
-    const auto alineado = (inicio + kPagina - 1) & ~(std::uintptr_t(kPagina) - 1);
+    const std::uintptr_t alineado = MemoriaJSON::AEnorme(inicio);
     if (alineado > inicio) munmap(p, alineado - inicio);
     const std::uintptr_t fin = inicio + mas;
     if (fin > alineado + bytes) munmap(reinterpret_cast<void*>(alineado + bytes), fin - alineado - bytes);
@@ -145,8 +144,6 @@ void* MapeaAlineado(std::size_t bytes) {
 #else
 void* MapeaAlineado(std::size_t) { return nullptr; }
 #endif
-
-void* MapeaRegion() { return MapeaAlineado(kRegion); }
 }  // namespace
 
 namespace MemoriaJSON {
@@ -154,13 +151,13 @@ namespace MemoriaJSON {
 #if defined(MAP_ANONYMOUS) && defined(__linux__)
 namespace {
 constexpr std::size_t kPagina = kPaginaEnorme;
-std::size_t Redondea(std::size_t bytes) { return (bytes + kPagina - 1) & ~(kPagina - 1); }
+std::size_t Redondea(std::size_t bytes) { return AEnorme(bytes); }
 }  // namespace
 
 void Enormes(void* p, std::size_t bytes) noexcept {
 #ifdef MADV_HUGEPAGE
     if (bytes < kMemoriaGrande) return;
-    const auto desde = (reinterpret_cast<std::uintptr_t>(p) + kPagina - 1) & ~(kPagina - 1);
+    const auto desde = AEnorme(reinterpret_cast<std::uintptr_t>(p));
     const auto hasta = (reinterpret_cast<std::uintptr_t>(p) + bytes) & ~(kPagina - 1);
     if (hasta > desde) madvise(reinterpret_cast<void*>(desde), hasta - desde, MADV_HUGEPAGE);
 #else

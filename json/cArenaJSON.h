@@ -56,6 +56,8 @@ namespace MemoriaJSON {
 constexpr std::size_t kMemoriaGrande = std::size_t(1) << 20;
 // The size of a huge page, where the system has them.
 constexpr std::size_t kPaginaEnorme = std::size_t(2) << 20;
+// x rounded up to a multiple of a huge page (a size, or an address).
+constexpr std::uintptr_t AEnorme(std::uintptr_t x) { return (x + kPaginaEnorme - 1) & ~(kPaginaEnorme - 1); }
 void* Pide(std::size_t bytes);
 // The buffer `p` of `antes` bytes, with room for `despues` bytes now.
 void* Crece(void* p, std::size_t antes, std::size_t despues);
